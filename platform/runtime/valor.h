@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 
 namespace runtime {
@@ -40,6 +41,7 @@ class Valor {
  public:
   Valor() = default;  // Empty
 
+  static Valor Empty() { return Valor(); }
   static Valor Null();
   static Valor Integer(int16_t v);
   static Valor Long(int32_t v);
@@ -56,7 +58,8 @@ class Valor {
   bool IsEmpty() const { return Type() == VarType::kEmpty; }
   bool IsNull() const { return Type() == VarType::kNull; }
 
-  // Raw access. REQUIRES: Type() is the matching subtype.
+  // Raw access. REQUIRES: Type() is the matching subtype (checked: a mismatch throws
+  // VbError 13 "Type mismatch"). For conversions with VB's rules see conversions.h.
   int16_t AsInteger() const;
   int32_t AsLong() const;
   double AsDouble() const;  // kSingle, kDouble, kDecimal
@@ -66,7 +69,8 @@ class Valor {
   const std::string& AsString() const;
   bool AsBoolean() const;
 
-  // Same subtype and same content.
+  // Same subtype and same content (Double 1 and Long 1 differ; Null equals Null here, unlike
+  // VB's "=": this is value identity, not the language's comparison).
   friend bool operator==(const Valor&, const Valor&);
 
  private:
@@ -82,9 +86,11 @@ class Valor {
     float value;
     friend bool operator==(const SingleValue&, const SingleValue&) = default;
   };
-  std::variant<std::monostate, NullTag, int16_t, int32_t, SingleValue, double, CurrencyUnits,
-               DateSerial, std::string, bool, DecimalValue>
-      v_;
+  // Alternatives in VarType order (Type() relies on it).
+  using Storage = std::variant<std::monostate, NullTag, int16_t, int32_t, SingleValue, double,
+                               CurrencyUnits, DateSerial, std::string, bool, DecimalValue>;
+  explicit Valor(Storage v) : v_(std::move(v)) {}
+  Storage v_;
 };
 
 }  // namespace runtime

@@ -1,0 +1,231 @@
+// The survey import's database pattern, timed: per value one lookup by company, year and field,
+// then one INSERT with literal values, each pair in its own transaction, sent as new SQL text
+// through the client on the embedded engine. Measured against a floor: the same work through
+// SQLite's C API directly, statements prepared once and bound, same durability, table and index.
+// A plain timed program, run by hand; it never runs as a test and asserts nothing.
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/vb_error.h"
+#include "platform/sql/client.h"
+
+namespace {
+
+// One survey value as the import sees it: the record's company, the year typed, the column.
+struct Novedad {
+  std::string empresa;
+  std::string campo;
+  const char* tipo;
+  int valor_int;
+  double valor_dbl;
+};
+
+constexpr int kArcId = 1;
+constexpr int kPeriodo = 2005;
+constexpr char kFormSector[] = "ENCUES";
+constexpr int kCapitulo = 1;
+
+std::vector<Novedad> MakeValues(int count, int fields) {
+  std::vector<Novedad> values;
+  values.reserve(count);
+  for (int i = 0; i < count; ++i) {
+    int company = i / fields;
+    int field = i % fields;
+    char empresa[16];
+    char campo[16];
+    std::snprintf(empresa, sizeof empresa, "30%09d", 500000 + company);
+    std::snprintf(campo, sizeof campo, "P%03d", field + 1);
+    bool whole = field % 2 == 0;
+    values.push_back({empresa, campo, whole ? "Int" : "Dbl", whole ? i % 30000 : 0,
+                      whole ? 0.0 : i * 0.25});
+  }
+  return values;
+}
+
+// The statements as the import writes them, letter for letter.
+std::string LookupText(const Novedad& v) {
+  return "Select IdNovedad From se_novedad Where Empresa = '" + v.empresa +
+         "' And Periodo = " + std::to_string(kPeriodo) + " And Campo = '" + v.campo + "'";
+}
+
+std::string DoubleText(double d) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", d);
+  return text;
+}
+
+std::string InsertText(const Novedad& v) {
+  return "INSERT INTO SE_NOVEDAD (Arc_Id, FormSector, Capitulo, Empresa, Periodo, Campo, Tipo, "
+         "ValorStr, ValorInt, ValorDbl, ValorDte) Values(" +
+         std::to_string(kArcId) + ",'" + kFormSector + "', " + std::to_string(kCapitulo) +
+         ", '" + v.empresa + "', " + std::to_string(kPeriodo) + ", '" + v.campo + "', '" +
+         v.tipo + "', 'Null', " + std::to_string(v.valor_int) + ", " + DoubleText(v.valor_dbl) +
+         ", '')";
+}
+
+const char kCreateTable[] =
+    "CREATE TABLE SE_NOVEDAD (IdNovedad int IDENTITY(1,1) NOT NULL, Arc_Id int NULL, "
+    "FormSector varchar(30) NULL, Capitulo int NULL, Empresa varchar(20) NULL, "
+    "Periodo numeric(4,0) NULL, Campo varchar(50) NULL, Tipo varchar(3) NULL, "
+    "ValorStr varchar(255) NULL, ValorInt int NULL, ValorDbl float NULL, ValorDte datetime NULL)";
+const char kCreateIndex[] =
+    "CREATE INDEX IX_SE_NOVEDAD_Clave ON SE_NOVEDAD (Empresa, Periodo, Campo)";
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+double RunClient(const std::vector<Novedad>& values, const std::filesystem::path& file) {
+  sql::ConfigureEmbedded({file.string(), {kCreateTable, kCreateIndex}});
+  sql::Connection cn;
+  cn.Open("Provider=SQLOLEDB.1;Password=kxqv;Persist Security Info=False;User ID=Ruma;"
+          "Initial Catalog=Consolida;Data Source=");
+  sql::Recordset rs;
+  auto start = std::chrono::steady_clock::now();
+  for (const Novedad& v : values) {
+    cn.BeginTrans();
+    rs.Open(LookupText(v), cn, -1, -1, -1);
+    bool found = !(rs.Eof() && rs.Bof());
+    rs.Close();
+    if (found) throw std::runtime_error("a fresh table already held " + v.empresa + v.campo);
+    cn.Execute(InsertText(v));
+    cn.CommitTrans();
+  }
+  return Seconds(start);
+}
+
+void Check(int rc, sqlite3* db, const char* what) {
+  if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+    throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+  }
+}
+
+class Statement {
+ public:
+  Statement(sqlite3* db, const char* sql) : db_(db) {
+    Check(sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr), db, sql);
+  }
+  ~Statement() { sqlite3_finalize(stmt_); }
+  sqlite3_stmt* get() { return stmt_; }
+  int Step() {
+    int rc = sqlite3_step(stmt_);
+    Check(rc, db_, "step");
+    return rc;
+  }
+  void Reset() { sqlite3_reset(stmt_); }
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// The floor: the least any client on this storage can spend on the same durable work.
+double RunFloor(const std::vector<Novedad>& values, const std::filesystem::path& file,
+                const char* synchronous) {
+  sqlite3* db = nullptr;
+  Check(sqlite3_open(file.string().c_str(), &db), db, "open");
+  std::string pragmas = std::string("PRAGMA journal_mode=WAL; PRAGMA synchronous=") + synchronous;
+  Check(sqlite3_exec(db, pragmas.c_str(), nullptr, nullptr, nullptr), db, "pragma");
+  Check(sqlite3_exec(db,
+                     "CREATE TABLE SE_NOVEDAD (IdNovedad INTEGER PRIMARY KEY AUTOINCREMENT, "
+                     "Arc_Id INTEGER, FormSector TEXT COLLATE NOCASE, Capitulo INTEGER, "
+                     "Empresa TEXT COLLATE NOCASE, Periodo NUMERIC, Campo TEXT COLLATE NOCASE, "
+                     "Tipo TEXT COLLATE NOCASE, ValorStr TEXT COLLATE NOCASE, ValorInt INTEGER, "
+                     "ValorDbl REAL, ValorDte TEXT);"
+                     "CREATE INDEX IX_SE_NOVEDAD_Clave ON SE_NOVEDAD (Empresa, Periodo, Campo);",
+                     nullptr, nullptr, nullptr),
+        db, "create");
+  double seconds = 0;
+  {
+    Statement begin(db, "BEGIN");
+    Statement commit(db, "COMMIT");
+    Statement lookup(db,
+                     "SELECT IdNovedad FROM SE_NOVEDAD WHERE Empresa = ?1 AND Periodo = ?2 "
+                     "AND Campo = ?3");
+    Statement insert(db,
+                     "INSERT INTO SE_NOVEDAD (Arc_Id, FormSector, Capitulo, Empresa, Periodo, "
+                     "Campo, Tipo, ValorStr, ValorInt, ValorDbl, ValorDte) "
+                     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    auto start = std::chrono::steady_clock::now();
+    for (const Novedad& v : values) {
+      begin.Step();
+      begin.Reset();
+      sqlite3_bind_text(lookup.get(), 1, v.empresa.c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_int(lookup.get(), 2, kPeriodo);
+      sqlite3_bind_text(lookup.get(), 3, v.campo.c_str(), -1, SQLITE_STATIC);
+      bool found = lookup.Step() == SQLITE_ROW;
+      lookup.Reset();
+      if (found) throw std::runtime_error("a fresh table already held " + v.empresa + v.campo);
+      sqlite3_stmt* s = insert.get();
+      sqlite3_bind_int(s, 1, kArcId);
+      sqlite3_bind_text(s, 2, kFormSector, -1, SQLITE_STATIC);
+      sqlite3_bind_int(s, 3, kCapitulo);
+      sqlite3_bind_text(s, 4, v.empresa.c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_int(s, 5, kPeriodo);
+      sqlite3_bind_text(s, 6, v.campo.c_str(), -1, SQLITE_STATIC);
+      sqlite3_bind_text(s, 7, v.tipo, -1, SQLITE_STATIC);
+      sqlite3_bind_text(s, 8, "Null", -1, SQLITE_STATIC);
+      sqlite3_bind_int(s, 9, v.valor_int);
+      sqlite3_bind_double(s, 10, v.valor_dbl);
+      sqlite3_bind_text(s, 11, "1900-01-01 00:00:00.000", -1, SQLITE_STATIC);
+      insert.Step();
+      insert.Reset();
+      commit.Step();
+      commit.Reset();
+    }
+    seconds = Seconds(start);
+  }
+  sqlite3_close(db);
+  return seconds;
+}
+
+void Report(const char* what, int count, double seconds) {
+  std::printf("%-44s %8d values %9.2f s %10.0f values/s\n", what, count, seconds,
+              count / seconds);
+}
+
+}  // namespace
+
+// Usage: consolida_import_bench [values (300000)] [fields per company (50)] [folder (temp)]
+int main(int argc, char** argv) {
+  int count = argc > 1 ? std::atoi(argv[1]) : 300000;
+  int fields = argc > 2 ? std::atoi(argv[2]) : 50;
+  std::filesystem::path folder =
+      argc > 3 ? std::filesystem::path(argv[3])
+               : std::filesystem::temp_directory_path() / "consolida_import_bench";
+  if (count <= 0 || fields <= 0) {
+    std::fprintf(stderr, "values and fields must be positive\n");
+    return 2;
+  }
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::vector<Novedad> values = MakeValues(count, fields);
+  std::printf("import pattern: %d values, %d fields per company, folder %s\n", count, fields,
+              folder.string().c_str());
+  try {
+    double floor_full = RunFloor(values, folder / "floor_full.db", "FULL");
+    Report("floor: SQLite C API, WAL, synchronous=FULL", count, floor_full);
+    double floor_normal = RunFloor(values, folder / "floor_normal.db", "NORMAL");
+    Report("floor: SQLite C API, WAL, synchronous=NORMAL", count, floor_normal);
+    double client = RunClient(values, folder / "client.db");
+    Report("client: Connection/Recordset on the engine", count, client);
+    std::printf("client / floor(FULL) time ratio: %.2f\n", client / floor_full);
+    std::printf("floor FULL / NORMAL time ratio:  %.2f\n", floor_full / floor_normal);
+  } catch (const runtime::VbError& e) {
+    std::fprintf(stderr, "error %ld (%s): %s\n", e.Number(), e.Source().c_str(),
+                 e.Description().c_str());
+    return 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "error: %s\n", e.what());
+    return 1;
+  }
+  std::filesystem::remove_all(folder);
+  return 0;
+}

@@ -1,0 +1,133 @@
+// The application object: the program-wide objects of one run (the connections CnDbf, CnSql and
+// CnSql2, the shared recordsets Rs1..Rs5, the error log ArchivoErr/NroArchivoErr, the application
+// folder, the Ui service) and the routines every window shares: the error log and the file
+// routines. Windows receive it; it never draws anything and never reads the real clock.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/internal/archivos_numerados.h"
+#include "platform/runtime/vb_error.h"
+#include "platform/sql/client.h"
+#include "platform/ui/form.h"
+
+namespace ui {
+class Ui;
+}  // namespace ui
+
+namespace core {
+
+// Where the run happens, as the program is started with it.
+struct Configuracion {
+  // The folder that holds Log, Datos, Procesados, NoProcesados, Reporte. No trailing "/".
+  std::string carpeta_aplicacion;
+  // The Data Source of the SQL Server connection string; empty selects the embedded database
+  // that the database client keeps by default.
+  std::string servidor_sql;
+};
+
+class Aplicacion;
+
+// Creates a task window; called once per run, the first time its menu entry is used.
+using FabricaVentana = std::function<std::unique_ptr<ui::Form>(Aplicacion&)>;
+
+class Aplicacion {
+ public:
+  // REQUIRES: `ui` outlives the object.
+  Aplicacion(Configuracion configuracion, ui::Ui& ui);
+  ~Aplicacion();
+  Aplicacion(const Aplicacion&) = delete;
+  Aplicacion& operator=(const Aplicacion&) = delete;
+
+  ui::Ui& Ui() { return ui_; }
+  // The application folder ("App.Path"), without a trailing separator.
+  const std::string& Carpeta() const { return configuracion_.carpeta_aplicacion; }
+  // The application folder followed by "/" and `nombre` (a working folder or a file in it).
+  std::string Ruta(const std::string& nombre) const;
+
+  // The connection strings the program opens its three connections with.
+  static constexpr const char* kCadenaDbf =
+      "Provider=MSDASQL.1;Persist Security Info=False;Data Source=DBFFOXNOV";
+  std::string CadenaSql() const;
+
+  // The three connections; opened by Main, never replaced.
+  sql::Connection CnDbf;
+  sql::Connection CnSql;
+  sql::Connection CnSql2;
+
+  // The shared recordsets, each created on its first use and kept for the run. A user closes
+  // one it finds open before opening it on its own SELECT.
+  sql::Recordset& Rs1() { return Rs(0); }
+  sql::Recordset& Rs2() { return Rs(1); }
+  sql::Recordset& Rs3() { return Rs(2); }
+  sql::Recordset& Rs4() { return Rs(3); }
+  sql::Recordset& Rs5() { return Rs(4); }
+  // Releases Rs1 (the imports do); the next use creates it again.
+  void LiberarRs1() { recordsets_[0].reset(); }
+
+  // The error log of this run: full path, and its file number while open (0 before).
+  std::string ArchivoErr;
+  int16_t NroArchivoErr = 0;
+
+  // Sets ArchivoErr to <folder>/Log/err<yyyymmddhhmmss>.log from the Ui clock and opens it for
+  // appending as NroArchivoErr. Throws runtime::VbError when the file cannot be opened.
+  void AbrirLogErrores();
+  // Opens `ruta` for appending (created when missing) under the next free file number.
+  // Throws runtime::VbError when it cannot be opened.
+  int16_t AbrirArchivo(const std::string& ruta);
+  // Appends one entry to file `numero`: the line "dd/mm/yyyy hh:nn:ss" followed by 77 "=", then
+  // `texto` as one line; both end CR LF and reach the file before the call returns.
+  // Throws runtime::VbError when `numero` is not open or the write fails (no handler of its own).
+  void GrabarError(const std::string& texto, int16_t numero);
+  // Appends the entry for a caught error (see TextoError) to this run's log.
+  void RegistrarError(const runtime::VbError& error, const std::string& contexto);
+  // Closes file NroArchivoErr; nothing happens when it is not open.
+  void CerrarLogErrores();
+  // End-of-run check of the log at `ruta`: an empty file is deleted (a failure to delete is
+  // ignored); a non-empty one stays and the user is warned ("Captura de Errores"). A missing
+  // file is nothing to report.
+  void VerificarLogErrores(const std::string& ruta);
+
+  // True when `ruta` names an existing file (not a folder).
+  bool ExisteArchivo(const std::string& ruta) const;
+  // Moves Datos/<nombre> to <carpeta>/<name>_<ddmmyyyy><hhnnss><ext>, the date and time from the
+  // Ui clock and <ext> the last four characters of `nombre`. Never overwrites: returns false
+  // when the target exists, the source is missing or anything else fails; logs nothing.
+  bool MoverArchivo(const std::string& nombre, const std::string& carpeta);
+
+  // The task windows the program knows, by window name (FrmPadron, Proc_Novedades ...).
+  // A registration after the window was created does not replace it.
+  void RegistrarVentana(const std::string& nombre, FabricaVentana fabrica);
+  bool ConoceVentana(const std::string& nombre) const;
+  // The one instance of window `nombre` for this run, created on first use; nullptr when no
+  // such window is registered. Windows find each other through it.
+  ui::Form* Ventana(const std::string& nombre);
+  // The instances created so far, in creation order.
+  std::vector<ui::Form*> VentanasCreadas() const;
+
+ private:
+  sql::Recordset& Rs(int indice);
+
+  Configuracion configuracion_;
+  ui::Ui& ui_;
+  internal::ArchivosNumerados archivos_;
+  std::array<std::unique_ptr<sql::Recordset>, 5> recordsets_;
+  std::map<std::string, FabricaVentana> fabricas_;
+  std::vector<std::pair<std::string, std::unique_ptr<ui::Form>>> ventanas_;
+};
+
+// The text of a caught error as every handler logs it: the error's source, CR LF, "(" number
+// ") " description, CR LF, then the context line ("FrmReporte (reporte)", "Ejecutando - ...").
+std::string TextoError(const runtime::VbError& error, const std::string& contexto);
+
+// Makes `ruta` a folder when it is not one: true when it is a folder afterwards. Never throws
+// and logs nothing; a file of that name is not a folder.
+bool CrearCarpeta(const std::string& ruta);
+
+}  // namespace core

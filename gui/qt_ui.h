@@ -1,0 +1,29 @@
+// QtUi: the Ui service of the desktop program. Message boxes are QMessageBox with the exact
+// text, caption, icon and buttons; modal forms run in a dialog with a nested event loop; the
+// others go into the main window's MDI area. Part of consolida_gui.
+#pragma once
+
+#include "platform/ui/ui.h"
+
+namespace gui {
+
+class MainWindowView;
+
+class QtUi : public ui::Ui {
+ public:
+  QtUi() = default;
+  // Where non-modal forms appear; without a host they become top-level windows.
+  void SetHost(MainWindowView* host) { host_ = host; }
+
+  int MsgBox(const std::string& prompt, int style = ui::vbOKOnly, const std::string& title = "") override;
+  void Show(ui::Form& form) override;
+  void ShowModal(ui::Form& form) override;
+  void DoEvents() override;
+  void Sleep(int milliseconds) override;
+  runtime::DateSerial Now() override { return ui::LocalNow(); }
+
+ private:
+  MainWindowView* host_ = nullptr;
+};
+
+}  // namespace gui

@@ -1,0 +1,181 @@
+// The parsed form of a batch: statements and expressions as the parser builds them, with the
+// slots the binder fills (static types, resolved columns). Procedural statements (IF, blocks)
+// share the same statement node so the interpreter walks one tree.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/engine/engine.h"
+
+namespace engine {
+
+struct Select;
+struct CompiledStatement;
+struct TableInfo;
+
+// Defined by the executor, which owns what a compiled statement holds.
+struct CompiledStatementDeleter {
+  void operator()(CompiledStatement* compiled) const;
+};
+
+// A static type as the binder infers it; `is_null` marks the bare NULL literal, whose type
+// adapts to its context.
+struct ExprType {
+  SqlType sql;
+  bool is_null = false;
+};
+
+enum class ExprKind {
+  kLiteral,     // string, integer, decimal or float literal (bound as a parameter)
+  kNull,
+  kColumn,      // [qualifier.]name
+  kVariable,    // @name or @@name
+  kUnary,       // op: "-", "+", "~"
+  kBinary,      // op: "+", "-", "*", "/", "%"
+  kCompare,     // op: "=", "<>", "<", "<=", ">", ">="
+  kAnd,
+  kOr,
+  kNot,
+  kIsNull,      // negated: IS NOT NULL
+  kInList,      // args[0] IN (args[1..])
+  kInSelect,    // args[0] IN (subquery)
+  kExists,
+  kSubquery,    // scalar subquery
+  kLike,        // args: value, pattern[, escape]
+  kBetween,     // args: value, low, high
+  kCase,        // args: [operand?] when/then pairs [else]; has_operand/has_else say which
+  kCast,        // args[0] AS cast_type
+  kFunction,    // name lower-case; aggregates too (count(*) has star)
+};
+
+enum class LiteralKind { kString, kInteger, kDecimal, kFloat };
+
+struct Expr {
+  ExprKind kind = ExprKind::kNull;
+  int line = 1;
+  std::string op;
+  std::string name;       // column, variable or function name
+  std::string qualifier;  // table name or alias before the column
+  bool negated = false;
+  bool distinct = false;  // aggregate DISTINCT
+  bool star = false;      // COUNT(*)
+  bool has_operand = false;
+  bool has_else = false;
+  LiteralKind literal_kind = LiteralKind::kString;
+  int literal_index = -1;
+  std::string literal_text;  // the literal as written (numbers) or its value (strings)
+  SqlType cast_type;
+  std::vector<std::unique_ptr<Expr>> args;
+  std::unique_ptr<Select> subquery;
+
+  // Binder output.
+  ExprType type;
+  bool is_aggregate = false;
+  std::string resolved;  // SQLite reference of a bound column: "t"."c"
+};
+
+using ExprPtr = std::unique_ptr<Expr>;
+
+enum class JoinKind { kFirst, kComma, kInner, kLeft };
+
+struct TableRef {
+  std::string name;   // without schema
+  std::string alias;  // empty when none
+  JoinKind join = JoinKind::kFirst;
+  ExprPtr on;
+  int line = 1;
+  const TableInfo* table = nullptr;  // binder
+};
+
+struct SelectItem {
+  ExprPtr expr;  // null for * and t.*
+  std::string alias;
+  bool has_alias = false;
+  std::string star_qualifier;
+  bool star = false;
+};
+
+struct OrderItem {
+  ExprPtr expr;
+  bool descending = false;
+  int ordinal = 0;  // ORDER BY 2 -> 2
+};
+
+struct Select {
+  int line = 1;
+  bool distinct = false;
+  int64_t top = -1;
+  std::vector<SelectItem> items;
+  std::vector<TableRef> from;
+  ExprPtr where;
+  std::vector<ExprPtr> group_by;
+  ExprPtr having;
+  std::unique_ptr<Select> union_next;
+  bool union_all = false;
+  std::vector<OrderItem> order_by;  // on the first branch of a UNION chain
+
+  // Binder output: the result columns.
+  std::vector<Column> columns;
+  std::vector<std::string> column_sql;  // one translated expression per result column
+};
+
+enum class StmtKind {
+  kSelect,
+  kInsert,
+  kUpdate,
+  kDelete,
+  kCreateTable,
+  kDropTable,
+  kBeginTran,
+  kCommit,
+  kRollback,
+  kIf,
+  kBlock,
+  kExec,
+  kNoop,  // SET NOCOUNT ON and friends
+};
+
+struct ColumnDef {
+  std::string name;
+  SqlType type;
+  bool nullable = true;
+  bool identity = false;
+  int64_t seed = 1;
+  int64_t increment = 1;
+  bool primary_key = false;
+};
+
+struct Statement {
+  StmtKind kind = StmtKind::kNoop;
+  int line = 1;
+  std::unique_ptr<Select> select;  // SELECT, INSERT ... SELECT
+  std::string table;
+  std::string table_alias;
+  std::vector<std::string> columns;              // INSERT column list
+  std::vector<std::vector<ExprPtr>> values;      // INSERT VALUES rows
+  std::vector<std::pair<std::string, ExprPtr>> sets;  // UPDATE
+  std::vector<TableRef> from;                    // UPDATE/DELETE ... FROM
+  ExprPtr where;
+  std::vector<ColumnDef> column_defs;            // CREATE TABLE
+  ExprPtr condition;                             // IF
+  std::vector<std::unique_ptr<Statement>> body;  // IF: [then, else?]; block: statements
+  std::string object_kind;                       // DROP: "table"
+  std::string proc_name;                         // EXEC
+
+  // Executor state: the translation and prepared statement, kept with the cached parse.
+  std::unique_ptr<CompiledStatement, CompiledStatementDeleter> compiled;
+};
+
+using StatementPtr = std::unique_ptr<Statement>;
+
+struct ParsedBatch {
+  std::vector<StatementPtr> statements;
+  // Literals that shape the translation (type lengths, ORDER BY ordinals): a cached parse is
+  // reused only when these match.
+  std::vector<std::pair<int, std::string>> structural_literals;
+};
+
+}  // namespace engine

@@ -1,0 +1,59 @@
+// The binder: resolves table and column names against the catalog (case-insensitive, dbo
+// implied), infers the static T-SQL type of every expression, and applies the server's
+// compile-time checks (208, 207, 209, 8120, 205, 213, 544, 137, 195 ...). It annotates the
+// tree in place and never touches the database.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/engine/ast.h"
+#include "platform/engine/catalog.h"
+
+namespace engine {
+
+// One table visible to a query: `ref` is how translated SQL names it (alias or table name).
+struct ScopeTable {
+  const TableInfo* table = nullptr;
+  std::string ref;
+};
+
+struct Scope {
+  std::vector<ScopeTable> tables;
+  const Scope* parent = nullptr;
+};
+
+class Binder {
+ public:
+  explicit Binder(const Catalog& catalog) : catalog_(catalog) {}
+
+  // Binds a statement of kind SELECT, INSERT, UPDATE, DELETE or IF (its condition only).
+  // Returns false and fills `error` (line set) on the first failure.
+  bool BindStatement(Statement* stmt, Error* error);
+
+  // Binds a query (its UNION chain and ORDER BY) seeing the tables of `outer`.
+  bool BindQuery(Select* select, const Scope* outer);
+  bool BindExpr(Expr* expr, const Scope& scope, bool allow_aggregate);
+
+  const Error& error() const { return error_; }
+
+ private:
+  bool BindSelectCore(Select* select, const Scope* outer, Scope* scope);
+  bool BindFrom(std::vector<TableRef>* from, const Scope* outer, Scope* scope);
+  bool BindColumn(Expr* expr, const Scope& scope);
+  bool BindFunction(Expr* expr, const Scope& scope, bool allow_aggregate);
+  bool CheckGrouping(const Expr* expr, const Select& select, const Scope& scope);
+  bool Fail(int number, int line, std::string message, int severity = 16);
+
+  const Catalog& catalog_;
+  Error error_;
+  int aggregate_depth_ = 0;
+};
+
+// Structural fingerprint of a bound expression (to match select items with GROUP BY items).
+std::string ExprFingerprint(const Expr& expr);
+
+// The type two operands meet in (data type precedence); `is_null` operands adapt.
+ExprType CommonType(const ExprType& a, const ExprType& b);
+
+}  // namespace engine

@@ -1,0 +1,18 @@
+// Recursive-descent parser for the T-SQL subset: builds the statement and expression tree of a
+// whole batch from its tokens. Syntax only: names are resolved later by the binder, so a batch
+// that parses may still fail to bind.
+#pragma once
+
+#include "platform/engine/ast.h"
+#include "platform/engine/tokenizer.h"
+
+namespace engine {
+
+// Nesting deeper than this (parentheses, subqueries, IF bodies) is refused with error 191.
+inline constexpr int kMaxNesting = 200;
+
+// Parses every statement of `batch`. Returns false and fills `error` (102, 156, 191 ... with
+// the line of the offending token) when the batch is not valid; then nothing of it may run.
+bool ParseBatch(const TokenizedBatch& batch, ParsedBatch* out, Error* error);
+
+}  // namespace engine

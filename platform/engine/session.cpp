@@ -1,0 +1,585 @@
+// The executor: a Session over one SQLite connection. It tokenizes each batch, reuses the
+// cached parse and prepared statements of a batch with the same literal-free text, binds the
+// literals, and runs the statements with the server's error classes: a compile error runs
+// nothing, a statement error undoes that statement and the batch goes on, a conversion error
+// aborts the batch and rolls back the open transaction.
+#include <sqlite3.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <unordered_map>
+
+#include "platform/engine/binder.h"
+#include "platform/engine/catalog.h"
+#include "platform/engine/engine.h"
+#include "platform/engine/parser.h"
+#include "platform/engine/sqlite_functions.h"
+#include "platform/engine/tokenizer.h"
+#include "platform/engine/translator.h"
+#include "platform/engine/values.h"
+
+namespace engine {
+
+struct CompiledStatement {
+  int64_t generation = -1;
+  Translation translation;
+  sqlite3_stmt* stmt = nullptr;
+  ~CompiledStatement() { sqlite3_finalize(stmt); }
+};
+
+void CompiledStatementDeleter::operator()(CompiledStatement* compiled) const { delete compiled; }
+
+namespace {
+
+constexpr size_t kMaxCachedBatches = 2000;
+constexpr int kBusyTimeoutMs = 30000;
+
+// How far a failure reaches.
+enum class Flow { kNormal, kAbortBatch };
+
+Error MakeError(int number, int line, std::string message, int severity = 16) {
+  Error e;
+  e.number = number;
+  e.severity = severity;
+  e.line = line;
+  e.message = std::move(message);
+  return e;
+}
+
+bool IsDdl(const Statement& s) {
+  if (s.kind == StmtKind::kCreateTable || s.kind == StmtKind::kDropTable) return true;
+  for (const auto& b : s.body) {
+    if (IsDdl(*b)) return true;
+  }
+  return false;
+}
+
+class SqliteSession : public Session {
+ public:
+  SqliteSession(sqlite3* db, std::string database_name)
+      : db_(db), database_name_(std::move(database_name)) {}
+
+  ~SqliteSession() override {
+    if (trancount_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    cache_.clear();
+    sqlite3_finalize(schema_version_stmt_);
+    functions_.reset();
+    sqlite3_close_v2(db_);
+  }
+
+  bool Initialize(Error* error) {
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (!ExecSql(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", error)) return false;
+    if (!Catalog::Ensure(db_, error)) return false;
+    functions_ = std::make_unique<FunctionContext>();
+    if (!RegisterFunctions(db_, functions_.get())) {
+      *error = MakeError(50000, 1, sqlite3_errmsg(db_));
+      return false;
+    }
+    if (sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &schema_version_stmt_, nullptr) != SQLITE_OK) {
+      *error = MakeError(50000, 1, sqlite3_errmsg(db_));
+      return false;
+    }
+    return RefreshCatalog(error);
+  }
+
+  BatchResult Execute(std::string_view text) override {
+    BatchResult result;
+    Error error;
+    if (!Tokenize(text, &tokens_, &error)) {
+      result.errors.push_back(error);
+      return result;
+    }
+    if (!RefreshCatalog(&error)) {
+      result.errors.push_back(error);
+      return result;
+    }
+    ParsedBatch* batch = FindCached();
+    if (batch == nullptr) {
+      auto parsed = std::make_unique<ParsedBatch>();
+      if (!ParseBatch(tokens_, parsed.get(), &error)) {
+        result.errors.push_back(error);
+        return result;
+      }
+      if (cache_.size() >= kMaxCachedBatches) cache_.clear();
+      batch = parsed.get();
+      cache_[tokens_.key].push_back(std::move(parsed));
+    }
+    // The whole batch compiles before anything runs; statements after a CREATE or DROP, and
+    // those naming tables that do not exist yet, are resolved when reached.
+    for (const StatementPtr& stmt : batch->statements) {
+      if (!PreCompile(stmt.get(), &error)) {
+        result.errors.push_back(error);
+        return result;
+      }
+      if (IsDdl(*stmt)) break;
+    }
+    result_ = &result;
+    for (const StatementPtr& stmt : batch->statements) {
+      if (Run(stmt.get()) == Flow::kAbortBatch) break;
+    }
+    result_ = nullptr;
+    return result;
+  }
+
+  BatchResult CallProcedure(std::string_view name,
+                            const std::vector<std::pair<std::string, Value>>&) override {
+    BatchResult result;
+    result.errors.push_back(MakeError(2812, 1, "Could not find stored procedure '" + std::string(name) + "'."));
+    return result;
+  }
+
+  std::optional<std::vector<ProcedureParameter>> ProcedureParameters(std::string_view) override {
+    return std::nullopt;
+  }
+
+  int TransactionCount() const override { return trancount_; }
+
+ private:
+  bool RefreshCatalog(Error* error) {
+    int version = -1;
+    if (sqlite3_step(schema_version_stmt_) == SQLITE_ROW) version = sqlite3_column_int(schema_version_stmt_, 0);
+    sqlite3_reset(schema_version_stmt_);
+    if (version == schema_version_ && version != -1) return true;
+    if (!catalog_.Load(db_, error)) return false;
+    schema_version_ = version;
+    ++generation_;
+    return true;
+  }
+
+  ParsedBatch* FindCached() {
+    auto it = cache_.find(tokens_.key);
+    if (it == cache_.end()) return nullptr;
+    for (auto& candidate : it->second) {
+      bool same = true;
+      for (const auto& [index, text] : candidate->structural_literals) {
+        const Token& t = tokens_.tokens[static_cast<size_t>(tokens_.literals[static_cast<size_t>(index)])];
+        if (t.text != text) {
+          same = false;
+          break;
+        }
+      }
+      if (same) return candidate.get();
+    }
+    return nullptr;
+  }
+
+  // Binds, translates and prepares `stmt` unless its translation is current.
+  bool Compile(Statement* stmt, Error* error) {
+    if (stmt->compiled && stmt->compiled->generation == generation_) return true;
+    Binder binder(catalog_);
+    if (!binder.BindStatement(stmt, error)) return false;
+    std::unique_ptr<CompiledStatement, CompiledStatementDeleter> compiled(new CompiledStatement);
+    compiled->translation = TranslateStatement(catalog_, *stmt);
+    if (sqlite3_prepare_v2(db_, compiled->translation.sql.c_str(), -1, &compiled->stmt, nullptr) != SQLITE_OK) {
+      *error = MakeError(50000, stmt->line, sqlite3_errmsg(db_));
+      return false;
+    }
+    compiled->generation = generation_;
+    stmt->compiled = std::move(compiled);
+    return true;
+  }
+
+  bool PreCompile(Statement* stmt, Error* error) {
+    switch (stmt->kind) {
+      case StmtKind::kSelect:
+      case StmtKind::kInsert:
+      case StmtKind::kUpdate:
+      case StmtKind::kDelete:
+      case StmtKind::kIf:
+        if (!Compile(stmt, error)) {
+          if (error->number == 208) return true;  // deferred: resolved when reached
+          return false;
+        }
+        break;
+      default:
+        break;
+    }
+    for (auto& child : stmt->body) {
+      if (!PreCompile(child.get(), error)) return false;
+      if (IsDdl(*child)) break;
+    }
+    return true;
+  }
+
+  void BindParameters(CompiledStatement* compiled) {
+    sqlite3_stmt* s = compiled->stmt;
+    const auto& params = compiled->translation.params;
+    for (size_t k = 0; k < params.size(); ++k) {
+      int index = static_cast<int>(k) + 1;
+      const ParamSource& p = params[k];
+      if (p.literal_index < 0) {
+        int64_t v = p.system == SystemValue::kTranCount  ? trancount_
+                    : p.system == SystemValue::kRowCount ? rowcount_
+                    : p.system == SystemValue::kIdentity ? identity_
+                                                         : last_error_;
+        if (p.system == SystemValue::kIdentity && identity_ == 0) sqlite3_bind_null(s, index);
+        else sqlite3_bind_int64(s, index, v);
+        continue;
+      }
+      const Token& t = tokens_.tokens[static_cast<size_t>(tokens_.literals[static_cast<size_t>(p.literal_index)])];
+      switch (t.kind) {
+        case TokenKind::kString:
+          sqlite3_bind_text(s, index, t.text.data(), static_cast<int>(t.text.size()), SQLITE_STATIC);
+          break;
+        case TokenKind::kInteger: {
+          int64_t v;
+          auto r = std::from_chars(t.text.data(), t.text.data() + t.text.size(), v);
+          if (r.ec == std::errc()) sqlite3_bind_int64(s, index, v);
+          else sqlite3_bind_double(s, index, std::strtod(t.text.c_str(), nullptr));
+          break;
+        }
+        default:
+          sqlite3_bind_double(s, index, std::strtod(t.text.c_str(), nullptr));
+          break;
+      }
+    }
+  }
+
+  // The T-SQL error for a failed step of `stmt`.
+  Error StepError(const Statement& stmt, const Translation& translation) {
+    Error e;
+    if (functions_->has_error) {
+      e = functions_->error;
+      functions_->has_error = false;
+    } else {
+      std::string message = sqlite3_errmsg(db_);
+      int code = sqlite3_extended_errcode(db_);
+      const std::string kNotNull = "NOT NULL constraint failed: ";
+      if (code == SQLITE_CONSTRAINT_NOTNULL && message.rfind(kNotNull, 0) == 0) {
+        std::string column = message.substr(message.find('.', kNotNull.size()) + 1);
+        std::string verb = stmt.kind == StmtKind::kUpdate ? "UPDATE" : "INSERT";
+        e = MakeError(515, 1,
+                      "Cannot insert the value NULL into column '" + column + "', table '" +
+                          database_name_ + ".dbo." + translation.table +
+                          "'; column does not allow nulls. " + verb + " fails.");
+      } else if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE) {
+        e = MakeError(2627, 1,
+                      "Violation of PRIMARY KEY constraint. Cannot insert duplicate key in object "
+                      "'dbo." + translation.table + "'.",
+                      14);
+      } else if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) {
+        e = MakeError(1222, 1, "Lock request time out period exceeded.");
+      } else {
+        e = MakeError(50000, 1, message);
+      }
+    }
+    e.line = stmt.line;
+    return e;
+  }
+
+  // Records a statement failure and says whether the batch goes on.
+  Flow Fail(Error error, bool scope_abort) {
+    last_error_ = error.number;
+    bool aborts = scope_abort || IsBatchAbortingError(error.number);
+    if (IsBatchAbortingError(error.number) && trancount_ > 0) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      trancount_ = 0;
+    }
+    if (trancount_ > 0 && sqlite3_get_autocommit(db_)) trancount_ = 0;  // SQLite gave up the transaction
+    result_->errors.push_back(std::move(error));
+    return aborts ? Flow::kAbortBatch : Flow::kNormal;
+  }
+
+  Value ReadValue(sqlite3_stmt* s, int k, const SqlType& type) {
+    int storage = sqlite3_column_type(s, k);
+    if (storage == SQLITE_NULL) return std::monostate{};
+    if (IsIntegerType(type)) {
+      if (storage == SQLITE_FLOAT) return static_cast<int64_t>(sqlite3_column_double(s, k));
+      return static_cast<int64_t>(sqlite3_column_int64(s, k));
+    }
+    if (type.kind == TypeKind::kNumeric) return RoundHalfAway(sqlite3_column_double(s, k), type.scale);
+    if (type.kind == TypeKind::kFloat || type.kind == TypeKind::kReal) return sqlite3_column_double(s, k);
+    std::string text(reinterpret_cast<const char*>(sqlite3_column_text(s, k)),
+                     static_cast<size_t>(sqlite3_column_bytes(s, k)));
+    if (type.kind == TypeKind::kDateTime) {
+      int64_t ms;
+      if (ParseStoredDateTime(text, &ms)) return DateTime{ms};
+    }
+    if (storage == SQLITE_FLOAT) return FormatFloat(sqlite3_column_double(s, k));
+    return text;
+  }
+
+  // Runs a compiled statement; for a query, `rows` receives the rows. Returns the step result.
+  Flow RunCompiled(Statement* stmt, ResultSet* rows, int64_t* first_value) {
+    Error error;
+    if (!Compile(stmt, &error)) return Fail(error, true);
+    CompiledStatement* compiled = stmt->compiled.get();
+    BindParameters(compiled);
+    sqlite3_stmt* s = compiled->stmt;
+    functions_->has_error = false;
+    int rc;
+    int columns = static_cast<int>(compiled->translation.columns.size());
+    int64_t count = 0;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+      ++count;
+      if (first_value != nullptr && count == 1) *first_value = sqlite3_column_int64(s, 0);
+      if (rows == nullptr) continue;
+      std::vector<Value> row;
+      row.reserve(static_cast<size_t>(columns));
+      for (int k = 0; k < columns; ++k) row.push_back(ReadValue(s, k, compiled->translation.columns[static_cast<size_t>(k)].type));
+      rows->rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+      Error e = StepError(*stmt, compiled->translation);
+      sqlite3_reset(s);
+      if (rows != nullptr) rows->rows.clear();
+      return Fail(e, false);
+    }
+    sqlite3_reset(s);
+    if (stmt->kind == StmtKind::kSelect) {
+      rowcount_ = count;
+    } else if (stmt->kind != StmtKind::kIf) {
+      rowcount_ = sqlite3_changes(db_);
+      if (stmt->kind == StmtKind::kInsert && rowcount_ > 0) {
+        const TableInfo* table = catalog_.FindTable(stmt->table);
+        if (table != nullptr && table->has_identity) identity_ = sqlite3_last_insert_rowid(db_);
+      }
+    }
+    result_->rows_affected = rowcount_;
+    last_error_ = 0;
+    return Flow::kNormal;
+  }
+
+  Flow Run(Statement* stmt) {
+    switch (stmt->kind) {
+      case StmtKind::kSelect: {
+        ResultSet set;
+        Flow flow = RunCompiled(stmt, &set, nullptr);
+        if (flow == Flow::kNormal && result_->errors.size() == errors_before(stmt)) {
+          set.columns = stmt->compiled->translation.columns;
+          result_->result_sets.push_back(std::move(set));
+        }
+        return flow;
+      }
+      case StmtKind::kInsert:
+      case StmtKind::kUpdate:
+      case StmtKind::kDelete:
+        return RunCompiled(stmt, nullptr, nullptr);
+      case StmtKind::kIf: {
+        int64_t truth = 0;
+        size_t errors = result_->errors.size();
+        Flow flow = RunCompiled(stmt, nullptr, &truth);
+        if (flow == Flow::kAbortBatch || result_->errors.size() != errors) return flow;
+        rowcount_ = 0;
+        if (truth == 1) return Run(stmt->body[0].get());
+        if (stmt->body.size() > 1) return Run(stmt->body[1].get());
+        return Flow::kNormal;
+      }
+      case StmtKind::kBlock:
+        for (auto& child : stmt->body) {
+          if (Run(child.get()) == Flow::kAbortBatch) return Flow::kAbortBatch;
+        }
+        return Flow::kNormal;
+      case StmtKind::kCreateTable:
+        return CreateTable(*stmt);
+      case StmtKind::kDropTable:
+        return DropTable(*stmt);
+      case StmtKind::kBeginTran:
+        if (trancount_ == 0) {
+          Error error;
+          if (!ExecSql(db_, "BEGIN IMMEDIATE", &error)) {
+            error = MakeError(1222, stmt->line, "Lock request time out period exceeded.");
+            return Fail(error, false);
+          }
+        }
+        ++trancount_;
+        rowcount_ = 0;
+        return Flow::kNormal;
+      case StmtKind::kCommit:
+        if (trancount_ == 0) {
+          return Fail(MakeError(3902, stmt->line,
+                                "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."),
+                      false);
+        }
+        if (trancount_ == 1) {
+          Error error;
+          if (!ExecSql(db_, "COMMIT", &error)) {
+            error.line = stmt->line;
+            return Fail(error, false);
+          }
+        }
+        --trancount_;
+        rowcount_ = 0;
+        return Flow::kNormal;
+      case StmtKind::kRollback:
+        if (trancount_ == 0) {
+          return Fail(MakeError(3903, stmt->line,
+                                "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."),
+                      false);
+        }
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        trancount_ = 0;
+        rowcount_ = 0;
+        {
+          Error error;
+          RefreshCatalog(&error);  // a rolled-back CREATE or DROP changes the schema back
+        }
+        return Flow::kNormal;
+      case StmtKind::kExec:
+        return Fail(MakeError(2812, stmt->line, "Could not find stored procedure '" + stmt->proc_name + "'."),
+                    false);
+      case StmtKind::kNoop:
+        return Flow::kNormal;
+    }
+    return Flow::kNormal;
+  }
+
+  size_t errors_before(const Statement*) const { return result_->errors.size(); }
+
+  // Runs DDL steps inside a savepoint so a failure leaves neither table nor catalog rows.
+  Flow RunDdl(const Statement& stmt, const std::vector<std::string>& steps,
+              const std::function<bool(Error*)>& catalog_step) {
+    Error error;
+    ExecSql(db_, "SAVEPOINT tsql_ddl", &error);
+    bool ok = true;
+    for (const std::string& sql : steps) {
+      if (!ExecSql(db_, sql, &error)) {
+        ok = false;
+        break;
+      }
+    }
+    ok = ok && catalog_step(&error);
+    if (!ok) {
+      Error ignored;
+      ExecSql(db_, "ROLLBACK TO tsql_ddl; RELEASE tsql_ddl", &ignored);
+      error.line = stmt.line;
+      return Fail(error, false);
+    }
+    ExecSql(db_, "RELEASE tsql_ddl", &error);
+    RefreshCatalog(&error);
+    rowcount_ = 0;
+    return Flow::kNormal;
+  }
+
+  Flow CreateTable(const Statement& stmt) {
+    if (catalog_.ObjectExists(stmt.table)) {
+      return Fail(MakeError(2714, stmt.line,
+                            "There is already an object named '" + stmt.table + "' in the database."),
+                  false);
+    }
+    const ColumnDef* identity = nullptr;
+    std::vector<ColumnInfo> columns;
+    std::vector<std::string> keys;
+    for (const ColumnDef& def : stmt.column_defs) {
+      for (const ColumnInfo& c : columns) {
+        if (Lower(c.name) == Lower(def.name)) {
+          return Fail(MakeError(2705, stmt.line,
+                                "Column names in each table must be unique. Column name '" + def.name +
+                                    "' in table '" + stmt.table + "' is specified more than once."),
+                      false);
+        }
+      }
+      if (def.identity) {
+        if (identity != nullptr) {
+          return Fail(MakeError(2744, stmt.line,
+                                "Multiple identity columns specified for table '" + stmt.table +
+                                    "'. Only one identity column per table is allowed."),
+                      false);
+        }
+        if (!IsIntegerType(def.type) && !(def.type.kind == TypeKind::kNumeric && def.type.scale == 0)) {
+          return Fail(MakeError(2749, stmt.line,
+                                "Identity column '" + def.name +
+                                    "' must be of data type int, bigint, smallint, tinyint, or decimal "
+                                    "or numeric with a scale of 0, and constrained to be nonnullable."),
+                      false);
+        }
+        identity = &def;
+      }
+      if (def.primary_key) keys.push_back(QuoteName(def.name));
+      columns.push_back(ColumnInfo{def.name, def.type, def.nullable, def.identity});
+    }
+    std::string sql = "CREATE TABLE " + QuoteName(stmt.table) + " (";
+    for (size_t k = 0; k < stmt.column_defs.size(); ++k) {
+      sql += (k ? ", " : "") + ColumnDeclaration(stmt.column_defs[k], true);
+    }
+    if (!keys.empty()) {
+      std::string list;
+      for (const std::string& key : keys) list += (list.empty() ? "" : ", ") + key;
+      sql += std::string(identity != nullptr ? ", UNIQUE (" : ", PRIMARY KEY (") + list + ")";
+    }
+    sql += ")";
+    std::vector<std::string> steps{sql};
+    if (identity != nullptr && identity->seed != 1) {
+      // The next AUTOINCREMENT value is sqlite_sequence.seq + 1.
+      steps.push_back("INSERT INTO sqlite_sequence(name, seq) VALUES('" + stmt.table + "', " +
+                      std::to_string(identity->seed - 1) + ")");
+    }
+    std::string name = stmt.table;
+    return RunDdl(stmt, steps, [&](Error* error) { return Catalog::RecordTable(db_, name, columns, error); });
+  }
+
+  Flow DropTable(const Statement& stmt) {
+    const TableInfo* table = catalog_.FindTable(stmt.table);
+    if (table == nullptr || Lower(stmt.table) == "sysobjects") {
+      return Fail(MakeError(3701, stmt.line,
+                            "Cannot drop the table '" + stmt.table +
+                                "', because it does not exist or you do not have permission.",
+                            11),
+                  false);
+    }
+    std::string name = table->name;
+    return RunDdl(stmt, {"DROP TABLE " + QuoteName(name)},
+                  [&](Error* error) { return Catalog::ForgetObject(db_, name, error); });
+  }
+
+  sqlite3* db_;
+  std::string database_name_;
+  std::unique_ptr<FunctionContext> functions_;
+  sqlite3_stmt* schema_version_stmt_ = nullptr;
+  Catalog catalog_;
+  int schema_version_ = -1;
+  int64_t generation_ = 0;
+  int trancount_ = 0;
+  int64_t rowcount_ = 0;
+  int64_t identity_ = 0;
+  int64_t last_error_ = 0;
+  TokenizedBatch tokens_;
+  BatchResult* result_ = nullptr;
+  std::unordered_map<std::string, std::vector<std::unique_ptr<ParsedBatch>>> cache_;
+};
+
+void RemoveDatabaseFiles(const std::string& path) {
+  std::error_code ignored;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    std::filesystem::remove(path + suffix, ignored);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<Session> Session::Open(const std::string& path, const OpenOptions& options, Error* error) {
+  Error local;
+  if (error == nullptr) error = &local;
+  bool existed = std::filesystem::exists(path);
+  sqlite3* db = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    *error = MakeError(4060, 1, "Cannot open database \"" + path + "\" requested by the login. " +
+                                    (db ? sqlite3_errmsg(db) : ""));
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  auto session = std::make_unique<SqliteSession>(db, std::filesystem::path(path).stem().string());
+  if (!session->Initialize(error)) {
+    session.reset();
+    if (!existed) RemoveDatabaseFiles(path);
+    return nullptr;
+  }
+  if (!existed) {
+    for (const std::string& script : options.creation_scripts) {
+      BatchResult r = session->Execute(script);
+      if (!r.ok()) {
+        *error = r.errors.front();
+        session.reset();
+        RemoveDatabaseFiles(path);
+        return nullptr;
+      }
+    }
+  }
+  return session;
+}
+
+}  // namespace engine

@@ -1,0 +1,320 @@
+// T-SQL tokenizer: turns batch text into tokens with line numbers and computes the cache key
+// (tokens with literals replaced by their kind). It never looks at the grammar, so any text
+// tokenizes or fails with a syntax error; it never crashes on hostile input.
+#include "platform/engine/tokenizer.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace engine {
+namespace {
+
+bool IsIdentStart(unsigned char c) { return std::isalpha(c) || c == '_' || c == '#' || c >= 0x80; }
+bool IsIdentChar(unsigned char c) {
+  return std::isalnum(c) || c == '_' || c == '#' || c == '$' || c == '@' || c >= 0x80;
+}
+
+// Returns the length of the valid UTF-8 sequence at `s[i]`, or 0.
+size_t Utf8Length(std::string_view s, size_t i) {
+  unsigned char c = s[i];
+  size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (size_t k = 1; k < n; ++k) {
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+  }
+  if (n == 2 && c < 0xC2) return 0;  // overlong
+  return n;
+}
+
+Error SyntaxError(int line, std::string near) {
+  Error e;
+  e.number = 102;
+  e.severity = 15;
+  e.line = line;
+  e.message = "Incorrect syntax near '" + near + "'.";
+  return e;
+}
+
+}  // namespace
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool IsWord(const Token& token, std::string_view word) {
+  if (token.kind != TokenKind::kIdentifier || token.text.size() != word.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(token.text[i])) !=
+        std::tolower(static_cast<unsigned char>(word[i])))
+      return false;
+  }
+  return true;
+}
+
+bool IsReservedKeyword(std::string_view name) {
+  static constexpr std::array<std::string_view, 72> kWords = {
+      "add",       "all",      "alter",    "and",       "any",      "as",        "asc",
+      "begin",     "between",  "by",       "case",      "close",    "commit",    "create",
+      "cross",     "cursor",   "deallocate", "declare", "default",  "delete",    "desc",
+      "distinct",  "drop",     "else",     "end",       "exec",     "execute",   "exists",
+      "fetch",     "for",      "from",     "full",      "function", "goto",      "group",
+      "having",    "identity", "if",       "in",        "inner",    "insert",    "into",
+      "is",        "join",     "key",      "left",      "like",     "not",       "null",
+      "on",        "open",     "or",       "order",     "outer",    "primary",   "print",
+      "proc",      "procedure", "return",  "right",     "rollback", "select",    "set",
+      "table",     "then",     "top",      "tran",      "transaction", "union",  "update",
+      "values",    "where"};
+  std::string lower = Lower(name);
+  return std::find(kWords.begin(), kWords.end(), lower) != kWords.end() || lower == "while" ||
+         lower == "when" || lower == "break" || lower == "continue";
+}
+
+bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
+  out->tokens.clear();
+  out->literals.clear();
+  out->key.clear();
+  if (text.size() > kMaxBatchBytes) {
+    error->number = 8623;
+    error->severity = 16;
+    error->line = 1;
+    error->message =
+        "The query processor ran out of internal resources and could not produce a query plan. "
+        "This is a rare event and only expected for extremely complex queries or queries that "
+        "reference a very large number of tables or partitions. Please simplify the query.";
+    return false;
+  }
+  int line = 1;
+  size_t i = 0;
+  const size_t n = text.size();
+  auto push = [&](TokenKind kind, std::string token_text, int token_line) {
+    Token t;
+    t.kind = kind;
+    t.text = std::move(token_text);
+    t.line = token_line;
+    out->tokens.push_back(std::move(t));
+  };
+  while (i < n) {
+    unsigned char c = text[i];
+    if (c == 0) {
+      *error = SyntaxError(line, "\\0");
+      return false;
+    }
+    if (c >= 0x80) {
+      size_t len = Utf8Length(text, i);
+      if (len == 0) {
+        *error = SyntaxError(line, "?");
+        error->message = "Invalid UTF-8 byte sequence in the batch text.";
+        return false;
+      }
+    }
+    if (c == '\n') {
+      ++line;
+      ++i;
+      continue;
+    }
+    if (std::isspace(c)) {
+      ++i;
+      continue;
+    }
+    if (c == '-' && i + 1 < n && text[i + 1] == '-') {
+      while (i < n && text[i] != '\n') {
+        if (text[i] == 0) break;
+        ++i;
+      }
+      continue;
+    }
+    if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+      int start_line = line;
+      i += 2;
+      int depth = 1;  // the server nests block comments
+      while (i < n && depth > 0) {
+        if (text[i] == 0) {
+          *error = SyntaxError(line, "\\0");
+          return false;
+        }
+        if (text[i] == '\n') ++line;
+        if (text[i] == '/' && i + 1 < n && text[i + 1] == '*') {
+          ++depth;
+          i += 2;
+        } else if (text[i] == '*' && i + 1 < n && text[i + 1] == '/') {
+          --depth;
+          i += 2;
+        } else {
+          ++i;
+        }
+      }
+      if (depth > 0) {
+        *error = SyntaxError(start_line, "/*");
+        error->number = 113;
+        error->message = "Missing end comment mark '*/'.";
+        return false;
+      }
+      continue;
+    }
+    int token_line = line;
+    bool national = (c == 'N' || c == 'n') && i + 1 < n && text[i + 1] == '\'';
+    if (c == '\'' || national) {
+      if (national) ++i;
+      ++i;
+      std::string value;
+      bool closed = false;
+      while (i < n) {
+        char d = text[i];
+        if (d == 0) break;
+        if (d == '\'') {
+          if (i + 1 < n && text[i + 1] == '\'') {
+            value += '\'';
+            i += 2;
+            continue;
+          }
+          ++i;
+          closed = true;
+          break;
+        }
+        if (d == '\n') ++line;
+        value += d;
+        ++i;
+      }
+      if (!closed) {
+        Error e = SyntaxError(token_line, value.substr(0, 40));
+        e.number = 105;
+        e.message = "Unclosed quotation mark after the character string '" + value + "'.";
+        *error = e;
+        return false;
+      }
+      push(TokenKind::kString, std::move(value), token_line);
+      continue;
+    }
+    if (c == '[' || c == '"') {
+      char close = c == '[' ? ']' : '"';
+      ++i;
+      std::string value;
+      bool closed = false;
+      while (i < n) {
+        if (text[i] == 0 || text[i] == '\n') break;
+        if (text[i] == close) {
+          if (i + 1 < n && text[i + 1] == close) {
+            value += close;
+            i += 2;
+            continue;
+          }
+          ++i;
+          closed = true;
+          break;
+        }
+        value += text[i++];
+      }
+      if (!closed) {
+        *error = SyntaxError(token_line, value);
+        return false;
+      }
+      push(TokenKind::kQuotedIdentifier, std::move(value), token_line);
+      continue;
+    }
+    if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(text[i + 1])))) {
+      size_t start = i;
+      TokenKind kind = TokenKind::kInteger;
+      while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+      if (i < n && text[i] == '.') {
+        kind = TokenKind::kDecimal;
+        ++i;
+        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+      }
+      if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) {
+          kind = TokenKind::kFloat;
+          i = j;
+          while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+        }
+      }
+      push(kind, std::string(text.substr(start, i - start)), token_line);
+      continue;
+    }
+    if (c == '@') {
+      size_t start = i;
+      ++i;
+      TokenKind kind = TokenKind::kVariable;
+      if (i < n && text[i] == '@') {
+        kind = TokenKind::kSysVariable;
+        ++i;
+      }
+      while (i < n && IsIdentChar(text[i])) ++i;
+      push(kind, std::string(text.substr(start, i - start)), token_line);
+      continue;
+    }
+    if (IsIdentStart(c)) {
+      size_t start = i;
+      while (i < n && IsIdentChar(text[i])) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80 && Utf8Length(text, i) == 0) {
+          *error = SyntaxError(line, "?");
+          error->message = "Invalid UTF-8 byte sequence in the batch text.";
+          return false;
+        }
+        ++i;
+      }
+      push(TokenKind::kIdentifier, std::string(text.substr(start, i - start)), token_line);
+      continue;
+    }
+    static constexpr std::array<std::string_view, 8> kTwoChar = {"<>", "!=", "<=", ">=",
+                                                                  "!<", "!>", "||", "::"};
+    if (i + 1 < n) {
+      std::string_view two = text.substr(i, 2);
+      if (std::find(kTwoChar.begin(), kTwoChar.end(), two) != kTwoChar.end()) {
+        push(TokenKind::kSymbol, std::string(two), token_line);
+        i += 2;
+        continue;
+      }
+    }
+    push(TokenKind::kSymbol, std::string(1, static_cast<char>(c)), token_line);
+    ++i;
+  }
+  push(TokenKind::kEnd, "", line);
+
+  out->key.reserve(text.size());
+  int key_line = 1;
+  for (size_t k = 0; k < out->tokens.size(); ++k) {
+    Token& t = out->tokens[k];
+    if (t.line != key_line) {
+      // Line numbers live in the cached parse, so batches laid out differently never share.
+      key_line = t.line;
+      out->key += "~" + std::to_string(key_line) + " ";
+    }
+    switch (t.kind) {
+      case TokenKind::kString:
+        out->key += "?s ";
+        break;
+      case TokenKind::kInteger:
+        out->key += "?i ";
+        break;
+      case TokenKind::kDecimal: {
+        // The literal's precision and scale are part of its static type.
+        size_t dot = t.text.find('.');
+        out->key += "?d" + std::to_string(dot) + "." + std::to_string(t.text.size() - dot - 1) + " ";
+        break;
+      }
+      case TokenKind::kFloat:
+        out->key += "?f ";
+        break;
+      case TokenKind::kQuotedIdentifier:
+        out->key += "[" + Lower(t.text) + "] ";
+        break;
+      default:
+        out->key += Lower(t.text);
+        out->key += ' ';
+        break;
+    }
+    if (t.kind == TokenKind::kString || t.kind == TokenKind::kInteger ||
+        t.kind == TokenKind::kDecimal || t.kind == TokenKind::kFloat) {
+      t.literal_index = static_cast<int>(out->literals.size());
+      out->literals.push_back(static_cast<int>(k));
+    }
+  }
+  return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,405 @@
+// Value conversions with the server's rules (see values.h). Datetime arithmetic uses the
+// proleptic Gregorian calendar counted from 1900-01-01, the server's day zero.
+#include "platform/engine/values.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace engine {
+namespace {
+
+constexpr int64_t kMsPerDay = 86400000;
+
+// Days from 1970-01-01 for a civil date (H. Hinnant's algorithm).
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t yy = static_cast<int64_t>(yoe) + era * 400;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  *d = doy - (153 * mp + 2) / 5 + 1;
+  *m = mp + (mp < 10 ? 3 : -9);
+  *y = yy + (*m <= 2);
+}
+
+const int64_t kDay1900 = DaysFromCivil(1900, 1, 1);
+
+bool ValidDate(int64_t y, int m, int d) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1753 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
+  int max = kDays[m - 1];
+  if (m == 2 && ((y % 4 == 0 && y % 100 != 0) || y % 400 == 0)) max = 29;
+  return d <= max;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+// Reads up to `max` digits; returns the count read.
+int ReadDigits(std::string_view s, size_t* pos, int max, int64_t* value) {
+  int count = 0;
+  *value = 0;
+  while (*pos < s.size() && count < max && std::isdigit(static_cast<unsigned char>(s[*pos]))) {
+    *value = *value * 10 + (s[*pos] - '0');
+    ++*pos;
+    ++count;
+  }
+  return count;
+}
+
+// hh:mm[:ss[.mmm]] at `pos`, after optional blanks. Returns false on malformed text.
+bool ParseTime(std::string_view s, size_t pos, int64_t* ms) {
+  while (pos < s.size() && s[pos] == ' ') ++pos;
+  *ms = 0;
+  if (pos == s.size()) return true;
+  int64_t h, mi = 0, sec = 0, frac = 0;
+  if (ReadDigits(s, &pos, 2, &h) == 0) return false;
+  if (pos >= s.size() || s[pos] != ':') return false;
+  ++pos;
+  if (ReadDigits(s, &pos, 2, &mi) == 0) return false;
+  if (pos < s.size() && s[pos] == ':') {
+    ++pos;
+    if (ReadDigits(s, &pos, 2, &sec) == 0) return false;
+    if (pos < s.size() && s[pos] == '.') {
+      ++pos;
+      int digits = ReadDigits(s, &pos, 3, &frac);
+      for (int k = digits; k < 3; ++k) frac *= 10;
+      while (pos < s.size() && std::isdigit(static_cast<unsigned char>(s[pos]))) ++pos;
+    }
+  }
+  while (pos < s.size() && s[pos] == ' ') ++pos;
+  if (pos != s.size() || h > 23 || mi > 59 || sec > 59) return false;
+  *ms = ((h * 60 + mi) * 60 + sec) * 1000 + frac;
+  return true;
+}
+
+}  // namespace
+
+std::string FormatDateTime(int64_t ms) {
+  int64_t days = ms >= 0 ? ms / kMsPerDay : -((-ms + kMsPerDay - 1) / kMsPerDay);
+  int64_t rest = ms - days * kMsPerDay;
+  int64_t y;
+  unsigned m, d;
+  CivilFromDays(days + kDay1900, &y, &m, &d);
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld.%03lld",
+                static_cast<long long>(y), m, d, static_cast<long long>(rest / 3600000),
+                static_cast<long long>(rest / 60000 % 60), static_cast<long long>(rest / 1000 % 60),
+                static_cast<long long>(rest % 1000));
+  return buf;
+}
+
+bool ParseStoredDateTime(std::string_view text, int64_t* ms) {
+  return ParseDateTimeText(text, ms) == DateParse::kOk;
+}
+
+DateParse ParseDateTimeText(std::string_view raw, int64_t* ms) {
+  std::string_view s = Trim(raw);
+  if (s.empty()) {
+    *ms = 0;
+    return DateParse::kOk;
+  }
+  size_t pos = 0;
+  int64_t a, b, c;
+  int na = ReadDigits(s, &pos, 8, &a);
+  if (na == 0) return DateParse::kBadText;
+  int64_t y, m, d;
+  if (na == 8 && (pos == s.size() || s[pos] == ' ' || s[pos] == 'T')) {  // yyyymmdd
+    y = a / 10000;
+    m = a / 100 % 100;
+    d = a % 100;
+    if (pos < s.size() && s[pos] == 'T') ++pos;
+  } else {
+    if (pos >= s.size()) return DateParse::kBadText;
+    char sep = s[pos];
+    if (sep != '/' && sep != '-' && sep != '.') return DateParse::kBadText;
+    ++pos;
+    if (ReadDigits(s, &pos, 4, &b) == 0 || pos >= s.size() || s[pos] != sep) return DateParse::kBadText;
+    ++pos;
+    int nc = ReadDigits(s, &pos, 4, &c);
+    if (nc == 0) return DateParse::kBadText;
+    if (na == 4) {  // yyyy-mm-dd: the ISO order this engine also stores
+      y = a;
+      m = b;
+      d = c;
+    } else {  // dd/mm/yyyy
+      d = a;
+      m = b;
+      y = nc <= 2 ? (c < 50 ? 2000 + c : 1900 + c) : c;
+    }
+    if (pos < s.size() && s[pos] == 'T') ++pos;
+    else if (pos < s.size() && s[pos] != ' ') return DateParse::kBadText;
+  }
+  int64_t time_ms;
+  if (!ParseTime(s, pos, &time_ms)) return DateParse::kBadText;
+  if (!ValidDate(y, static_cast<int>(m), static_cast<int>(d))) return DateParse::kOutOfRange;
+  *ms = (DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) - kDay1900) * kMsPerDay +
+        time_ms;
+  return DateParse::kOk;
+}
+
+bool ParseIntegerText(std::string_view raw, int64_t* value) {
+  std::string_view s = Trim(raw);
+  if (s.empty()) {
+    *value = 0;
+    return true;
+  }
+  size_t start = (s[0] == '+' || s[0] == '-') ? 1 : 0;
+  if (start == s.size()) return false;
+  for (size_t k = start; k < s.size(); ++k) {
+    if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
+  }
+  std::string digits(s.substr(s[0] == '+' ? 1 : 0));
+  auto r = std::from_chars(digits.data(), digits.data() + digits.size(), *value);
+  return r.ec == std::errc();
+}
+
+namespace {
+bool ParseNumberText(std::string_view s, bool allow_exponent, double* value) {
+  if (s.empty()) return false;
+  size_t k = 0;
+  if (s[k] == '+' || s[k] == '-') ++k;
+  bool digits = false;
+  while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) ++k, digits = true;
+  if (k < s.size() && s[k] == '.') {
+    ++k;
+    while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) ++k, digits = true;
+  }
+  if (!digits) return false;
+  if (allow_exponent && k < s.size() && (s[k] == 'e' || s[k] == 'E')) {
+    ++k;
+    if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
+    bool exp_digits = false;
+    while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) ++k, exp_digits = true;
+    if (!exp_digits) return false;
+  }
+  if (k != s.size()) return false;
+  std::string text(s);
+  *value = std::strtod(text.c_str(), nullptr);
+  return std::isfinite(*value);
+}
+}  // namespace
+
+bool ParseFloatText(std::string_view raw, double* value) {
+  std::string_view s = Trim(raw);
+  if (s.empty()) {
+    *value = 0;
+    return true;
+  }
+  return ParseNumberText(s, true, value);
+}
+
+bool ParseDecimalText(std::string_view raw, double* value) {
+  return ParseNumberText(Trim(raw), false, value);
+}
+
+double RoundHalfAway(double value, int scale) {
+  if (!std::isfinite(value)) return value;
+  double factor = std::pow(10.0, scale);
+  double scaled = value * factor;
+  // Decimal text of the value decides ties (2.675 is stored below the tie, yet numeric(4,2)
+  // reads the literal 2.675 as exactly 2.675).
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15g", scaled);
+  double clean = std::strtod(buf, nullptr);
+  double rounded = std::round(clean);
+  return rounded / factor;
+}
+
+std::string FormatFloat(double value) {
+  if (value == 0) return "0";
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14E", value);  // 15 significant digits
+  // Split mantissa and exponent, then decide the form as VB does.
+  std::string text(buf);
+  size_t e = text.find('E');
+  int exponent = std::atoi(text.c_str() + e + 1);
+  std::string mantissa = text.substr(0, e);
+  bool negative = mantissa[0] == '-';
+  if (negative) mantissa.erase(0, 1);
+  std::string digits;
+  for (char c : mantissa) {
+    if (c != '.') digits += c;
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string out = negative ? "-" : "";
+  if (exponent >= 15 || exponent < -4) {
+    out += digits.substr(0, 1);
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    char exp[16];
+    std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    return out + exp;
+  }
+  if (exponent < 0) {
+    out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+  } else if (static_cast<int>(digits.size()) <= exponent + 1) {
+    out += digits + std::string(static_cast<size_t>(exponent + 1) - digits.size(), '0');
+  } else {
+    out += digits.substr(0, static_cast<size_t>(exponent + 1)) + "." +
+           digits.substr(static_cast<size_t>(exponent + 1));
+  }
+  return out;
+}
+
+std::string FormatNumeric(double value, int scale) {
+  double rounded = RoundHalfAway(value, scale);
+  char buf[400];
+  std::snprintf(buf, sizeof buf, "%.*f", scale < 0 ? 0 : scale, rounded);
+  std::string out(buf);
+  if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
+  return out;
+}
+
+std::vector<char32_t> DecodeUtf8(std::string_view s) {
+  std::vector<char32_t> out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = s[i];
+    char32_t cp;
+    size_t n;
+    if (c < 0x80) {
+      cp = c;
+      n = 1;
+    } else if ((c >> 5) == 6) {
+      cp = c & 0x1F;
+      n = 2;
+    } else if ((c >> 4) == 14) {
+      cp = c & 0x0F;
+      n = 3;
+    } else {
+      cp = c & 0x07;
+      n = 4;
+    }
+    for (size_t k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (s[i + k] & 0x3F);
+    out.push_back(cp);
+    i += n;
+  }
+  return out;
+}
+
+char32_t FoldCase(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  return c;
+}
+
+namespace {
+// Base letter of a folded Latin-1 letter, for the primary sort level.
+char32_t BaseLetter(char32_t c) {
+  if (c < 0xE0 || c > 0xFF) return c;
+  static const char kBase[] = "aaaaaaaceeeeiiii" "dnooooo/ouuuuyty";
+  return static_cast<unsigned char>(kBase[c - 0xE0]);
+}
+}  // namespace
+
+int CompareText(std::string_view a, std::string_view b) {
+  while (!a.empty() && a.back() == ' ') a.remove_suffix(1);
+  while (!b.empty() && b.back() == ' ') b.remove_suffix(1);
+  bool ascii = true;
+  for (char c : a) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  for (char c : b) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t k = 0; k < n; ++k) {
+      int x = std::tolower(static_cast<unsigned char>(a[k]));
+      int y = std::tolower(static_cast<unsigned char>(b[k]));
+      if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  }
+  std::vector<char32_t> x = DecodeUtf8(a), y = DecodeUtf8(b);
+  size_t n = std::min(x.size(), y.size());
+  for (size_t k = 0; k < n; ++k) {
+    char32_t p = BaseLetter(FoldCase(x[k])), q = BaseLetter(FoldCase(y[k]));
+    if (p != q) return p < q ? -1 : 1;
+  }
+  if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
+  for (size_t k = 0; k < n; ++k) {
+    char32_t p = FoldCase(x[k]), q = FoldCase(y[k]);
+    if (p != q) return p < q ? -1 : 1;
+  }
+  return 0;
+}
+
+size_t CharCount(std::string_view text) {
+  size_t n = 0;
+  for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+std::string CharPrefix(std::string_view text, size_t count) {
+  size_t k = 0, seen = 0;
+  while (k < text.size()) {
+    if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) {
+      if (seen == count) break;
+      ++seen;
+    }
+    ++k;
+  }
+  return std::string(text.substr(0, k));
+}
+
+bool IsStringType(const SqlType& t) { return t.kind == TypeKind::kChar || t.kind == TypeKind::kVarChar; }
+bool IsIntegerType(const SqlType& t) {
+  return t.kind == TypeKind::kBit || t.kind == TypeKind::kTinyInt || t.kind == TypeKind::kSmallInt ||
+         t.kind == TypeKind::kInt || t.kind == TypeKind::kBigInt;
+}
+bool IsNumericKind(const SqlType& t) {
+  return IsIntegerType(t) || t.kind == TypeKind::kNumeric || t.kind == TypeKind::kFloat ||
+         t.kind == TypeKind::kReal;
+}
+
+int TypePrecedence(const SqlType& t) {
+  switch (t.kind) {
+    case TypeKind::kDateTime: return 11;
+    case TypeKind::kFloat: return 10;
+    case TypeKind::kReal: return 9;
+    case TypeKind::kNumeric: return 8;
+    case TypeKind::kBigInt: return 7;
+    case TypeKind::kInt: return 6;
+    case TypeKind::kSmallInt: return 5;
+    case TypeKind::kTinyInt: return 4;
+    case TypeKind::kBit: return 3;
+    case TypeKind::kVarChar: return 2;
+    case TypeKind::kChar: return 1;
+  }
+  return 0;
+}
+
+std::string TypeName(const SqlType& t) {
+  switch (t.kind) {
+    case TypeKind::kBit: return "bit";
+    case TypeKind::kTinyInt: return "tinyint";
+    case TypeKind::kSmallInt: return "smallint";
+    case TypeKind::kInt: return "int";
+    case TypeKind::kBigInt: return "bigint";
+    case TypeKind::kReal: return "real";
+    case TypeKind::kFloat: return "float";
+    case TypeKind::kNumeric: return "numeric";
+    case TypeKind::kChar: return "char";
+    case TypeKind::kVarChar: return "varchar";
+    case TypeKind::kDateTime: return "datetime";
+  }
+  return "int";
+}
+
+}  // namespace engine

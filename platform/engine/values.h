@@ -1,0 +1,60 @@
+// Value conversions with the server's rules: text to number and datetime (day-first), numeric
+// rounding, the stored datetime text, the case-insensitive string order, and number text for
+// output. Pure functions: no SQLite, no session state.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/engine/engine.h"
+
+namespace engine {
+
+// Milliseconds since 1900-01-01 00:00:00.000 <-> 'yyyy-mm-dd hh:mm:ss.mmm' (the stored form).
+std::string FormatDateTime(int64_t ms);
+bool ParseStoredDateTime(std::string_view text, int64_t* ms);
+
+enum class DateParse { kOk, kBadText /* 241 */, kOutOfRange /* 242 */ };
+// Reads a datetime literal as a Spanish login does: dd/mm/yyyy (also '-' or '.'), optionally
+// followed by hh:mm[:ss[.mmm]]; 'yyyymmdd'; ISO 'yyyy-mm-dd[Thh:mm:ss[.mmm]]' (the stored form).
+// Blank text is 1900-01-01 00:00:00.
+DateParse ParseDateTimeText(std::string_view text, int64_t* ms);
+
+// Text to number as the server converts it. Surrounding blanks are allowed; '' is 0 for int
+// and float, an error for numeric (returns false).
+bool ParseIntegerText(std::string_view text, int64_t* value);
+bool ParseFloatText(std::string_view text, double* value);
+bool ParseDecimalText(std::string_view text, double* value);
+
+// Rounds half away from zero at `scale` decimals (negative scale rounds to tens, hundreds ...).
+double RoundHalfAway(double value, int scale);
+
+// A Double as VB's CStr writes it: up to 15 significant digits, '.' separator, no trailing
+// zeros, E+nn / E-nn outside the plain range.
+std::string FormatFloat(double value);
+// A numeric value with exactly `scale` decimals.
+std::string FormatNumeric(double value, int scale);
+
+// Collation order for strings: trailing blanks ignored, case-insensitive (Latin letters with
+// accents included), accent-sensitive, accented letters right after their base letter.
+int CompareText(std::string_view a, std::string_view b);
+
+// UTF-8 helpers for the collation and LIKE.
+std::vector<char32_t> DecodeUtf8(std::string_view text);
+char32_t FoldCase(char32_t c);
+// Number of characters (not bytes) of UTF-8 text.
+size_t CharCount(std::string_view text);
+// The first `count` characters of UTF-8 text.
+std::string CharPrefix(std::string_view text, size_t count);
+
+// Static type helpers shared by binder, translator and output.
+bool IsStringType(const SqlType& t);
+bool IsIntegerType(const SqlType& t);
+bool IsNumericKind(const SqlType& t);  // any number type, bit included
+// Data type precedence rank: higher wins when two types meet.
+int TypePrecedence(const SqlType& t);
+std::string TypeName(const SqlType& t);
+
+}  // namespace engine

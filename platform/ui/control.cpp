@@ -1,0 +1,79 @@
+// The shared part of every control: placement, enabled/visible, tab order, focus requests and
+// the observer list. Part of consolida_ui.
+#include "platform/ui/control.h"
+
+#include <algorithm>
+
+#include "platform/ui/controls.h"
+#include "platform/ui/form.h"
+
+namespace ui {
+
+Control::Control(Form& form, std::string name, ControlKind kind, Frame* container, int index)
+    : form_(form), name_(std::move(name)), kind_(kind), container_(container), index_(index) {
+  form_.Register(this);
+}
+
+Control::~Control() { form_.Unregister(this); }
+
+void Control::SetLeft(int twips) { Move(twips, basics_.top, basics_.width, basics_.height); }
+void Control::SetTop(int twips) { Move(basics_.left, twips, basics_.width, basics_.height); }
+void Control::SetWidth(int twips) { Move(basics_.left, basics_.top, twips, basics_.height); }
+void Control::SetHeight(int twips) { Move(basics_.left, basics_.top, basics_.width, twips); }
+
+void Control::Move(int left, int top, int width, int height) {
+  if (left == basics_.left && top == basics_.top && width == basics_.width &&
+      height == basics_.height) {
+    return;
+  }
+  basics_.left = left;
+  basics_.top = top;
+  basics_.width = width;
+  basics_.height = height;
+  Notify(ControlChange::kGeometry);
+}
+
+void Control::SetEnabled(bool enabled) {
+  if (enabled == basics_.enabled) return;
+  basics_.enabled = enabled;
+  Notify(ControlChange::kEnabled);
+}
+
+void Control::SetVisible(bool visible) {
+  if (visible == basics_.visible) return;
+  basics_.visible = visible;
+  Notify(ControlChange::kVisible);
+}
+
+void Control::SetTabIndex(int tab_index) {
+  if (tab_index == basics_.tab_index) return;
+  basics_.tab_index = tab_index;
+  Notify(ControlChange::kTabIndex);
+}
+
+bool Control::Reachable() const {
+  for (const Control* c = this; c != nullptr; c = c->container_) {
+    if (!c->basics_.enabled || !c->basics_.visible) return false;
+  }
+  return true;
+}
+
+void Control::SetFocus() { form_.Focus(this); }
+
+int Control::Observe(Observer observer) {
+  observers_.emplace_back(next_observer_id_, std::move(observer));
+  return next_observer_id_++;
+}
+
+void Control::Forget(int id) {
+  std::erase_if(observers_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void Control::Notify(ControlChange::What what, int row, int col) {
+  // A copy, so an observer may subscribe or forget while being told.
+  auto observers = observers_;
+  const ControlChange change{what, row, col};
+  for (const auto& [id, observer] : observers) observer(change);
+}
+
+}  // namespace ui

@@ -1,0 +1,203 @@
+// The simple controls: TextBox, Label, CommandButton, CheckBox, OptionButton and Frame.
+// Part of consolida_ui.
+#include "platform/ui/controls.h"
+
+#include <algorithm>
+
+#include "platform/ui/form.h"
+#include "platform/ui/internal/helpers.h"
+
+namespace ui {
+
+namespace {
+
+// Sets a caption-like string and notifies when it changed.
+template <typename Notify>
+void SetString(std::string& field, std::string value, Notify notify) {
+  if (field == value) return;
+  field = std::move(value);
+  notify();
+}
+
+}  // namespace
+
+
+TextBox::TextBox(Form& form, std::string name, Frame* container, int index)
+    : Control(form, std::move(name), ControlKind::kTextBox, container, index) {}
+
+void TextBox::SetText(std::string text) {
+  auto chars = internal::Decode(text);
+  if (state_.max_length > 0 && static_cast<int>(chars.size()) > state_.max_length) {
+    chars.resize(state_.max_length);
+    text = internal::Encode(chars);
+  }
+  if (text == state_.text) return;
+  state_.text = std::move(text);
+  state_.sel_start = std::min(state_.sel_start, static_cast<int>(chars.size()));
+  Notify(ControlChange::kText);
+  Change();
+}
+
+void TextBox::SetMaxLength(int characters) {
+  if (characters < 0) internal::ThrowBadValue();
+  if (characters == state_.max_length) return;
+  state_.max_length = characters;
+  Notify(ControlChange::kFormat);
+}
+
+void TextBox::SetLocked(bool locked) {
+  if (locked == state_.locked) return;
+  state_.locked = locked;
+  Notify(ControlChange::kFormat);
+}
+
+void TextBox::SetSelStart(int position) {
+  if (position < 0) internal::ThrowBadValue();
+  position = std::min(position, static_cast<int>(internal::Decode(state_.text).size()));
+  if (position == state_.sel_start) return;
+  state_.sel_start = position;
+  Notify(ControlChange::kSelection);
+}
+
+bool TextBox::UserType(std::string_view text) {
+  if (!Reachable() || state_.locked) return false;
+  for (char32_t typed : internal::Decode(text)) {
+    int key = static_cast<int>(typed);
+    KeyPress(key);
+    if (key == 0) continue;
+    auto chars = internal::Decode(state_.text);
+    if (state_.max_length > 0 && static_cast<int>(chars.size()) >= state_.max_length) continue;
+    const int at = std::min(state_.sel_start, static_cast<int>(chars.size()));
+    chars.insert(chars.begin() + at, static_cast<char32_t>(key));
+    state_.sel_start = at + 1;
+    state_.text = internal::Encode(chars);
+    Notify(ControlChange::kText);
+    Change();
+  }
+  return true;
+}
+
+bool TextBox::UserEdit(std::string text) {
+  if (!Reachable() || state_.locked) return false;
+  SetText(std::move(text));
+  state_.sel_start = static_cast<int>(internal::Decode(state_.text).size());
+  return true;
+}
+
+void TextBox::SaveDesign() { design_ = state_; }
+void TextBox::RestoreDesign() { state_ = design_; }
+
+
+Label::Label(Form& form, std::string name, Frame* container, int index)
+    : Control(form, std::move(name), ControlKind::kLabel, container, index) {}
+
+void Label::SetCaption(std::string caption) {
+  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
+}
+
+void Label::SaveDesign() { design_caption_ = caption_; }
+void Label::RestoreDesign() { caption_ = design_caption_; }
+
+
+CommandButton::CommandButton(Form& form, std::string name, Frame* container, int index)
+    : Control(form, std::move(name), ControlKind::kCommandButton, container, index) {}
+
+void CommandButton::SetCaption(std::string caption) {
+  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
+}
+
+bool CommandButton::UserClick() {
+  if (!Reachable()) return false;
+  Click();
+  return true;
+}
+
+void CommandButton::SaveDesign() { design_caption_ = caption_; }
+void CommandButton::RestoreDesign() { caption_ = design_caption_; }
+
+
+CheckBox::CheckBox(Form& form, std::string name, Frame* container, int index)
+    : Control(form, std::move(name), ControlKind::kCheckBox, container, index) {}
+
+void CheckBox::SetCaption(std::string caption) {
+  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
+}
+
+void CheckBox::SetValue(int value) {
+  if (value < kUnchecked || value > kGrayed) internal::ThrowBadValue();
+  if (value == value_) return;
+  value_ = value;
+  Notify(ControlChange::kValue);
+  Click();
+}
+
+bool CheckBox::UserClick() {
+  if (!Reachable()) return false;
+  SetValue(value_ == kChecked ? kUnchecked : kChecked);
+  return true;
+}
+
+void CheckBox::SaveDesign() {
+  design_caption_ = caption_;
+  design_value_ = value_;
+}
+void CheckBox::RestoreDesign() {
+  caption_ = design_caption_;
+  value_ = design_value_;
+}
+
+
+OptionButton::OptionButton(Form& form, std::string name, Frame* container, int index)
+    : Control(form, std::move(name), ControlKind::kOptionButton, container, index) {}
+
+void OptionButton::SetCaption(std::string caption) {
+  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
+}
+
+void OptionButton::SetValue(bool value) {
+  if (value == value_) return;
+  value_ = value;
+  Notify(ControlChange::kValue);
+  if (!value) return;
+  // The group is every option button sharing this one's container.
+  for (Control* other : Parent().Controls()) {
+    if (other == this || other->Kind() != ControlKind::kOptionButton ||
+        other->Container() != Container()) {
+      continue;
+    }
+    auto* option = static_cast<OptionButton*>(other);
+    if (option->value_) {
+      option->value_ = false;
+      option->Notify(ControlChange::kValue);
+    }
+  }
+  Click();
+}
+
+bool OptionButton::UserClick() {
+  if (!Reachable()) return false;
+  SetValue(true);
+  return true;
+}
+
+void OptionButton::SaveDesign() {
+  design_caption_ = caption_;
+  design_value_ = value_;
+}
+void OptionButton::RestoreDesign() {
+  caption_ = design_caption_;
+  value_ = design_value_;
+}
+
+
+Frame::Frame(Form& form, std::string name, Frame* container, int index)
+    : Control(form, std::move(name), ControlKind::kFrame, container, index) {}
+
+void Frame::SetCaption(std::string caption) {
+  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
+}
+
+void Frame::SaveDesign() { design_caption_ = caption_; }
+void Frame::RestoreDesign() { caption_ = design_caption_; }
+
+}  // namespace ui

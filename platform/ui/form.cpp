@@ -1,0 +1,212 @@
+// The Form base: load, show, hide and unload with their events, the fixed-size resize rule's
+// Form_Resize, key preview, focus, and the design-state snapshot. Part of consolida_ui.
+#include "platform/ui/form.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cctype>
+
+namespace ui {
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// Resets a flag when a handler returns or throws.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+Form::Form(std::string name) : name_(std::move(name)) {}
+
+Form::~Form() = default;
+
+void Form::SetCaption(std::string caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  Notify(FormChange::kCaption);
+}
+
+void Form::SetLeft(int twips) {
+  if (twips == left_) return;
+  left_ = twips;
+  Notify(FormChange::kGeometry);
+}
+
+void Form::SetTop(int twips) {
+  if (twips == top_) return;
+  top_ = twips;
+  Notify(FormChange::kGeometry);
+}
+
+void Form::SetWidth(int twips) {
+  if (twips == width_) return;
+  width_ = twips;
+  Notify(FormChange::kGeometry);
+  SizeChanged();
+}
+
+void Form::SetHeight(int twips) {
+  if (twips == height_) return;
+  height_ = twips;
+  Notify(FormChange::kGeometry);
+  SizeChanged();
+}
+
+void Form::SizeChanged() {
+  if (!loaded_ || in_resize_) return;
+  FlagScope scope(in_resize_);
+  Form_Resize();
+}
+
+void Form::UserResize(int width, int height) {
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  Notify(FormChange::kGeometry);
+  SizeChanged();
+}
+
+Control* Form::FindControl(std::string_view name, int index) const {
+  for (Control* control : controls_) {
+    if (control->Index() == index && SameName(control->Name(), name)) return control;
+  }
+  return nullptr;
+}
+
+void Form::Load() {
+  if (loaded_) return;
+  if (!design_saved_) {
+    SaveDesign();
+    design_saved_ = true;
+  }
+  loaded_ = true;
+  resized_since_load_ = false;
+  Notify(FormChange::kLoaded);
+  Form_Load();
+}
+
+void Form::MarkShown(bool modal) {
+  assert(loaded_);
+  const bool first = !resized_since_load_;
+  resized_since_load_ = true;
+  if (!visible_) {
+    visible_ = true;
+    modal_ = modal;
+  }
+  Notify(FormChange::kShown);
+  if (first && !in_resize_) {
+    FlagScope scope(in_resize_);
+    Form_Resize();
+  }
+}
+
+void Form::Hide() {
+  if (!visible_) return;
+  visible_ = false;
+  modal_ = false;
+  Notify(FormChange::kShown);
+}
+
+bool Form::Unload(int unload_mode) {
+  if (!loaded_) return true;
+  int cancel = 0;
+  Form_QueryUnload(cancel, unload_mode);
+  if (cancel != 0) return false;
+  Form_Unload(cancel);
+  if (cancel != 0) return false;
+  const bool was_visible = visible_;
+  visible_ = false;
+  modal_ = false;
+  loaded_ = false;
+  active_control_ = nullptr;
+  if (was_visible) Notify(FormChange::kShown);
+  Notify(FormChange::kLoaded);
+  RestoreDesign();
+  return true;
+}
+
+int Form::UserKeyDown(Control* target, int key_code, int shift) {
+  if (key_preview_) Form_KeyDown(key_code, shift);
+  if (key_code == 0 || target == nullptr) return key_code;
+  if (target->Kind() == ControlKind::kTextBox) {
+    static_cast<TextBox*>(target)->KeyDown(key_code, shift);
+  } else if (target->Kind() == ControlKind::kComboBox) {
+    static_cast<ComboBox*>(target)->KeyDown(key_code, shift);
+  }
+  return key_code;
+}
+
+int Form::UserKeyUp(Control* target, int key_code, int shift) {
+  if (key_preview_) Form_KeyUp(key_code, shift);
+  if (key_code == 0 || target == nullptr) return key_code;
+  if (target->Kind() == ControlKind::kTextBox) {
+    static_cast<TextBox*>(target)->KeyUp(key_code, shift);
+  } else if (target->Kind() == ControlKind::kComboBox) {
+    static_cast<ComboBox*>(target)->KeyUp(key_code, shift);
+  }
+  return key_code;
+}
+
+int Form::Observe(Observer observer) {
+  observers_.emplace_back(next_observer_id_, std::move(observer));
+  return next_observer_id_++;
+}
+
+void Form::Forget(int id) {
+  std::erase_if(observers_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void Form::Unregister(Control* control) {
+  std::erase(controls_, control);
+  if (active_control_ == control) active_control_ = nullptr;
+}
+
+void Form::Focus(Control* control) {
+  active_control_ = control;
+  Notify(FormChange::kFocus);
+}
+
+void Form::Notify(FormChange::What what) {
+  auto observers = observers_;
+  const FormChange change{what};
+  for (const auto& [id, observer] : observers) observer(change);
+}
+
+void Form::SaveDesign() {
+  design_ = Design{caption_, left_, top_, width_, height_};
+  for (Control* control : controls_) {
+    control->design_basics_ = control->basics_;
+    control->SaveDesign();
+  }
+}
+
+void Form::RestoreDesign() {
+  caption_ = design_.caption;
+  left_ = design_.left;
+  top_ = design_.top;
+  width_ = design_.width;
+  height_ = design_.height;
+  Notify(FormChange::kCaption);
+  Notify(FormChange::kGeometry);
+  for (Control* control : controls_) {
+    control->basics_ = control->design_basics_;
+    control->RestoreDesign();
+    control->Notify(ControlChange::kAll);
+  }
+}
+
+}  // namespace ui

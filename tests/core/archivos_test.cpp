@@ -1,0 +1,95 @@
+// The file routines the imports share: moving an input file out of Datos under a time-stamped
+// name without ever overwriting, the file-exists test, and making a working folder.
+#include <gtest/gtest.h>
+
+#include "tests/core/carpeta_prueba.h"
+
+namespace core_test {
+namespace {
+
+using Archivos = CarpetaPrueba;
+
+TEST_F(Archivos, MoverArchivoPoneFechaYHoraAntesDeLaExtension) {
+  struct Caso {
+    const char* nombre;
+    const char* carpeta;
+    const char* nuevo;
+  };
+  const std::vector<Caso> casos = {
+      {"Padron.dbf", "Procesados", "Padron_05122026112041.dbf"},
+      {"ENCUES_1.DBF", "NoProcesados", "ENCUES_1_05122026112041.DBF"},
+      {"Muestras.xls", "Procesados", "Muestras_05122026112041.xls"},
+      {"ab.c", "Procesados", "_05122026112041ab.c"},  // four characters: all of it is the extension
+  };
+  CrearCarpetasDeTrabajo();
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    EscribirArchivo(carpeta_ / "Datos" / caso.nombre, caso.nombre);
+    EXPECT_TRUE(App().MoverArchivo(caso.nombre, caso.carpeta));
+    EXPECT_FALSE(fs::exists(carpeta_ / "Datos" / caso.nombre));
+    EXPECT_EQ(LeerArchivo(carpeta_ / caso.carpeta / caso.nuevo), caso.nombre);
+  }
+}
+
+TEST_F(Archivos, MoverArchivoNuncaPisaYFallaSinRegistrarNada) {
+  CrearCarpetasDeTrabajo();
+  App().AbrirLogErrores();
+  EscribirArchivo(carpeta_ / "Datos" / "Padron.dbf", "nuevo");
+  EscribirArchivo(carpeta_ / "Procesados" / "Padron_05122026112041.dbf", "anterior");
+
+  struct Caso {
+    const char* que;
+    const char* nombre;
+    const char* carpeta;
+  };
+  const std::vector<Caso> casos = {
+      {"target exists", "Padron.dbf", "Procesados"},
+      {"source missing", "NoEsta.dbf", "Procesados"},
+      {"target folder missing", "Padron.dbf", "Otra"},
+      {"name shorter than its extension", "abc", "Procesados"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.que);
+    EXPECT_FALSE(App().MoverArchivo(caso.nombre, caso.carpeta));
+  }
+  EXPECT_EQ(LeerArchivo(carpeta_ / "Datos" / "Padron.dbf"), "nuevo");
+  EXPECT_EQ(LeerArchivo(carpeta_ / "Procesados" / "Padron_05122026112041.dbf"), "anterior");
+  EXPECT_EQ(fs::file_size(App().ArchivoErr), 0u);
+  EXPECT_TRUE(ui_.Messages().empty());
+
+  // A second later the name is free and the move goes through.
+  ui_.Sleep(1000);
+  EXPECT_TRUE(App().MoverArchivo("Padron.dbf", "Procesados"));
+  EXPECT_EQ(LeerArchivo(carpeta_ / "Procesados" / "Padron_05122026112042.dbf"), "nuevo");
+}
+
+TEST_F(Archivos, ExisteArchivoSoloParaArchivos) {
+  CrearCarpetasDeTrabajo();
+  EscribirArchivo(carpeta_ / "Datos" / "Padron.dbf", "x");
+  EXPECT_TRUE(App().ExisteArchivo((carpeta_ / "Datos" / "Padron.dbf").string()));
+  EXPECT_FALSE(App().ExisteArchivo((carpeta_ / "Datos" / "Otro.dbf").string()));
+  EXPECT_FALSE(App().ExisteArchivo((carpeta_ / "Datos").string()));
+}
+
+TEST_F(Archivos, CrearCarpetaEsVerdaderoSoloSiLaCarpetaQuedaHecha) {
+  fs::create_directory(carpeta_ / "Ya");
+  EscribirArchivo(carpeta_ / "Archivo", "no soy carpeta");
+  struct Caso {
+    const char* ruta;
+    bool resultado;
+  };
+  const std::vector<Caso> casos = {
+      {"Nueva", true},
+      {"Ya", true},
+      {"Archivo", false},
+      {"Falta/Hija", false},  // one level only: the parent must exist
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.ruta);
+    EXPECT_EQ(core::CrearCarpeta((carpeta_ / caso.ruta).string()), caso.resultado);
+    EXPECT_EQ(fs::is_directory(carpeta_ / caso.ruta), caso.resultado);
+  }
+}
+
+}  // namespace
+}  // namespace core_test

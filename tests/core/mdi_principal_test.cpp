@@ -1,0 +1,191 @@
+// The main window's model: its menu bar, task windows opened once per run, the close question,
+// the end-of-run check of the log, and the fixed size of a task window.
+#include <gtest/gtest.h>
+
+#include "core/inicio.h"
+#include "core/mdi_principal.h"
+#include "platform/ui/ui.h"
+#include "tests/core/carpeta_prueba.h"
+
+namespace core_test {
+namespace {
+
+// A task window as later windows are written: a fixed size and a text box with user content.
+class VentanaDePrueba : public ui::Form {
+ public:
+  explicit VentanaDePrueba(std::string nombre) : Form(std::move(nombre)) {}
+  ui::TextBox TxtPeriodo{*this, "TxtPeriodo"};
+
+ protected:
+  void Form_Load() override { core::AplicarTamanoFijo(*this, 3015, 2340); }
+  void Form_Resize() override { core::AplicarTamanoFijo(*this, 3015, 2340); }
+};
+
+class Principal : public CarpetaPrueba {
+ protected:
+  void RegistrarPrueba(const std::string& nombre) {
+    App().RegistrarVentana(nombre, [this, nombre](core::Aplicacion&) {
+      ++creadas_[nombre];
+      return std::make_unique<VentanaDePrueba>(nombre);
+    });
+  }
+
+  std::unique_ptr<core::MDIPrincipal> Arrancar() {
+    auto principal = core::Main(App(), [](core::MDIPrincipal&) {});
+    EXPECT_NE(principal, nullptr);
+    return principal;
+  }
+
+  // Chooses a menu entry as the user would.
+  void Elegir(const core::MDIPrincipal& principal, const std::string& nombre) {
+    const ui::MenuEntry* entrada = principal.Entrada(nombre);
+    ASSERT_NE(entrada, nullptr) << nombre;
+    ASSERT_TRUE(entrada->enabled) << nombre;
+    ASSERT_TRUE(entrada->click) << nombre;
+    entrada->click();
+  }
+
+  std::map<std::string, int> creadas_;
+};
+
+// The menu bar rendered as one text: "name:caption[window]" per entry, items indented.
+std::string Dibujo(const std::vector<ui::MenuEntry>& entradas, const std::string& sangria = "") {
+  std::string texto;
+  for (const ui::MenuEntry& entrada : entradas) {
+    texto += sangria + entrada.name + ":" + entrada.caption;
+    const std::string ventana = core::MDIPrincipal::VentanaDe(entrada.name);
+    if (!ventana.empty()) texto += "[" + ventana + (entrada.enabled ? "" : ",off") + "]";
+    texto += "\n" + Dibujo(entrada.items, sangria + "  ");
+  }
+  return texto;
+}
+
+TEST_F(Principal, LaBarraDeMenuTieneCadaEntradaEnSuOrden) {
+  RegistrarPrueba("FrmPadron");
+  auto principal = Arrancar();
+  EXPECT_EQ(Dibujo(principal->Menu()),
+            "MnuCarga:Carga\n"
+            "  CarEstr:Estructuras[Proc_CargaNov,off]\n"
+            "mnuGenerador:Generadores\n"
+            "  Frm:Formula[FrmFormulas,off]\n"
+            "  Sec:Secuencia[FrmSecuenciador,off]\n"
+            "MnuProceso:Procesos\n"
+            "  MnuMuestra:Muestra[FrmMuestra,off]\n"
+            "  ProcPadron:Padron[FrmPadron]\n"
+            "  MnuNov:Novedades[Proc_Novedades,off]\n"
+            "  PCS:Correr Secuencia[FrmProcSecuencia,off]\n"
+            "mnuReporte:Reporte\n"
+            "  MnuRepRE:Estimacion[FrmReporte,off]\n"
+            "  MnuRepF:Formulas[FrmConsForm,off]\n"
+            "  MnuRSec:Secuencia[FrmConsSec,off]\n"
+            "mnuPC:Panel de Comando[FrmCmdProcess,off]\n");
+}
+
+TEST_F(Principal, CadaVentanaSeCreaUnaVezYVuelveAlFrente) {
+  RegistrarPrueba("FrmPadron");
+  RegistrarPrueba("FrmCmdProcess");
+  auto principal = Arrancar();
+  Elegir(*principal, "ProcPadron");
+  auto* padron = dynamic_cast<VentanaDePrueba*>(App().Ventana("FrmPadron"));
+  ASSERT_NE(padron, nullptr);
+  padron->TxtPeriodo.SetText("2005");
+  Elegir(*principal, "mnuPC");
+  Elegir(*principal, "ProcPadron");
+
+  EXPECT_EQ(creadas_, (std::map<std::string, int>{{"FrmCmdProcess", 1}, {"FrmPadron", 1}}));
+  EXPECT_EQ(ui_.ShownForms(),
+            (std::vector<std::string>{"FrmPadron", "FrmCmdProcess", "FrmPadron"}));
+  EXPECT_EQ(App().Ventana("FrmPadron"), padron);
+  EXPECT_EQ(padron->TxtPeriodo.Text(), "2005");
+  EXPECT_FALSE(principal->MostrarVentana("FrmFormulas"));
+}
+
+TEST_F(Principal, UnaVentanaDeTamanoFijoVuelveASuTamano) {
+  RegistrarPrueba("FrmPadron");
+  auto principal = Arrancar();
+  Elegir(*principal, "ProcPadron");
+  ui::Form* padron = App().Ventana("FrmPadron");
+  for (auto [ancho, alto] : {std::pair{5000, 4000}, std::pair{3015, 100}, std::pair{10, 2340}}) {
+    SCOPED_TRACE(std::to_string(ancho) + "x" + std::to_string(alto));
+    padron->UserResize(ancho, alto);
+    EXPECT_EQ(padron->Width(), 3015);
+    EXPECT_EQ(padron->Height(), 2340);
+  }
+}
+
+TEST_F(Principal, ResponderNoAlCierreNoCambiaNada) {
+  RegistrarPrueba("FrmPadron");
+  auto principal = Arrancar();
+  Elegir(*principal, "ProcPadron");
+  auto* padron = dynamic_cast<VentanaDePrueba*>(App().Ventana("FrmPadron"));
+  padron->TxtPeriodo.SetText("2005");
+
+  ui_.QueueAnswer(ui::vbNo);
+  EXPECT_FALSE(principal->Cerrar(ui::vbFormControlMenu));
+  ASSERT_EQ(ui_.Messages().size(), 1u);
+  EXPECT_EQ(ui_.Messages()[0].prompt, "Esta a punto de Cerrar el Sistema.\r\nEs correcto?");
+  EXPECT_EQ(ui_.Messages()[0].style, ui::vbYesNo + ui::vbInformation);
+  EXPECT_EQ(ui_.Messages()[0].title, "Cierre del Sistema");
+  EXPECT_FALSE(principal->Terminado());
+  EXPECT_TRUE(padron->Loaded());
+  EXPECT_TRUE(padron->Visible());
+  EXPECT_EQ(padron->TxtPeriodo.Text(), "2005");
+  // The log is still open: errors of the rest of the run still reach it.
+  App().GrabarError("despues", App().NroArchivoErr);
+  EXPECT_GT(fs::file_size(App().ArchivoErr), 0u);
+}
+
+TEST_F(Principal, ElCierreConfirmadoRevisaElLog) {
+  struct Caso {
+    const char* nombre;
+    bool con_error;
+    std::vector<std::string> titulos;
+  };
+  const std::vector<Caso> casos = {
+      {"run without errors", false, {"Cierre del Sistema"}},
+      {"run with a caught error", true, {"Cierre del Sistema", "Captura de Errores"}},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    app_.reset();
+    ui_.ClearMessages();
+    fs::remove_all(carpeta_ / "Log");
+    RegistrarPrueba("FrmPadron");
+    auto principal = Arrancar();
+    Elegir(*principal, "ProcPadron");
+    if (caso.con_error) App().GrabarError("algo fallo", App().NroArchivoErr);
+
+    ui_.QueueAnswer(ui::vbYes);
+    EXPECT_TRUE(principal->Cerrar(ui::vbFormControlMenu));
+    EXPECT_TRUE(principal->Terminado());
+    EXPECT_EQ(Titulos(), caso.titulos);
+    EXPECT_FALSE(App().Ventana("FrmPadron")->Loaded());
+    EXPECT_EQ(fs::exists(App().ArchivoErr), caso.con_error);
+    EXPECT_EQ(Nombres(carpeta_ / "Log").size(), caso.con_error ? 1u : 0u);
+    EXPECT_THROW(App().GrabarError("tarde", App().NroArchivoErr), runtime::VbError);
+  }
+}
+
+// A window that refuses to go (its own QueryUnload cancels) keeps the program open.
+class VentanaTerca : public ui::Form {
+ public:
+  VentanaTerca() : Form("FrmProcSecuencia") {}
+
+ protected:
+  void Form_QueryUnload(int& cancel, int) override { cancel = 1; }
+};
+
+TEST_F(Principal, UnaVentanaQueNoSeCierraDetieneElCierre) {
+  App().RegistrarVentana("FrmProcSecuencia",
+                         [](core::Aplicacion&) { return std::make_unique<VentanaTerca>(); });
+  auto principal = Arrancar();
+  Elegir(*principal, "PCS");
+  ui_.QueueAnswer(ui::vbYes);
+  EXPECT_FALSE(principal->Cerrar(ui::vbFormControlMenu));
+  EXPECT_FALSE(principal->Terminado());
+  EXPECT_TRUE(fs::exists(App().ArchivoErr));
+  App().GrabarError("sigue abierto", App().NroArchivoErr);
+}
+
+}  // namespace
+}  // namespace core_test

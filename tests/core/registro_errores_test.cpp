@@ -1,0 +1,168 @@
+// The error log of a run: file name, entry layout, numbered files, the end-of-run check, and the
+// text every handler builds from a caught error.
+#include <gtest/gtest.h>
+
+#include "core/inicio.h"
+#include "platform/runtime/vb_error.h"
+#include "platform/ui/ui.h"
+#include "tests/core/carpeta_prueba.h"
+
+namespace core_test {
+namespace {
+
+const std::string kIguales(77, '=');
+
+using RegistroErrores = CarpetaPrueba;
+
+TEST_F(RegistroErrores, ElArchivoSeLlamaPorElMomentoDeInicioYNaceVacio) {
+  CrearCarpetasDeTrabajo();
+  App().AbrirLogErrores();
+  EXPECT_EQ(App().ArchivoErr, (carpeta_ / "Log" / "err20261205112041.log").string());
+  EXPECT_GT(App().NroArchivoErr, 0);
+  ASSERT_TRUE(fs::exists(App().ArchivoErr));
+  EXPECT_EQ(fs::file_size(App().ArchivoErr), 0u);
+}
+
+TEST_F(RegistroErrores, CadaEntradaEsCabeceraDe96CaracteresYTextoConCrLf) {
+  CrearCarpetasDeTrabajo();
+  App().AbrirLogErrores();
+  App().GrabarError("primera", App().NroArchivoErr);
+  ui_.SetNow(runtime::MakeDate(2027, 1, 9, 7, 5, 3));
+  App().GrabarError("linea 1\r\nlinea 2", App().NroArchivoErr);
+
+  // Read while the file is still open: each entry must already be in the file.
+  const std::string contenido = LeerArchivo(App().ArchivoErr);
+  EXPECT_EQ(contenido, "05/12/2026 11:20:41" + kIguales + "\r\nprimera\r\n" +
+                           "09/01/2027 07:05:03" + kIguales + "\r\nlinea 1\r\nlinea 2\r\n");
+  const std::string cabecera = contenido.substr(0, contenido.find("\r\n"));
+  EXPECT_EQ(cabecera.size(), 96u);
+}
+
+TEST_F(RegistroErrores, UnaSegundaAperturaEnElMismoSegundoAgregaAlMismoArchivo) {
+  CrearCarpetasDeTrabajo();
+  App().AbrirLogErrores();
+  App().GrabarError("de la primera", App().NroArchivoErr);
+  App().CerrarLogErrores();
+  App().AbrirLogErrores();
+  App().GrabarError("de la segunda", App().NroArchivoErr);
+  const std::string contenido = LeerArchivo(App().ArchivoErr);
+  EXPECT_NE(contenido.find("de la primera\r\n"), std::string::npos);
+  EXPECT_NE(contenido.find("de la segunda\r\n"), std::string::npos);
+  EXPECT_EQ(Nombres(carpeta_ / "Log").size(), 1u);
+}
+
+TEST_F(RegistroErrores, LosNumerosDeArchivoSonLibresYSeReusanAlCerrar) {
+  CrearCarpetasDeTrabajo();
+  const int16_t a = App().AbrirArchivo((carpeta_ / "Log" / "a.txt").string());
+  const int16_t b = App().AbrirArchivo((carpeta_ / "Log" / "b.txt").string());
+  EXPECT_NE(a, b);
+  App().GrabarError("en b", b);
+  EXPECT_EQ(fs::file_size(carpeta_ / "Log" / "a.txt"), 0u);
+  EXPECT_GT(fs::file_size(carpeta_ / "Log" / "b.txt"), 0u);
+
+  App().NroArchivoErr = a;
+  App().CerrarLogErrores();
+  App().CerrarLogErrores();  // closing a closed number is harmless
+  EXPECT_EQ(App().AbrirArchivo((carpeta_ / "Log" / "c.txt").string()), a);
+}
+
+TEST_F(RegistroErrores, FallasDeArchivoLleganAlLlamadorComoErrores) {
+  struct Caso {
+    const char* nombre;
+    std::function<void(core::Aplicacion&)> accion;
+    long numero;
+  };
+  CrearCarpetasDeTrabajo();
+  const std::vector<Caso> casos = {
+      {"write to a number never opened",
+       [](core::Aplicacion& app) { app.GrabarError("x", 7); }, 52},
+      {"write after close",
+       [](core::Aplicacion& app) {
+         app.AbrirLogErrores();
+         app.CerrarLogErrores();
+         app.GrabarError("x", app.NroArchivoErr);
+       },
+       52},
+      {"open in a missing folder",
+       [this](core::Aplicacion& app) {
+         app.AbrirArchivo((carpeta_ / "NoExiste" / "x.log").string());
+       },
+       76},
+      {"open a folder as a file",
+       [this](core::Aplicacion& app) { app.AbrirArchivo((carpeta_ / "Datos").string()); }, 75},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    try {
+      caso.accion(App());
+      ADD_FAILURE() << "no error raised";
+    } catch (const runtime::VbError& error) {
+      EXPECT_EQ(error.Number(), caso.numero);
+    }
+  }
+}
+
+TEST_F(RegistroErrores, VerificarBorraElVacioYAvisaDelQueTieneErrores) {
+  struct Caso {
+    const char* nombre;
+    bool crear;
+    std::string contenido;
+    bool queda;
+    int mensajes;
+  };
+  const std::vector<Caso> casos = {
+      {"empty log", true, "", false, 0},
+      {"log with an entry", true, "algo\r\n", true, 1},
+      {"log already gone", false, "", false, 0},
+  };
+  CrearCarpetasDeTrabajo();
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    ui_.ClearMessages();
+    const fs::path ruta = carpeta_ / "Log" / "err20261205112041.log";
+    if (caso.crear) EscribirArchivo(ruta, caso.contenido);
+    App().VerificarLogErrores(ruta.string());
+    EXPECT_EQ(fs::exists(ruta), caso.queda);
+    ASSERT_EQ(static_cast<int>(ui_.Messages().size()), caso.mensajes);
+    if (caso.mensajes == 1) {
+      const auto& mensaje = ui_.Messages()[0];
+      EXPECT_EQ(mensaje.prompt,
+                "Existen errores en el archivo de Errores\r\n"
+                "Avisar al Personal de Sistemas para que lo revise");
+      EXPECT_EQ(mensaje.style, ui::vbCritical + ui::vbOKOnly);
+      EXPECT_EQ(mensaje.title, "Captura de Errores");
+    }
+    fs::remove(ruta);
+  }
+}
+
+TEST_F(RegistroErrores, ElTextoDeUnErrorCapturadoTieneFuenteNumeroYContexto) {
+  const runtime::VbError error(-2147217900, "Microsoft OLE DB Provider for SQL Server",
+                               "Invalid object name 'SE_X'.");
+  EXPECT_EQ(core::TextoError(error, "FrmProcSecuencia (ExecSec)"),
+            "Microsoft OLE DB Provider for SQL Server\r\n(-2147217900) Invalid object name "
+            "'SE_X'.\r\nFrmProcSecuencia (ExecSec)");
+
+  CrearCarpetasDeTrabajo();
+  App().AbrirLogErrores();
+  App().RegistrarError(error, "FrmReporte (reporte)");
+  EXPECT_EQ(LeerArchivo(App().ArchivoErr),
+            "05/12/2026 11:20:41" + kIguales + "\r\n" +
+                core::TextoError(error, "FrmReporte (reporte)") + "\r\n");
+}
+
+TEST_F(RegistroErrores, UnErrorNoControladoQuedaEnElLogSinLanzar) {
+  CrearCarpetasDeTrabajo();
+  // Before the log is open nothing can be written, and nothing may be thrown either.
+  core::RegistrarErrorNoControlado(App(), std::runtime_error("antes"));
+  App().AbrirLogErrores();
+  core::RegistrarErrorNoControlado(App(), runtime::VbError(3021, "ADODB.Field", "sin fila"));
+  core::RegistrarErrorNoControlado(App(), std::runtime_error("otra cosa"));
+  EXPECT_EQ(LeerArchivo(App().ArchivoErr),
+            "05/12/2026 11:20:41" + kIguales + "\r\nADODB.Field\r\n(3021) sin fila\r\n" +
+                "Error no controlado\r\n" + "05/12/2026 11:20:41" + kIguales +
+                "\r\nConsolida\r\n(0) otra cosa\r\nError no controlado\r\n");
+}
+
+}  // namespace
+}  // namespace core_test

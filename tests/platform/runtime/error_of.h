@@ -1,0 +1,22 @@
+// Test helper for the runtime tests: runs a call and reports the VbError number it raised, so
+// tables can list "raises 5" next to "returns x".
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "platform/runtime/vb_error.h"
+
+namespace runtime::test_support {
+
+// The error number the call raises, or nullopt when it returns normally.
+inline std::optional<long> ErrorOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const VbError& e) {
+    return e.Number();
+  }
+  return std::nullopt;
+}
+
+}  // namespace runtime::test_support

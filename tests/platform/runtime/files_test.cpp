@@ -1,0 +1,276 @@
+// File helpers in a fresh temp folder: existence tests, MkDir, FileLen, Kill, Name (never
+// overwriting) and Dir wildcards, with blanks, accents and backslash paths.
+#include "platform/runtime/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+
+#include "platform/runtime/vb_error.h"
+#include "tests/platform/runtime/error_of.h"
+
+namespace runtime {
+namespace {
+
+namespace fs = std::filesystem;
+
+using test_support::ErrorOf;
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "files_test_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  std::string At(const std::string& relative) const { return root_ + "/" + relative; }
+  void Write(const std::string& relative, const std::string& content) const {
+    std::ofstream(At(relative), std::ios::binary) << content;
+  }
+  std::string Read(const std::string& relative) const {
+    std::ifstream in(At(relative), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::string root_;
+};
+
+TEST_F(FilesTest, ExistenceOfFilesAndFolders) {
+  Write("Padrón 2005.dbf", "x");
+  fs::create_directory(At("Datos"));
+  struct Case {
+    std::string path;
+    bool file;
+    bool folder;
+  };
+  const Case cases[] = {
+      {At("Padrón 2005.dbf"), true, false},
+      {At("Datos"), false, true},
+      {At("Datos/"), false, true},
+      {root_ + "\\Padrón 2005.dbf", true, false},
+      {At("missing.dbf"), false, false},
+      {At("Datos/missing"), false, false},
+      {"", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(FileExists(c.path), c.file);
+    EXPECT_EQ(FolderExists(c.path), c.folder);
+  }
+}
+
+TEST_F(FilesTest, FindsNamesWithoutRegardToCase) {
+  fs::create_directory(At("Datos"));
+  Write("Datos/Padrón.dbf", "roll");
+  Write("Datos/twin.txt", "lower");
+  Write("Datos/TWIN.txt", "upper");
+  struct Case {
+    std::string given;
+    std::string found;
+  };
+  const Case cases[] = {
+      {At("Datos/Padrón.dbf"), At("Datos/Padrón.dbf")},
+      {At("DATOS/PADRÓN.DBF"), At("Datos/Padrón.dbf")},
+      {root_ + "\\datos\\padrón.dbf", At("Datos/Padrón.dbf")},
+      {At("datos/twin.txt"), At("Datos/twin.txt")},  // exact spelling wins
+      {At("datos/Twin.txt"), At("Datos/TWIN.txt")},  // else first in byte order
+      {At("datos/missing/X.dbf"), At("Datos/missing/X.dbf")},
+      {At("nada/Padrón.dbf"), At("nada/Padrón.dbf")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.given);
+    EXPECT_EQ(FindPathIgnoringCase(c.given), c.found);
+  }
+  EXPECT_TRUE(FileExists(At("DATOS/padrón.DBF")));
+  EXPECT_TRUE(FolderExists(At("DATOS")));
+  EXPECT_EQ(FileLen(At("datos/PADRÓN.dbf")), 4);
+  EXPECT_EQ(Dir(At("DATOS/*.DBF")), std::vector<std::string>{"Padrón.dbf"});
+  EXPECT_EQ(ErrorOf([&] { MakeFolder(At("DATOS")); }), kVbPathFileAccess);
+  EXPECT_EQ(ErrorOf([&] { Name(At("datos/twin.txt"), At("datos/Padrón.DBF")); }),
+            kVbFileAlreadyExists);
+  Name(At("datos/padrón.dbf"), At("datos/PADRÓN.DBF"));  // a change of case only
+  EXPECT_EQ(Dir(At("Datos/*.dbf")), std::vector<std::string>{"PADRÓN.DBF"});
+  Kill(At("DATOS/padrón.dbf"));
+  EXPECT_FALSE(FileExists(At("Datos/PADRÓN.DBF")));
+}
+
+TEST_F(FilesTest, MakeFolderMakesOneLevel) {
+  MakeFolder(root_ + "\\Procesados");
+  EXPECT_TRUE(FolderExists(At("Procesados")));
+  MakeFolder(At("Año Índice"));
+  EXPECT_TRUE(FolderExists(At("Año Índice")));
+  Write("plain", "");
+  struct Case {
+    const char* name;
+    std::string path;
+    long error;
+  };
+  const Case cases[] = {
+      {"exists", At("Procesados"), kVbPathFileAccess},
+      {"a file has the name", At("plain"), kVbPathFileAccess},
+      {"parent missing", At("a/b"), kVbPathNotFound},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ErrorOf([&] { MakeFolder(c.path); }), c.error);
+  }
+  EXPECT_FALSE(FolderExists(At("a")));
+}
+
+TEST_F(FilesTest, FileLenReadsSizes) {
+  Write("empty.log", "");
+  Write("err 1.log", std::string(96, '=') + "\r\n");
+  fs::create_directory(At("Log"));
+  EXPECT_EQ(FileLen(At("empty.log")), 0);
+  EXPECT_EQ(FileLen(At("err 1.log")), 98);
+  EXPECT_EQ(ErrorOf([&] { FileLen(At("none.log")); }), kVbFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { FileLen(At("Log")); }), kVbFileNotFound);
+}
+
+TEST_F(FilesTest, KillDeletesFilesOnly) {
+  Write("a.dbf", "");
+  Write("B.DBF", "");
+  Write("c.txt", "");
+  fs::create_directory(At("d.dbf"));
+  Kill(At("c.txt"));
+  EXPECT_FALSE(FileExists(At("c.txt")));
+  EXPECT_EQ(ErrorOf([&] { Kill(At("c.txt")); }), kVbFileNotFound);
+  EXPECT_EQ(ErrorOf([&] { Kill(At("d.dbf")); }), kVbFileNotFound);
+  Kill(At("*.dbf"));
+  EXPECT_FALSE(FileExists(At("a.dbf")));
+  EXPECT_FALSE(FileExists(At("B.DBF")));
+  EXPECT_TRUE(FolderExists(At("d.dbf")));
+  EXPECT_EQ(ErrorOf([&] { Kill(At("*.dbf")); }), kVbFileNotFound);
+}
+
+TEST_F(FilesTest, NameMovesWithoutOverwriting) {
+  fs::create_directory(At("Datos"));
+  fs::create_directory(At("Procesados"));
+  Write("Datos/Padron.dbf", "roll");
+  Write("Datos/ENCUES_1.dbf", "survey");
+  Write("Procesados/ENCUES_1_05122026112041.dbf", "older");
+
+  Name(root_ + "\\Datos\\Padron.dbf", root_ + "\\Procesados\\Padron_05122026112041.dbf");
+  EXPECT_FALSE(FileExists(At("Datos/Padron.dbf")));
+  EXPECT_EQ(Read("Procesados/Padron_05122026112041.dbf"), "roll");
+
+  struct Case {
+    const char* name;
+    std::string from;
+    std::string to;
+    long error;
+  };
+  const Case cases[] = {
+      {"target exists", At("Datos/ENCUES_1.dbf"), At("Procesados/ENCUES_1_05122026112041.dbf"),
+       kVbFileAlreadyExists},
+      {"source missing", At("Datos/Padron.dbf"), At("Procesados/x.dbf"), kVbFileNotFound},
+      {"source is a folder", At("Datos"), At("Procesados/Datos2"), kVbFileNotFound},
+      {"target folder missing", At("Datos/ENCUES_1.dbf"), At("NoProcesados/ENCUES_1.dbf"),
+       kVbPathNotFound},
+      {"target is a folder", At("Datos/ENCUES_1.dbf"), At("Procesados"), kVbFileAlreadyExists},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ErrorOf([&] { Name(c.from, c.to); }), c.error);
+  }
+  // Nothing was lost or replaced by the failed moves.
+  EXPECT_EQ(Read("Datos/ENCUES_1.dbf"), "survey");
+  EXPECT_EQ(Read("Procesados/ENCUES_1_05122026112041.dbf"), "older");
+}
+
+TEST_F(FilesTest, NameRenamesAccentedNames) {
+  Write("Año 2005.xls", "data");
+  Name(At("Año 2005.xls"), At("Muestras Ñ.xls"));
+  EXPECT_EQ(Read("Muestras Ñ.xls"), "data");
+  EXPECT_FALSE(FileExists(At("Año 2005.xls")));
+}
+
+TEST_F(FilesTest, NameMovesAcrossFileSystems) {
+  struct stat here, shm;
+  if (::stat(root_.c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 ||
+      here.st_dev == shm.st_dev || ::access("/dev/shm", W_OK) != 0) {
+    GTEST_SKIP() << "no second writable file system";
+  }
+  const std::string target = "/dev/shm/files_test_" + std::to_string(::getpid()) + ".dbf";
+  Write("move.dbf", "payload");
+  Name(At("move.dbf"), target);
+  std::ifstream in(target);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "payload");
+  EXPECT_FALSE(FileExists(At("move.dbf")));
+  Write("again.dbf", "other");
+  EXPECT_EQ(ErrorOf([&] { Name(At("again.dbf"), target); }), kVbFileAlreadyExists);
+  ::unlink(target.c_str());
+}
+
+TEST_F(FilesTest, DirListsMatchingFilesIgnoringCase) {
+  for (const char* name : {"ENCUES_1.dbf", "encues_2.DBF", "Padrón.Dbf", "notes.txt",
+                           "x.dbfx", "noext", ".hidden.dbf"}) {
+    Write(name, "");
+  }
+  fs::create_directory(At("folder.dbf"));
+  using Names = std::vector<std::string>;
+  struct Case {
+    std::string pattern;
+    Names expected;
+  };
+  const Case cases[] = {
+      {At("*.dbf"), {"ENCUES_1.dbf", "Padrón.Dbf", "encues_2.DBF"}},
+      {root_ + "\\*.DBF", {"ENCUES_1.dbf", "Padrón.Dbf", "encues_2.DBF"}},
+      {At("encues_?.dbf"), {"ENCUES_1.dbf", "encues_2.DBF"}},
+      {At("PADRÓN.DBF"), {"Padrón.Dbf"}},
+      {At("*.*"), {"ENCUES_1.dbf", "Padrón.Dbf", "encues_2.DBF", "noext", "notes.txt", "x.dbfx"}},
+      {At("*"), {"ENCUES_1.dbf", "Padrón.Dbf", "encues_2.DBF", "noext", "notes.txt", "x.dbfx"}},
+      {At("missing.dbf"), {}},
+      {At("nowhere/*.dbf"), {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    EXPECT_EQ(Dir(c.pattern), c.expected);
+  }
+}
+
+TEST(WildcardTest, MatchesAsDirDoes) {
+  struct Case {
+    const char* name;
+    const char* pattern;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"abc.dbf", "*.dbf", true},     {"abc.dbf", "a?c.dbf", true},
+      {"ac.dbf", "a?c.dbf", false},   {"ñc.dbf", "?c.dbf", true},
+      {"abc.dbf", "*", true},         {"", "*", true},
+      {"abc", "*.*", true},           {"abc", "a*.*", true},
+      {"abc", "b*.*", false},         {"a.b.c", "*.c", true},
+      {"aXbXc", "a*b*c", true},       {"aXbX", "a*b*c", false},
+      {"ÁRBOL.DBF", "árbol.dbf", true}, {"abc.dbf", "abc.db", false},
+      {"abc.dbf", "*.db?", true},     {"mississippi", "m*iss*pi", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " ~ " + c.pattern);
+    EXPECT_EQ(MatchesWildcard(c.name, c.pattern), c.matches);
+  }
+}
+
+TEST(ProgramFolderTest, IsTheFolderOfTheRunningFile) {
+  const std::string folder = ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.front(), '/');
+  EXPECT_NE(folder.back(), '/');
+  EXPECT_TRUE(FolderExists(folder));
+  EXPECT_FALSE(Dir(folder + "/*").empty());
+}
+
+TEST(NativePathTest, BackslashesBecomeSlashes) {
+  EXPECT_EQ(NativePath("C:\\App\\Datos\\x.dbf"), "C:/App/Datos/x.dbf");
+  EXPECT_EQ(NativePath("/app/Log/err.log"), "/app/Log/err.log");
+}
+
+}  // namespace
+}  // namespace runtime

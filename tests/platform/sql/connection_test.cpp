@@ -1,0 +1,248 @@
+// Connections on the embedded engine: where the database lives, transactions seen from a second
+// connection, server errors as the client raised them, and stored-procedure commands.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/sql/client.h"
+#include "tests/platform/sql/sql_test_support.h"
+
+namespace sql {
+namespace {
+
+using runtime::Valor;
+using testing::EmbeddedDatabaseTest;
+using testing::ErrorOf;
+using testing::kConnectionString;
+
+class ConnectionTest : public EmbeddedDatabaseTest {
+ protected:
+  long CountGente(Connection& cn) {
+    Recordset rs;
+    rs.Open("SELECT COUNT(*) AS N FROM Gente", cn);
+    return rs("N").Value().AsLong();
+  }
+};
+
+TEST_F(ConnectionTest, EmptyDataSourceUsesTheConfiguredFileAndAHostNamesItsOwn) {
+  Connection cn;
+  cn.Open(kConnectionString);
+  EXPECT_EQ(cn.State(), adStateOpen);
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "Consolida.db"));
+  cn.Execute("INSERT INTO Gente (Id, Nombre) VALUES (1, 'Ana')");
+  cn.Close();
+  EXPECT_EQ(cn.State(), adStateClosed);
+
+  // Opened again: the file is kept, not created anew.
+  cn.Open(kConnectionString);
+  EXPECT_EQ(CountGente(cn), 1);
+
+  std::string other = (folder_ / "otra.db").string();
+  Connection elsewhere;
+  elsewhere.Open(kConnectionString + other);
+  EXPECT_TRUE(std::filesystem::exists(other));
+  EXPECT_EQ(CountGente(elsewhere), 0);
+}
+
+TEST_F(ConnectionTest, UnopenableDatabaseRaisesTheProviderError) {
+  Connection cn;
+  runtime::VbError e = ErrorOf(
+      [&] { cn.Open(kConnectionString + (folder_ / "no/such/folder/x.db").string()); });
+  EXPECT_EQ(e.Source(), "Microsoft OLE DB Provider for SQL Server");
+  EXPECT_LT(e.Number(), 0);
+  EXPECT_EQ(cn.State(), adStateClosed);
+}
+
+TEST_F(ConnectionTest, TransactionsAsSeenFromASecondConnection) {
+  Connection writer;
+  Connection reader;
+  writer.Open(kConnectionString);
+  reader.Open(kConnectionString);
+
+  writer.BeginTrans();
+  writer.Execute("INSERT INTO Gente (Id, Nombre) VALUES (1, 'Ana')");
+  // The open transaction neither blocks the reader nor shows it uncommitted rows.
+  EXPECT_EQ(CountGente(reader), 0);
+  EXPECT_EQ(CountGente(writer), 1);
+  writer.CommitTrans();
+  EXPECT_EQ(CountGente(reader), 1);
+
+  writer.BeginTrans();
+  writer.Execute("INSERT INTO Gente (Id, Nombre) VALUES (2, 'Luis')");
+  EXPECT_EQ(CountGente(reader), 1);
+  writer.RollbackTrans();
+  EXPECT_EQ(CountGente(reader), 1);
+  EXPECT_EQ(CountGente(writer), 1);
+
+  // The reader writes once the writer is done.
+  reader.BeginTrans();
+  reader.Execute("INSERT INTO Gente (Id, Nombre) VALUES (3, 'Eva')");
+  reader.CommitTrans();
+  EXPECT_EQ(CountGente(writer), 2);
+}
+
+TEST_F(ConnectionTest, TransactionMisuse) {
+  Connection cn;
+  cn.Open(kConnectionString);
+  runtime::VbError commit = ErrorOf([&] { cn.CommitTrans(); });
+  EXPECT_EQ(commit.Number(), -2147168242);
+  EXPECT_EQ(commit.Source(), "Microsoft OLE DB Provider for SQL Server");
+  EXPECT_EQ(ErrorOf([&] { cn.RollbackTrans(); }).Number(), -2147168242);
+
+  cn.BeginTrans();
+  EXPECT_EQ(ErrorOf([&] { cn.BeginTrans(); }).Number(), -2147168237);
+  EXPECT_EQ(ErrorOf([&] { cn.Close(); }).Number(), 3246);
+  cn.RollbackTrans();
+  cn.Close();
+}
+
+TEST_F(ConnectionTest, ServerErrorsCarryNumberSourceDescriptionAndNativeNumber) {
+  Connection cn;
+  cn.Open(kConnectionString);
+  struct Case {
+    const char* sql;
+    long native;
+    const char* description;
+  };
+  const Case cases[] = {
+      {"SELECT * FROM NoExiste", 208, "Invalid object name 'NoExiste'."},
+      {"SELECT Apellido FROM Gente", 207, "Invalid column name 'Apellido'."},
+      {"INSERT INTO Gente (Id, Nombre) VALUES (1, 'un nombre demasiado largo')", 8152,
+       "String or binary data would be truncated."},
+      // Two statement errors in one batch: the first one is raised.
+      {"SELECT 1/0\r\nSELECT * FROM NoExiste", 8134, "Divide by zero error encountered."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sql);
+    runtime::VbError e = ErrorOf([&] { cn.Execute(c.sql); });
+    EXPECT_EQ(e.Number(), -2147217900);
+    EXPECT_EQ(e.Source(), "Microsoft OLE DB Provider for SQL Server");
+    EXPECT_EQ(e.NativeNumber(), c.native);
+    EXPECT_EQ(e.Description(), c.description);
+  }
+  EXPECT_EQ(CountGente(cn), 0);  // the truncated insert left nothing behind
+}
+
+class CommandTest : public EmbeddedDatabaseTest {
+ protected:
+  void SetUp() override {
+    EmbeddedDatabaseTest::SetUp();
+    cn_.Open(kConnectionString);
+    cn_.Execute(
+        "CREATE PROCEDURE dbo.PAlta @Id int, @Nombre as varchar(20), @Nota float = 10 AS\r\n"
+        "INSERT INTO Gente (Id, Nombre, Nota) VALUES (@Id, @Nombre, @Nota)");
+    cn_.Execute(
+        "CREATE PROCEDURE dbo.PLista @Desde int AS\r\n"
+        "SELECT Id, Nombre, Nota FROM Gente WHERE Id >= @Desde ORDER BY Id");
+  }
+
+  Recordset Call(const std::string& procedure,
+                 const std::vector<std::pair<std::string, Valor>>& values) {
+    Command cmd;
+    cmd.SetActiveConnection(cn_);
+    cmd.SetCommandText(procedure);
+    cmd.SetCommandType(adCmdStoredProc);
+    cmd.Parameters().Refresh();
+    for (const auto& [name, value] : values) cmd.Parameters().Item(name).SetValue(value);
+    return cmd.Execute();
+  }
+
+  Connection cn_;
+};
+
+TEST_F(CommandTest, RefreshListsTheReturnValueThenTheDeclaredParameters) {
+  Command cmd;
+  cmd.SetActiveConnection(cn_);
+  cmd.SetCommandText("palta");  // procedure names ignore case, as on the server
+  cmd.SetCommandType(adCmdStoredProc);
+  cmd.Parameters().Refresh();
+  struct Expected {
+    const char* name;
+    int direction;
+    int type;
+  };
+  const Expected expected[] = {{"@RETURN_VALUE", adParamReturnValue, adInteger},
+                               {"@Id", adParamInput, adInteger},
+                               {"@Nombre", adParamInput, adVarChar},
+                               {"@Nota", adParamInput, adDouble}};
+  ASSERT_EQ(cmd.Parameters().Count(), 4);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(expected[i].name);
+    const Parameter& p = cmd.Parameters().Item(i);
+    EXPECT_EQ(p.Name(), expected[i].name);
+    EXPECT_EQ(p.Direction(), expected[i].direction);
+    EXPECT_EQ(p.Type(), expected[i].type);
+  }
+  EXPECT_EQ(cmd.Parameters().Item(2).Size(), 20);
+}
+
+TEST_F(CommandTest, ParametersSetByNameReachTheProcedure) {
+  Recordset none = Call("PAlta", {{"@id", Valor::Long(1)}, {"@NOMBRE", Valor::String("Ana")}});
+  EXPECT_EQ(none.State(), adStateClosed);
+  Call("PAlta", {{"@Id", Valor::Integer(2)}, {"@Nombre", Valor::Null()},
+                 {"@Nota", Valor::Double(3.5)}});
+
+  Recordset rs = Call("PLista", {{"@Desde", Valor::Long(1)}});
+  ASSERT_EQ(rs.State(), adStateOpen);
+  EXPECT_EQ(rs("Nombre").Value(), Valor::String("Ana"));
+  EXPECT_EQ(rs("Nota").Value(), Valor::Double(10));  // unset: the declared default
+  rs.MoveNext();
+  EXPECT_TRUE(rs("Nombre").Value().IsNull());
+  EXPECT_EQ(rs("Nota").Value(), Valor::Double(3.5));
+  rs.MoveNext();
+  EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(CommandTest, ParametersAreFetchedOnFirstUseWithoutRefresh) {
+  Command cmd;
+  cmd.SetActiveConnection(cn_);
+  cmd.SetCommandType(adCmdStoredProc);
+  cmd.SetCommandText("PLista");
+  cmd.Parameters().Item("@Desde").SetValue(Valor::Long(5));
+  Recordset rs = cmd.Execute();
+  ASSERT_EQ(rs.State(), adStateOpen);
+  EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(CommandTest, CommandErrors) {
+  runtime::VbError unknown =
+      ErrorOf([&] { Call("PAlta", {{"@Apellido", Valor::String("x")}}); });
+  EXPECT_EQ(unknown.Number(), 3265);
+  EXPECT_EQ(unknown.Source(), "ADODB.Parameters");
+
+  runtime::VbError missing = ErrorOf([&] { Call("PAlta", {{"@Nombre", Valor::String("x")}}); });
+  EXPECT_EQ(missing.Number(), -2147217900);
+  EXPECT_EQ(missing.NativeNumber(), 201);
+
+  runtime::VbError no_procedure = ErrorOf([&] { Call("PNoExiste", {}); });
+  EXPECT_EQ(no_procedure.NativeNumber(), 2812);
+
+  Command detached;
+  detached.SetCommandText("SELECT 1");
+  EXPECT_EQ(ErrorOf([&] { detached.Execute(); }).Number(), 3709);
+}
+
+TEST_F(CommandTest, TextCommandsRunTheirText) {
+  struct Case {
+    int type;
+    const char* text;
+  };
+  const Case cases[] = {{adCmdText, "SELECT Nombre FROM Gente"},
+                        {adCmdFile, "SELECT Nombre FROM Gente"},
+                        {adCmdUnspecified, "SELECT Nombre FROM Gente"},
+                        {adCmdTable, "Gente"}};
+  cn_.Execute("INSERT INTO Gente (Id, Nombre) VALUES (1, 'Ana')");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type);
+    Command cmd;
+    cmd.SetActiveConnection(cn_);
+    cmd.SetCommandType(c.type);
+    cmd.SetCommandText(c.text);
+    Recordset rs = cmd.Execute();
+    ASSERT_EQ(rs.State(), adStateOpen);
+    EXPECT_EQ(rs("Nombre").Value(), Valor::String("Ana"));
+  }
+}
+
+}  // namespace
+}  // namespace sql

@@ -1,0 +1,50 @@
+// Shared setup of the client tests: a fresh temp folder whose embedded database is created from
+// one small batch, and a helper that runs a call expecting the client's error. Tests only.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "platform/runtime/vb_error.h"
+#include "platform/sql/client.h"
+
+namespace sql::testing {
+
+inline const std::string kConnectionString =
+    "Provider=SQLOLEDB.1;Password=kxqv;Persist Security Info=False;User ID=Ruma;"
+    "Initial Catalog=Consolida;Data Source=";
+
+class EmbeddedDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "consolida_sql_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    ConfigureEmbedded({(folder_ / "Consolida.db").string(),
+                       {"CREATE TABLE Gente (Id int NOT NULL, Nombre varchar(20) NULL, "
+                        "Nota float NULL)"}});
+  }
+  void TearDown() override {
+    ConfigureEmbedded({});
+    std::filesystem::remove_all(folder_);
+  }
+
+  std::filesystem::path folder_;
+};
+
+// Runs `call`, which must throw; returns the error (a default one after a test failure).
+inline runtime::VbError ErrorOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const runtime::VbError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no error was raised";
+  return runtime::VbError(0, "", "");
+}
+
+}  // namespace sql::testing

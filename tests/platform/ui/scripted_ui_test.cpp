@@ -1,0 +1,185 @@
+// The scripted and console Ui services: message boxes recorded and answered, modal dialogs
+// worked by scripts, the fake clock; and the meaning of a MsgBox style.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/ui/console_ui.h"
+#include "platform/ui/scripted_ui.h"
+
+namespace {
+
+TEST(MsgBoxStyleTest, ButtonsDefaultAndIcon) {
+  struct Case {
+    int style;
+    std::vector<int> buttons;
+    int default_answer;
+    int icon;
+  };
+  const std::vector<Case> cases = {
+      {ui::vbOKOnly, {ui::vbOK}, ui::vbOK, 0},
+      {ui::vbOKCancel + ui::vbQuestion, {ui::vbOK, ui::vbCancel}, ui::vbOK, ui::vbQuestion},
+      {ui::vbYesNo + ui::vbInformation, {ui::vbYes, ui::vbNo}, ui::vbYes, ui::vbInformation},
+      {ui::vbYesNo + ui::vbDefaultButton2, {ui::vbYes, ui::vbNo}, ui::vbNo, 0},
+      {ui::vbYesNoCancel + ui::vbDefaultButton3 + ui::vbExclamation, {ui::vbYes, ui::vbNo, ui::vbCancel}, ui::vbCancel,
+       ui::vbExclamation},
+      {ui::vbOKOnly + ui::vbDefaultButton3 + ui::vbCritical, {ui::vbOK}, ui::vbOK, ui::vbCritical},
+      {ui::vbAbortRetryIgnore, {ui::vbAbort, ui::vbRetry, ui::vbIgnore}, ui::vbAbort, 0},
+      {ui::vbRetryCancel + ui::vbDefaultButton2, {ui::vbRetry, ui::vbCancel}, ui::vbCancel, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style);
+    EXPECT_EQ(ui::MsgBoxButtons(c.style), c.buttons);
+    EXPECT_EQ(ui::MsgBoxDefaultAnswer(c.style), c.default_answer);
+    EXPECT_EQ(ui::MsgBoxIcon(c.style), c.icon);
+  }
+}
+
+TEST(ScriptedUiTest, RecordsMessagesAndAnswersFromTheScript) {
+  ui::ScriptedUi ui;
+  ui.QueueAnswer(ui::vbNo);
+  EXPECT_EQ(ui.MsgBox("Esta a punto de Cerrar el Sistema.\r\nEs correcto?", ui::vbYesNo + ui::vbInformation,
+                      "Cierre del Sistema"),
+            ui::vbNo);
+  EXPECT_EQ(ui.MsgBox("Dato Incorrecto"), ui::vbOK);
+  EXPECT_EQ(ui.MsgBox("Seguro?", ui::vbYesNo + ui::vbDefaultButton2), ui::vbNo);
+  ASSERT_EQ(ui.Messages().size(), 3u);
+  EXPECT_EQ(ui.Messages()[0].title, "Cierre del Sistema");
+  EXPECT_EQ(ui.Messages()[0].style, ui::vbYesNo + ui::vbInformation);
+  EXPECT_EQ(ui.Messages()[1].title, "Consolida");
+  EXPECT_EQ(ui.Messages()[1].answer, ui::vbOK);
+  EXPECT_EQ(ui.Prompts(), (std::vector<std::string>{"Esta a punto de Cerrar el Sistema.\r\nEs correcto?",
+                                                    "Dato Incorrecto", "Seguro?"}));
+}
+
+TEST(ScriptedUiTest, AnAnswerTheBoxCannotGiveIsAScriptError) {
+  ui::ScriptedUi ui;
+  ui.QueueAnswer(ui::vbYes);
+  EXPECT_THROW(ui.MsgBox("Dato Incorrecto", ui::vbOKOnly), ui::ScriptError);
+}
+
+// A picker: a list filled on load, "Aceptar" hands the choice back and unloads, "Salir" unloads.
+class FrmBuSec : public ui::Form {
+ public:
+  explicit FrmBuSec(ui::Ui& ui) : Form("FrmBuSec"), ui_(ui) {
+    CmdAceptar.Click = [this] {
+      chosen = LstSec.Text();
+      ui_.Unload(*this);
+    };
+    CmdSalir.Click = [this] { ui_.Unload(*this); };
+  }
+  ui::ListBox LstSec{*this, "LstSec"};
+  ui::CommandButton CmdAceptar{*this, "CmdAceptar"};
+  ui::CommandButton CmdSalir{*this, "CmdSalir"};
+  std::string chosen;
+  bool empty_on_load = false;
+
+ protected:
+  void Form_Load() override {
+    if (empty_on_load) {
+      ui_.MsgBox("No hay secuencias");
+      ui_.Unload(*this);
+      return;
+    }
+    LstSec.AddItem("Ventas");
+    LstSec.AddItem("Costos");
+  }
+
+ private:
+  ui::Ui& ui_;
+};
+
+TEST(ScriptedUiTest, ModalScriptsWorkTheDialog) {
+  ui::ScriptedUi ui;
+  FrmBuSec picker(ui);
+  ui.QueueModal("FrmBuSec", [](ui::Form& form) {
+    auto& f = static_cast<FrmBuSec&>(form);
+    EXPECT_TRUE(f.Modal());
+    f.LstSec.UserClick(1);
+    f.CmdAceptar.UserClick();
+  });
+  ui.ShowModal(picker);
+  EXPECT_EQ(picker.chosen, "Costos");
+  EXPECT_FALSE(picker.Loaded());
+  EXPECT_EQ(picker.LstSec.ListCount(), 0);
+
+  // The standing script answers every later showing; the list is loaded afresh each time.
+  ui.SetModalScript("FrmBuSec", [](ui::Form& form) {
+    auto& f = static_cast<FrmBuSec&>(form);
+    EXPECT_EQ(f.LstSec.ListCount(), 2);
+    f.LstSec.UserClick(0);
+    f.CmdAceptar.UserClick();
+  });
+  ui.ShowModal(picker);
+  EXPECT_EQ(picker.chosen, "Ventas");
+  EXPECT_EQ(ui.ShownForms(), (std::vector<std::string>{"FrmBuSec", "FrmBuSec"}));
+}
+
+TEST(ScriptedUiTest, ScriptMistakesAreReported) {
+  ui::ScriptedUi ui;
+  FrmBuSec picker(ui);
+  EXPECT_THROW(ui.ShowModal(picker), ui::ScriptError);  // nobody scripted it
+
+  ui.QueueModal("FrmOtro", [](ui::Form&) {});
+  EXPECT_THROW(ui.ShowModal(picker), ui::ScriptError);  // the queue expects another form
+
+  ui::ScriptedUi ui2;
+  FrmBuSec picker2(ui2);
+  ui2.QueueModal("FrmBuSec", [](ui::Form&) {});
+  EXPECT_THROW(ui2.ShowModal(picker2), ui::ScriptError);  // left open
+}
+
+TEST(ScriptedUiTest, ADialogThatUnloadsInLoadNeverRunsItsScript) {
+  ui::ScriptedUi ui;
+  FrmBuSec picker(ui);
+  picker.empty_on_load = true;
+  bool ran = false;
+  ui.QueueModal("FrmBuSec", [&](ui::Form&) { ran = true; });
+  ui.ShowModal(picker);
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(ui.Prompts(), (std::vector<std::string>{"No hay secuencias"}));
+}
+
+TEST(ScriptedUiTest, FakeClockAndDoEvents) {
+  ui::ScriptedUi ui;
+  const double start = ui.Now().days;
+  EXPECT_DOUBLE_EQ(start, 38353.0 + 10.0 / 24.0);  // 01/01/2005 10:00:00
+  ui.Sleep(1500);
+  ui.Sleep(0);
+  ui.Sleep(-5);
+  ui.Sleep(86400000 - 1500);
+  EXPECT_EQ(ui.SleptMilliseconds(), 86400000);
+  EXPECT_NEAR(ui.Now().days, start + 1.0, 1e-9);
+  ui.SetNow(runtime::DateSerial{40000.5});
+  EXPECT_DOUBLE_EQ(ui.Now().days, 40000.5);
+
+  int hooks = 0;
+  ui.SetDoEventsHook([&] { ++hooks; });
+  ui.DoEvents();
+  ui.DoEvents();
+  EXPECT_EQ(ui.DoEventsCount(), 2);
+  EXPECT_EQ(hooks, 2);
+}
+
+TEST(ConsoleUiTest, WritesMessagesAndTakesTheDefaultButton) {
+  std::ostringstream out;
+  ui::ConsoleUi ui(&out);
+  EXPECT_EQ(ui.MsgBox("Existen errores", ui::vbYesNo + ui::vbDefaultButton2, "Captura de Errores"), ui::vbNo);
+  EXPECT_EQ(out.str(), "[Captura de Errores] Existen errores -> 7\n");
+
+  FrmBuSec picker(ui);
+  ui.ShowModal(picker);
+  EXPECT_FALSE(picker.Loaded());
+  EXPECT_TRUE(picker.chosen.empty());
+}
+
+TEST(LocalNowTest, IsAPlausibleDateSerial) {
+  // 01/01/2020 is serial 43831; the test machine's clock is later than that and before 2100.
+  const double now = ui::LocalNow().days;
+  EXPECT_GT(now, 43831.0);
+  EXPECT_LT(now, 73051.0);
+}
+
+}  // namespace
