@@ -36,7 +36,8 @@ std::string TextoDeUso() {
          ", si no, la carpeta del programa\n"
          "  --host        Data Source de la conexion SQL; si no, " +
          std::string(kVariableHost) +
-         ", si no, la base incorporada Consolida.db en la carpeta de la aplicacion\n";
+         ",\n"
+         "                si no, la base incorporada Consolida.db en la carpeta de la aplicacion\n";
 }
 
 LecturaOpciones LeerOpciones(const std::vector<std::string>& argumentos,

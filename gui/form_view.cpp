@@ -325,7 +325,9 @@ void FormView::Refresh(ui::Control& control, QWidget* widget, const ui::ControlC
       break;
     }
     case ui::ControlKind::kLabel:
-      if (all || change.what == C::kText) static_cast<QLabel*>(widget)->setText(Q(static_cast<const ui::Label&>(control).Caption()));
+      if (all || change.what == C::kText) {
+        static_cast<QLabel*>(widget)->setText(Q(static_cast<const ui::Label&>(control).Caption()).replace("\r\n", "\n"));
+      }
       break;
     case ui::ControlKind::kCommandButton:
       if (all || change.what == C::kText) static_cast<QPushButton*>(widget)->setText(Q(static_cast<const ui::CommandButton&>(control).Caption()));

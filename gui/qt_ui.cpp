@@ -70,13 +70,10 @@ class ModalDialog : public QDialog {
   ui::Form& form_;
 };
 
-// Top-level windows of forms shown without a main window, one per form for the whole run.
-std::map<ui::Form*, std::unique_ptr<QWidget>>& LooseWindows() {
-  static std::map<ui::Form*, std::unique_ptr<QWidget>> windows;
-  return windows;
-}
-
 }  // namespace
+
+QtUi::QtUi() = default;
+QtUi::~QtUi() = default;
 
 int QtUi::MsgBox(const std::string& prompt, int style, const std::string& title) {
   QString text = QString::fromStdString(prompt);
@@ -109,7 +106,7 @@ void QtUi::Show(ui::Form& form) {
   if (host_ != nullptr) {
     host_->ShowForm(form);
   } else {
-    auto& window = LooseWindows()[&form];
+    auto& window = loose_windows_[&form];
     if (!window) {
       auto* view = new FormView(form);
       window.reset(view);

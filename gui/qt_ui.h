@@ -3,7 +3,12 @@
 // others go into the main window's MDI area. Part of consolida_gui.
 #pragma once
 
+#include <map>
+#include <memory>
+
 #include "platform/ui/ui.h"
+
+class QWidget;
 
 namespace gui {
 
@@ -11,7 +16,9 @@ class MainWindowView;
 
 class QtUi : public ui::Ui {
  public:
-  QtUi() = default;
+  QtUi();
+  // REQUIRES: the forms shown without a host are still alive (their windows go with the service).
+  ~QtUi() override;
   // Where non-modal forms appear; without a host they become top-level windows.
   void SetHost(MainWindowView* host) { host_ = host; }
 
@@ -24,6 +31,8 @@ class QtUi : public ui::Ui {
 
  private:
   MainWindowView* host_ = nullptr;
+  // Windows of forms shown while there was no host, one per form.
+  std::map<ui::Form*, std::unique_ptr<QWidget>> loose_windows_;
 };
 
 }  // namespace gui

@@ -23,6 +23,7 @@ constexpr char kUsage[] =
     "usage: consolida-sql [-d database-file] [-i script-file]... [-Q query] [-b]\n";
 
 struct Options {
+  bool help = false;
   std::optional<std::string> database;
   std::vector<std::string> script_files;
   std::optional<std::string> query;
@@ -36,6 +37,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
     const std::string& arg = args[i];
     if (arg == "-b") {
       options.stop_on_error = true;
+      continue;
+    }
+    if (arg == "-?" || arg == "--help") {
+      options.help = true;
       continue;
     }
     if (arg != "-d" && arg != "-i" && arg != "-Q") {
@@ -100,6 +105,10 @@ int RunConsole(const std::vector<std::string>& args, std::istream& in, std::ostr
                std::ostream& err) {
   std::optional<Options> options = ParseArguments(args, err);
   if (!options) return 1;
+  if (options->help) {
+    out << kUsage;
+    return 0;
+  }
 
   // Scripts are read before the database is opened, so a mistyped script name does not leave a
   // new database file behind.
@@ -136,7 +145,10 @@ int RunConsole(const std::vector<std::string>& args, std::istream& in, std::ostr
       for (const engine::Error& error : result.errors) err << engine::FormatError(error) << "\n";
       if (!result.ok()) {
         failed = true;
-        if (options->stop_on_error) return 1;
+        if (options->stop_on_error) {
+          out.flush();
+          return 1;
+        }
       }
     }
   }

@@ -16,6 +16,7 @@ namespace sql_console {
 //   -i <file>     runs a script; may be given more than once (files run in order).
 //   -Q <text>     runs the text as the script.
 //   -b            stops at the first batch that reports an error.
+//   -? or --help  writes the usage line to `out` and runs nothing.
 // Without -i and -Q the script is read from `in`. Batches are separated by lines holding only
 // GO (any case, blanks around it, LF or CR LF). For each batch the result sets go to `out` as the
 // engine's text form, and each error to `err` as "Msg N, Level L, State S, Line K" and its

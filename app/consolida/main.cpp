@@ -23,20 +23,41 @@
 #include "platform/ui/ui.h"
 #include "schema/schema.h"
 
-int main(int argc, char** argv) {
-  QApplication programa(argc, argv);
+namespace {
 
-  // QApplication has taken its own options out of argv by now.
+std::optional<std::string> Variable(const char* nombre) {
+  const char* valor = std::getenv(nombre);
+  if (valor == nullptr) return std::nullopt;
+  return std::string(valor);
+}
+
+// Qt's own options start with a single "-" (-platform, -style ...); ours with "--".
+bool HayOpcionesDeQt(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argumento = argv[i];
+    if (argumento.size() > 1 && argumento[0] == '-' && argumento[1] != '-') return true;
+  }
+  return false;
+}
+
+core::LecturaOpciones Leer(int argc, char** argv) {
   std::vector<std::string> argumentos;
   for (int i = 1; i < argc; ++i) argumentos.emplace_back(argv[i]);
-  const core::LecturaOpciones lectura = core::LeerOpciones(
-      argumentos,
-      [](const char* variable) -> std::optional<std::string> {
-        const char* valor = std::getenv(variable);
-        if (valor == nullptr) return std::nullopt;
-        return std::string(valor);
-      },
-      runtime::ProgramFolder());
+  return core::LeerOpciones(argumentos, Variable, runtime::ProgramFolder());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Read before Qt starts, so --help and the usual options work without a display; a line
+  // that also carries Qt's own options (-platform ...) is read again once Qt has taken them out.
+  core::LecturaOpciones lectura = Leer(argc, argv);
+  if (!lectura.configuracion && (lectura.codigo_salida == 0 || !HayOpcionesDeQt(argc, argv))) {
+    (lectura.codigo_salida == 0 ? std::cout : std::cerr) << lectura.mensaje;
+    return lectura.codigo_salida;
+  }
+  QApplication programa(argc, argv);
+  if (!lectura.configuracion) lectura = Leer(argc, argv);
   if (!lectura.configuracion) {
     (lectura.codigo_salida == 0 ? std::cout : std::cerr) << lectura.mensaje;
     return lectura.codigo_salida;

@@ -128,6 +128,7 @@ enum class StmtKind {
   kUpdate,
   kDelete,
   kCreateTable,
+  kCreateIndex,
   kDropTable,
   kBeginTran,
   kCommit,
@@ -163,6 +164,8 @@ struct Statement {
   ExprPtr condition;                             // IF
   std::vector<std::unique_ptr<Statement>> body;  // IF: [then, else?]; block: statements
   std::string object_kind;                       // DROP: "table"
+  std::string index_name;                        // CREATE INDEX
+  bool unique = false;                           // CREATE UNIQUE INDEX
   std::string proc_name;                         // EXEC
 
   // Executor state: the translation and prepared statement, kept with the cached parse.

@@ -78,6 +78,15 @@ ExprType ArithmeticType(const std::string& op, const ExprType& a, const ExprType
   return ExprType{Decimal(std::max(p1 - s1, p2 - s2) + std::max(s1, s2), std::max(s1, s2))};
 }
 
+// The first column name outside subqueries, for VALUES lists where none is allowed.
+const Expr* FindColumnReference(const Expr& e) {
+  if (e.kind == ExprKind::kColumn) return &e;
+  for (const auto& a : e.args) {
+    if (const Expr* found = FindColumnReference(*a)) return found;
+  }
+  return nullptr;
+}
+
 bool IsAggregateName(const std::string& name) {
   static const char* kNames[] = {"sum", "avg", "count", "min", "max", "stdev", "var", "stdevp", "varp"};
   return std::find_if(std::begin(kNames), std::end(kNames), [&](const char* n) { return name == n; }) !=
@@ -165,6 +174,15 @@ bool Binder::BindStatement(Statement* stmt, Error* error) {
           break;
         }
         for (auto& value : row) {
+          if (const Expr* column = FindColumnReference(*value)) {
+            ok = Fail(128, column->line,
+                      "The name \"" + column->name +
+                          "\" is not permitted in this context. Valid expressions are constants, "
+                          "constant expressions, and (in some contexts) variables. Column names are "
+                          "not permitted.",
+                      15);
+            break;
+          }
           if (!BindExpr(value.get(), empty, false)) {
             ok = false;
             break;

@@ -143,9 +143,12 @@ class Parser {
       ParseCreate(stmt.get());
     } else if (IsWord(t, "drop")) {
       Next();
-      if (!AcceptWord("table")) Fail(Peek());
+      const Token& what = Peek();
+      if (AcceptWord("procedure") || AcceptWord("proc")) stmt->object_kind = "procedure";
+      else if (AcceptWord("function")) stmt->object_kind = "function";
+      else if (AcceptWord("table")) stmt->object_kind = "table";
+      else Fail(what);
       stmt->kind = StmtKind::kDropTable;
-      stmt->object_kind = "table";
       stmt->table = ParseObjectName();
     } else if (IsWord(t, "begin")) {
       Next();
@@ -276,7 +279,23 @@ class Parser {
 
   void ParseCreate(Statement* stmt) {
     Next();
-    if (!AcceptWord("table")) Fail(Peek());
+    bool unique = AcceptWord("unique");
+    AcceptWord("clustered") || AcceptWord("nonclustered");
+    if (AcceptWord("index")) {
+      stmt->kind = StmtKind::kCreateIndex;
+      stmt->unique = unique;
+      stmt->index_name = ExpectName();
+      ExpectWord("on");
+      stmt->table = ParseObjectName();
+      Expect("(");
+      do {
+        stmt->columns.push_back(ExpectName());
+        AcceptWord("asc") || AcceptWord("desc");
+      } while (Accept(","));
+      Expect(")");
+      return;
+    }
+    if (unique || !AcceptWord("table")) Fail(Peek());
     stmt->kind = StmtKind::kCreateTable;
     stmt->table = ParseObjectName();
     Expect("(");

@@ -49,7 +49,9 @@ Error MakeError(int number, int line, std::string message, int severity = 16) {
 }
 
 bool IsDdl(const Statement& s) {
-  if (s.kind == StmtKind::kCreateTable || s.kind == StmtKind::kDropTable) return true;
+  if (s.kind == StmtKind::kCreateTable || s.kind == StmtKind::kDropTable ||
+      s.kind == StmtKind::kCreateIndex)
+    return true;
   for (const auto& b : s.body) {
     if (IsDdl(*b)) return true;
   }
@@ -255,10 +257,15 @@ class SqliteSession : public Session {
                       "Cannot insert the value NULL into column '" + column + "', table '" +
                           database_name_ + ".dbo." + translation.table +
                           "'; column does not allow nulls. " + verb + " fails.");
-      } else if (code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE) {
+      } else if (code == SQLITE_CONSTRAINT_PRIMARYKEY) {
         e = MakeError(2627, 1,
                       "Violation of PRIMARY KEY constraint. Cannot insert duplicate key in object "
                       "'dbo." + translation.table + "'.",
+                      14);
+      } else if (code == SQLITE_CONSTRAINT_UNIQUE) {
+        e = MakeError(2601, 1,
+                      "Cannot insert duplicate key row in object 'dbo." + translation.table +
+                          "' with unique index.",
                       14);
       } else if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) {
         e = MakeError(1222, 1, "Lock request time out period exceeded.");
@@ -377,6 +384,8 @@ class SqliteSession : public Session {
         return CreateTable(*stmt);
       case StmtKind::kDropTable:
         return DropTable(*stmt);
+      case StmtKind::kCreateIndex:
+        return CreateIndex(*stmt);
       case StmtKind::kBeginTran:
         if (trancount_ == 0) {
           Error error;
@@ -511,11 +520,34 @@ class SqliteSession : public Session {
     return RunDdl(stmt, steps, [&](Error* error) { return Catalog::RecordTable(db_, name, columns, error); });
   }
 
+  // Index names are per table on the server and per database in SQLite: "table$index".
+  Flow CreateIndex(const Statement& stmt) {
+    const TableInfo* table = catalog_.FindTable(stmt.table);
+    if (table == nullptr) {
+      return Fail(MakeError(1088, stmt.line,
+                            "Cannot find the object \"" + stmt.table +
+                                "\" because it does not exist or you do not have permissions."),
+                  false);
+    }
+    std::string sql = std::string(stmt.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
+                      QuoteName(table->name + "$" + stmt.index_name) + " ON " + QuoteName(table->name) + " (";
+    for (size_t k = 0; k < stmt.columns.size(); ++k) {
+      if (table->Find(stmt.columns[k]) < 0) {
+        return Fail(MakeError(1911, stmt.line,
+                              "Column name '" + stmt.columns[k] + "' does not exist in the target table or view."),
+                    false);
+      }
+      sql += (k ? ", " : "") + QuoteName(stmt.columns[k]);
+    }
+    sql += ")";
+    return RunDdl(stmt, {sql}, [](Error*) { return true; });
+  }
+
   Flow DropTable(const Statement& stmt) {
     const TableInfo* table = catalog_.FindTable(stmt.table);
-    if (table == nullptr || Lower(stmt.table) == "sysobjects") {
+    if (stmt.object_kind != "table" || table == nullptr || Lower(stmt.table) == "sysobjects") {
       return Fail(MakeError(3701, stmt.line,
-                            "Cannot drop the table '" + stmt.table +
+                            "Cannot drop the " + stmt.object_kind + " '" + stmt.table +
                                 "', because it does not exist or you do not have permission.",
                             11),
                   false);

@@ -5,6 +5,7 @@
 #include "platform/engine/translator.h"
 
 #include "platform/engine/binder.h"
+#include "platform/engine/tokenizer.h"
 #include "platform/engine/sqlite_functions.h"
 #include "platform/engine/values.h"
 
@@ -54,8 +55,9 @@ class Translator {
     std::string sql = Expression(e);
     const SqlType& from = e.type.sql;
     if (!e.type.is_null && from == to && !IsStringType(to)) return sql;
-    if (!e.type.is_null && IsStringType(from) && IsStringType(to) && from.length <= to.length &&
-        to.kind == TypeKind::kVarChar)
+    // A literal's length is not part of the cache key, so only columns skip the length check.
+    if (e.kind == ExprKind::kColumn && IsStringType(from) && to.kind == TypeKind::kVarChar &&
+        from.length <= to.length)
       return sql;
     return Convert(sql, to, kCvtColumn);
   }

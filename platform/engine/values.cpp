@@ -98,7 +98,7 @@ std::string FormatDateTime(int64_t ms) {
   int64_t y;
   unsigned m, d;
   CivilFromDays(days + kDay1900, &y, &m, &d);
-  char buf[40];
+  char buf[96];
   std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld.%03lld",
                 static_cast<long long>(y), m, d, static_cast<long long>(rest / 3600000),
                 static_cast<long long>(rest / 60000 % 60), static_cast<long long>(rest / 1000 % 60),

@@ -111,12 +111,6 @@ DateParts DateOf(DateSerial date) {
   return p;
 }
 
-DateSerial DatePart(DateSerial date) { return DateSerial{std::trunc(date.days)}; }
-
-DateSerial TimePart(DateSerial date) {
-  return DateSerial{std::fabs(date.days - std::trunc(date.days))};
-}
-
 std::string ShortDateText(DateSerial date) { return Format(date, "dd/mm/yyyy"); }
 std::string LongTimeText(DateSerial date) { return Format(date, "hh:nn:ss"); }
 

@@ -36,10 +36,6 @@ DateSerial MakeDate(const DateParts& parts);
 // 00:00:00 of the next day).
 DateParts DateOf(DateSerial date);
 
-// The date without its time (VB's DateValue of a Date) and the time without its date.
-DateSerial DatePart(DateSerial date);
-DateSerial TimePart(DateSerial date);
-
 // The short date "dd/mm/yyyy" and the long time "hh:nn:ss" (24-hour), as the program writes
 // VB's Date and Time.
 std::string ShortDateText(DateSerial date);

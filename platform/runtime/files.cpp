@@ -92,9 +92,9 @@ std::vector<std::string_view> Characters(std::string_view text) {
   return out;
 }
 
-bool Match(const std::vector<std::string_view>& name, size_t ni,
-           const std::vector<std::string_view>& pattern, size_t pi) {
-  // Iterative wildcard match with one backtrack point for the last '*'.
+// Wildcard match over characters, backtracking only to the last '*' seen (enough for * and ?).
+bool Match(const std::vector<std::string_view>& name, const std::vector<std::string_view>& pattern) {
+  size_t ni = 0, pi = 0;
   size_t star = std::string_view::npos, star_name = 0;
   while (ni < name.size()) {
     if (pi < pattern.size() && pattern[pi] == "*") {
@@ -223,10 +223,10 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern) {
   const std::string lower_name = LCase(name);
   const std::string lower_pattern = LCase(pattern);
   const auto n = Characters(lower_name);
-  if (Match(n, 0, Characters(lower_pattern), 0)) return true;
+  if (Match(n, Characters(lower_pattern))) return true;
   // As on the original platform, a trailing ".*" also matches names without an extension.
   if (lower_pattern.size() >= 2 && lower_pattern.compare(lower_pattern.size() - 2, 2, ".*") == 0) {
-    return Match(n, 0, Characters(std::string_view(lower_pattern).substr(0, lower_pattern.size() - 2)), 0);
+    return Match(n, Characters(std::string_view(lower_pattern).substr(0, lower_pattern.size() - 2)));
   }
   return false;
 }

@@ -1,4 +1,5 @@
-// The simple controls: TextBox, Label, CommandButton, CheckBox, OptionButton and Frame.
+// The simple controls: TextBox and the captioned ones (Label, CommandButton, CheckBox,
+// OptionButton, Frame).
 // Part of consolida_ui.
 #include "platform/ui/controls.h"
 
@@ -8,19 +9,6 @@
 #include "platform/ui/internal/helpers.h"
 
 namespace ui {
-
-namespace {
-
-// Sets a caption-like string and notifies when it changed.
-template <typename Notify>
-void SetString(std::string& field, std::string value, Notify notify) {
-  if (field == value) return;
-  field = std::move(value);
-  notify();
-}
-
-}  // namespace
-
 
 TextBox::TextBox(Form& form, std::string name, Frame* container, int index)
     : Control(form, std::move(name), ControlKind::kTextBox, container, index) {}
@@ -88,23 +76,21 @@ void TextBox::SaveDesign() { design_ = state_; }
 void TextBox::RestoreDesign() { state_ = design_; }
 
 
-Label::Label(Form& form, std::string name, Frame* container, int index)
-    : Control(form, std::move(name), ControlKind::kLabel, container, index) {}
+CaptionedControl::CaptionedControl(Form& form, std::string name, ControlKind kind, Frame* container,
+                                   int index)
+    : Control(form, std::move(name), kind, container, index) {}
 
-void Label::SetCaption(std::string caption) {
-  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
+void CaptionedControl::SetCaption(std::string caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  Notify(ControlChange::kText);
 }
 
-void Label::SaveDesign() { design_caption_ = caption_; }
-void Label::RestoreDesign() { caption_ = design_caption_; }
-
+Label::Label(Form& form, std::string name, Frame* container, int index)
+    : CaptionedControl(form, std::move(name), ControlKind::kLabel, container, index) {}
 
 CommandButton::CommandButton(Form& form, std::string name, Frame* container, int index)
-    : Control(form, std::move(name), ControlKind::kCommandButton, container, index) {}
-
-void CommandButton::SetCaption(std::string caption) {
-  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
-}
+    : CaptionedControl(form, std::move(name), ControlKind::kCommandButton, container, index) {}
 
 bool CommandButton::UserClick() {
   if (!Reachable()) return false;
@@ -112,16 +98,8 @@ bool CommandButton::UserClick() {
   return true;
 }
 
-void CommandButton::SaveDesign() { design_caption_ = caption_; }
-void CommandButton::RestoreDesign() { caption_ = design_caption_; }
-
-
 CheckBox::CheckBox(Form& form, std::string name, Frame* container, int index)
-    : Control(form, std::move(name), ControlKind::kCheckBox, container, index) {}
-
-void CheckBox::SetCaption(std::string caption) {
-  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
-}
+    : CaptionedControl(form, std::move(name), ControlKind::kCheckBox, container, index) {}
 
 void CheckBox::SetValue(int value) {
   if (value < kUnchecked || value > kGrayed) internal::ThrowBadValue();
@@ -138,21 +116,17 @@ bool CheckBox::UserClick() {
 }
 
 void CheckBox::SaveDesign() {
-  design_caption_ = caption_;
+  CaptionedControl::SaveDesign();
   design_value_ = value_;
 }
 void CheckBox::RestoreDesign() {
-  caption_ = design_caption_;
+  CaptionedControl::RestoreDesign();
   value_ = design_value_;
 }
 
 
 OptionButton::OptionButton(Form& form, std::string name, Frame* container, int index)
-    : Control(form, std::move(name), ControlKind::kOptionButton, container, index) {}
-
-void OptionButton::SetCaption(std::string caption) {
-  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
-}
+    : CaptionedControl(form, std::move(name), ControlKind::kOptionButton, container, index) {}
 
 void OptionButton::SetValue(bool value) {
   if (value == value_) return;
@@ -181,23 +155,16 @@ bool OptionButton::UserClick() {
 }
 
 void OptionButton::SaveDesign() {
-  design_caption_ = caption_;
+  CaptionedControl::SaveDesign();
   design_value_ = value_;
 }
 void OptionButton::RestoreDesign() {
-  caption_ = design_caption_;
+  CaptionedControl::RestoreDesign();
   value_ = design_value_;
 }
 
 
 Frame::Frame(Form& form, std::string name, Frame* container, int index)
-    : Control(form, std::move(name), ControlKind::kFrame, container, index) {}
-
-void Frame::SetCaption(std::string caption) {
-  SetString(caption_, std::move(caption), [this] { Notify(ControlChange::kText); });
-}
-
-void Frame::SaveDesign() { design_caption_ = caption_; }
-void Frame::RestoreDesign() { caption_ = design_caption_; }
+    : CaptionedControl(form, std::move(name), ControlKind::kFrame, container, index) {}
 
 }  // namespace ui

@@ -60,31 +60,32 @@ class TextBox : public Control {
   State state_, design_;
 };
 
-class Label : public Control {
+// A control that shows a caption (Label, CommandButton, CheckBox, OptionButton, Frame).
+class CaptionedControl : public Control {
  public:
-  Label(Form& form, std::string name, Frame* container = nullptr, int index = -1);
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string caption);
 
+ protected:
+  CaptionedControl(Form& form, std::string name, ControlKind kind, Frame* container, int index);
+  void SaveDesign() override { design_caption_ = caption_; }
+  void RestoreDesign() override { caption_ = design_caption_; }
+
  private:
-  void SaveDesign() override;
-  void RestoreDesign() override;
   std::string caption_, design_caption_;
 };
 
-class CommandButton : public Control {
+class Label : public CaptionedControl {
+ public:
+  Label(Form& form, std::string name, Frame* container = nullptr, int index = -1);
+};
+
+class CommandButton : public CaptionedControl {
  public:
   CommandButton(Form& form, std::string name, Frame* container = nullptr, int index = -1);
-  const std::string& Caption() const { return caption_; }
-  void SetCaption(std::string caption);
 
   Event<> Click;
   bool UserClick();
-
- private:
-  void SaveDesign() override;
-  void RestoreDesign() override;
-  std::string caption_, design_caption_;
 };
 
 // The item list shared by ListBox and ComboBox: texts with a long of item data each.
@@ -188,12 +189,10 @@ class ComboBox : public ListControl {
   std::string edit_text_, design_edit_text_;
 };
 
-class CheckBox : public Control {
+class CheckBox : public CaptionedControl {
  public:
   enum { kUnchecked = 0, kChecked = 1, kGrayed = 2 };
   CheckBox(Form& form, std::string name, Frame* container = nullptr, int index = -1);
-  const std::string& Caption() const { return caption_; }
-  void SetCaption(std::string caption);
   int Value() const { return value_; }
   // Raises Click when the value changes.
   void SetValue(int value);
@@ -205,17 +204,14 @@ class CheckBox : public Control {
  private:
   void SaveDesign() override;
   void RestoreDesign() override;
-  std::string caption_, design_caption_;
   int value_ = kUnchecked, design_value_ = kUnchecked;
 };
 
 // Option buttons form one group per container (a frame, or the form itself): selecting one
 // clears the others of the group.
-class OptionButton : public Control {
+class OptionButton : public CaptionedControl {
  public:
   OptionButton(Form& form, std::string name, Frame* container = nullptr, int index = -1);
-  const std::string& Caption() const { return caption_; }
-  void SetCaption(std::string caption);
   bool Value() const { return value_; }
   // Setting true clears the rest of the group and raises Click when it was false.
   void SetValue(bool value);
@@ -226,21 +222,13 @@ class OptionButton : public Control {
  private:
   void SaveDesign() override;
   void RestoreDesign() override;
-  std::string caption_, design_caption_;
   bool value_ = false, design_value_ = false;
 };
 
 // A captioned container: disabling or hiding it does the same to what it holds.
-class Frame : public Control {
+class Frame : public CaptionedControl {
  public:
   Frame(Form& form, std::string name, Frame* container = nullptr, int index = -1);
-  const std::string& Caption() const { return caption_; }
-  void SetCaption(std::string caption);
-
- private:
-  void SaveDesign() override;
-  void RestoreDesign() override;
-  std::string caption_, design_caption_;
 };
 
 // A grid of text cells with fixed (header) rows and columns at the top and left.

@@ -141,22 +141,22 @@ bool Form::Unload(int unload_mode) {
 
 int Form::UserKeyDown(Control* target, int key_code, int shift) {
   if (key_preview_) Form_KeyDown(key_code, shift);
-  if (key_code == 0 || target == nullptr) return key_code;
-  if (target->Kind() == ControlKind::kTextBox) {
-    static_cast<TextBox*>(target)->KeyDown(key_code, shift);
-  } else if (target->Kind() == ControlKind::kComboBox) {
-    static_cast<ComboBox*>(target)->KeyDown(key_code, shift);
-  }
-  return key_code;
+  return RouteKey(target, key_code, shift, &TextBox::KeyDown, &ComboBox::KeyDown);
 }
 
 int Form::UserKeyUp(Control* target, int key_code, int shift) {
   if (key_preview_) Form_KeyUp(key_code, shift);
+  return RouteKey(target, key_code, shift, &TextBox::KeyUp, &ComboBox::KeyUp);
+}
+
+// Only text and combo boxes have key events of their own; a key cancelled by the form stops here.
+int Form::RouteKey(Control* target, int key_code, int shift, Event<int&, int> TextBox::*text_event,
+                   Event<int&, int> ComboBox::*combo_event) {
   if (key_code == 0 || target == nullptr) return key_code;
   if (target->Kind() == ControlKind::kTextBox) {
-    static_cast<TextBox*>(target)->KeyUp(key_code, shift);
+    (static_cast<TextBox*>(target)->*text_event)(key_code, shift);
   } else if (target->Kind() == ControlKind::kComboBox) {
-    static_cast<ComboBox*>(target)->KeyUp(key_code, shift);
+    (static_cast<ComboBox*>(target)->*combo_event)(key_code, shift);
   }
   return key_code;
 }

@@ -127,6 +127,8 @@ class Form {
   void Focus(Control* control);
   void Notify(FormChange::What what);
   void SizeChanged();
+  int RouteKey(Control* target, int key_code, int shift, Event<int&, int> TextBox::*text_event,
+               Event<int&, int> ComboBox::*combo_event);
 
   struct Design {
     std::string caption;

@@ -142,10 +142,9 @@ TEST_F(ConsoleTest, GoSeparatesBatches) {
 }
 
 TEST_F(ConsoleTest, GoInsideALineIsNotASeparator) {
-  // "GO 2" is sqlcmd's repeat count, which this console does not offer: the server sees it and
-  // refuses it, so it must reach the engine as text.
+  // "GO 2" is sqlcmd's repeat count, which this console does not offer: the line must reach the
+  // server as text, which refuses it. Split there, the run would have nothing to complain about.
   ConsoleRun run = Query("SELECT 1 AS A\nGO 2\n");
-  EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("Msg "), std::string::npos);
   EXPECT_EQ(run.status, 1);
 }
@@ -196,6 +195,13 @@ TEST_F(ConsoleTest, BadArgumentsAndMissingScriptsFailWithoutCreatingTheDatabase)
     EXPECT_NE(run.err, "");
     EXPECT_FALSE(fs::exists(database_));
   }
+}
+
+TEST_F(ConsoleTest, HelpPrintsTheUsageAndOpensNothing) {
+  ConsoleRun run = Run({"-d", database_, "--help"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("usage: consolida-sql", 0), 0u);
+  EXPECT_FALSE(fs::exists(database_));
 }
 
 TEST_F(ConsoleTest, DefaultDatabaseFollowsHostThenApplicationFolder) {

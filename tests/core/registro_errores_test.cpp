@@ -38,19 +38,6 @@ TEST_F(RegistroErrores, CadaEntradaEsCabeceraDe96CaracteresYTextoConCrLf) {
   EXPECT_EQ(cabecera.size(), 96u);
 }
 
-TEST_F(RegistroErrores, UnaSegundaAperturaEnElMismoSegundoAgregaAlMismoArchivo) {
-  CrearCarpetasDeTrabajo();
-  App().AbrirLogErrores();
-  App().GrabarError("de la primera", App().NroArchivoErr);
-  App().CerrarLogErrores();
-  App().AbrirLogErrores();
-  App().GrabarError("de la segunda", App().NroArchivoErr);
-  const std::string contenido = LeerArchivo(App().ArchivoErr);
-  EXPECT_NE(contenido.find("de la primera\r\n"), std::string::npos);
-  EXPECT_NE(contenido.find("de la segunda\r\n"), std::string::npos);
-  EXPECT_EQ(Nombres(carpeta_ / "Log").size(), 1u);
-}
-
 TEST_F(RegistroErrores, LosNumerosDeArchivoSonLibresYSeReusanAlCerrar) {
   CrearCarpetasDeTrabajo();
   const int16_t a = App().AbrirArchivo((carpeta_ / "Log" / "a.txt").string());

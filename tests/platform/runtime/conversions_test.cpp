@@ -320,25 +320,28 @@ TEST(CDateTest, ConvertsTextNumbersAndRange) {
 }
 
 TEST(ValorTest, SubtypesAndCheckedAccess) {
-  EXPECT_EQ(Valor().Type(), VarType::kEmpty);
-  EXPECT_EQ(Valor::Null().Type(), VarType::kNull);
-  EXPECT_EQ(Valor::Currency({1}).Type(), VarType::kCurrency);
-  EXPECT_EQ(Valor::Decimal(1, 0).Type(), VarType::kDecimal);
-  EXPECT_EQ(Valor::Decimal(1.25, 2).DecimalScale(), 2);
+  const std::pair<Valor, VarType> cases[] = {
+      {Valor(), VarType::kEmpty},           {Valor::Null(), VarType::kNull},
+      {Valor::Integer(1), VarType::kInteger}, {Valor::Long(1), VarType::kLong},
+      {Valor::Single(1), VarType::kSingle},  {Valor::Double(1), VarType::kDouble},
+      {Valor::Currency({1}), VarType::kCurrency}, {Valor::Date({1}), VarType::kDate},
+      {Valor::String("1"), VarType::kString}, {Valor::Boolean(true), VarType::kBoolean},
+      {Valor::Decimal(1, 0), VarType::kDecimal},
+  };
+  for (const auto& [value, type] : cases) {
+    SCOPED_TRACE(static_cast<int>(type));
+    EXPECT_EQ(value.Type(), type);
+  }
   EXPECT_NE(Valor::Double(1), Valor::Long(1));
-  EXPECT_EQ(Valor::String("a"), Valor::String("a"));
-  EXPECT_EQ(Valor::Null(), Valor::Null());
-  EXPECT_EQ(ErrorOf([] { Valor::String("1").AsLong(); }), kVbTypeMismatch);
-  const VbError e = [] {
-    try {
-      Valor::Null().AsString();
-    } catch (const VbError& error) {
-      return error;
-    }
-    return VbError(0, "", "");
-  }();
-  EXPECT_EQ(e.Description(), "Type mismatch");
-  EXPECT_EQ(e.Source(), kVbRuntimeSource);
+  EXPECT_EQ(Valor::Decimal(1.25, 2).DecimalScale(), 2);
+  try {
+    Valor::Null().AsString();
+    ADD_FAILURE() << "raw access to the wrong subtype returned";
+  } catch (const VbError& e) {
+    EXPECT_EQ(e.Number(), kVbTypeMismatch);
+    EXPECT_EQ(e.Description(), "Type mismatch");
+    EXPECT_EQ(e.Source(), kVbRuntimeSource);
+  }
 }
 
 }  // namespace

@@ -82,11 +82,21 @@ class SchemaDatabaseTest : public ::testing::Test {
     return result.ok() ? 0 : result.errors.front().number;
   }
 
+  // The one result set of `query`; an empty one (and a test failure) when the query fails.
+  engine::ResultSet Query(const std::string& query) {
+    engine::BatchResult result = session_->Execute(query);
+    if (!result.ok() || result.result_sets.size() != 1) {
+      ADD_FAILURE() << query << " gave no single result set";
+      return {};
+    }
+    return result.result_sets[0];
+  }
+
   std::vector<std::string> ColumnNames(const std::string& table) {
-    engine::BatchResult result = session_->Execute("SELECT * FROM " + table);
     std::vector<std::string> names;
-    if (!result.ok() || result.result_sets.size() != 1) return names;
-    for (const engine::Column& column : result.result_sets[0].columns) names.push_back(column.name);
+    for (const engine::Column& column : Query("SELECT * FROM " + table).columns) {
+      names.push_back(column.name);
+    }
     return names;
   }
 
@@ -140,10 +150,7 @@ TEST_F(SchemaDatabaseTest, EveryTableHasItsColumnsInOrder) {
 }
 
 TEST_F(SchemaDatabaseTest, ResultColumnsHaveTheirGivenTypes) {
-  engine::BatchResult result = session_->Execute("SELECT * FROM SE_RESULTADO");
-  ASSERT_TRUE(result.ok());
-  ASSERT_EQ(result.result_sets.size(), 1u);
-  const std::vector<engine::Column>& columns = result.result_sets[0].columns;
+  const std::vector<engine::Column> columns = Query("SELECT * FROM SE_RESULTADO").columns;
   ASSERT_EQ(columns.size(), 7u);
   const engine::SqlType varchar20{engine::TypeKind::kVarChar, 20};
   const engine::SqlType varchar30{engine::TypeKind::kVarChar, 30};
@@ -207,11 +214,10 @@ TEST_F(SchemaDatabaseTest, ValuesAtTheLimitsFitAndLongerOnesAreRefused) {
     EXPECT_EQ(Run(c.statement), c.error);
   }
   // The refused statements left nothing behind.
-  engine::BatchResult count = session_->Execute(
-      "SELECT COUNT(*) AS N FROM SE_NOVEDAD WHERE Empresa LIKE '" + company + "%'");
-  ASSERT_TRUE(count.ok());
-  ASSERT_EQ(count.result_sets.size(), 1u);
-  EXPECT_EQ(count.result_sets[0].rows[0][0], engine::Value(int64_t{1}));
+  engine::ResultSet count =
+      Query("SELECT COUNT(*) AS N FROM SE_NOVEDAD WHERE Empresa LIKE '" + company + "%'");
+  ASSERT_EQ(count.rows.size(), 1u);
+  EXPECT_EQ(count.rows[0][0], engine::Value(int64_t{1}));
 }
 
 TEST_F(SchemaDatabaseTest, LogicalKeysAreUnique) {
@@ -249,11 +255,7 @@ TEST_F(SchemaDatabaseTest, ServerNumbersTheKeysFromOne) {
   ASSERT_EQ(Run("INSERT INTO se_archivos (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_1','05/12/2026')\n"
                 "INSERT INTO se_archivos (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_2','05/12/2026')"),
             0);
-  engine::BatchResult result =
-      session_->Execute("Select Arc_Id, Arc_Nombre From SE_ARCHIVOS Order By Arc_Nombre");
-  ASSERT_TRUE(result.ok());
-  ASSERT_EQ(result.result_sets.size(), 1u);
-  const auto& rows = result.result_sets[0].rows;
+  const auto rows = Query("Select Arc_Id, Arc_Nombre From SE_ARCHIVOS Order By Arc_Nombre").rows;
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0][0], engine::Value(int64_t{1}));
   EXPECT_EQ(rows[1][0], engine::Value(int64_t{2}));
@@ -265,12 +267,8 @@ TEST_F(SchemaDatabaseTest, FormCodesOfTheCatalogueAreListedOnce) {
                 "INSERT INTO se_archivos (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_2','05/12/2026')\n"
                 "INSERT INTO se_archivos (Arc_Nombre, Arc_Fecha) VALUES('OTRA01_1','05/12/2026')"),
             0);
-  engine::BatchResult result =
-      session_->Execute("SELECT distinct(LEFT(ARC_NOMBRE,6)) FROM SE_ARCHIVOS ");
-  ASSERT_TRUE(result.ok());
-  ASSERT_EQ(result.result_sets.size(), 1u);
   std::vector<std::string> codes;
-  for (const auto& row : result.result_sets[0].rows) {
+  for (const auto& row : Query("SELECT distinct(LEFT(ARC_NOMBRE,6)) FROM SE_ARCHIVOS ").rows) {
     const std::string* code = std::get_if<std::string>(&row.at(0));
     codes.push_back(code == nullptr ? "(not text)" : *code);
   }
