@@ -3,6 +3,8 @@
 // models' User* operations; it decides nothing about any window.
 #include "gui/form_view.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -194,6 +196,20 @@ FormView::FormView(ui::Form& form, QWidget* parent) : QWidget(parent), form_(for
     subscriptions_.emplace_back(control, id);
   }
   form_subscription_ = form_.Observe([this](const ui::FormChange& change) { FormChanged(change); });
+  ApplyTabOrder();
+}
+
+// Tab moves through the controls that can take the focus by TabIndex, ties in creation order.
+void FormView::ApplyTabOrder() {
+  std::vector<ui::Control*> order;
+  for (ui::Control* control : form_.Controls()) {
+    if (control->Kind() != ui::ControlKind::kLabel && control->Kind() != ui::ControlKind::kFrame) {
+      order.push_back(control);
+    }
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const ui::Control* a, const ui::Control* b) { return a->TabIndex() < b->TabIndex(); });
+  for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(widgets_[order[i - 1]], widgets_[order[i]]);
 }
 
 FormView::~FormView() {
@@ -309,6 +325,7 @@ void FormView::Refresh(ui::Control& control, QWidget* widget, const ui::ControlC
   }
   if (all || change.what == C::kEnabled) widget->setEnabled(control.Enabled());
   if (all || change.what == C::kVisible) widget->setVisible(control.Visible());
+  if (change.what == C::kTabIndex) ApplyTabOrder();
   switch (control.Kind()) {
     case ui::ControlKind::kTextBox: {
       const auto& model = static_cast<const ui::TextBox&>(control);

@@ -56,6 +56,7 @@ class FormView : public QWidget {
   QWidget* Build(ui::Control& control, QWidget* parent);
   void Refresh(ui::Control& control, QWidget* widget, const ui::ControlChange& change);
   void FormChanged(const ui::FormChange& change);
+  void ApplyTabOrder();
   bool KeyEvent(ui::Control& control, QWidget* widget, class QKeyEvent* event);
 
   ui::Form& form_;

@@ -160,6 +160,12 @@ TEST(FormViewTest, BindsEveryControlBothWaysAndKeepsTheWindowSize) {
   EXPECT_TRUE(Widget<QCheckBox>(*view, form.ChkTodos)->isChecked());
   form.FrOpciones.SetEnabled(true);
 
+  // Tab order follows TabIndex.
+  form.Command1.SetTabIndex(0);
+  form.TxtPeriodo.SetTabIndex(1);
+  form.OptTotal.SetTabIndex(2);
+  EXPECT_EQ(view->WidgetFor(form.Command1)->nextInFocusChain(), view->WidgetFor(form.TxtPeriodo));
+
   // Widgets to model: typing goes through KeyPress, clicks reach the events.
   auto* edit = Widget<QLineEdit>(*view, form.TxtPeriodo);
   edit->clear();
