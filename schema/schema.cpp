@@ -4,6 +4,7 @@
 #include "schema/schema.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "schema/embedded_scripts.h"
 

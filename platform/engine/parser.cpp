@@ -19,7 +19,7 @@ class Parser {
   void Run() {
     while (!AtEnd()) {
       if (Accept(";")) continue;
-      out_->statements.push_back(ParseStatement(true));
+      out_->statements.push_back(ParseStatement(out_->statements.empty()));
     }
   }
 
@@ -64,7 +64,7 @@ class Parser {
       e.message = "Incorrect syntax near '" + TokenText(last) + "'.";
     } else if (t.kind == TokenKind::kIdentifier && IsReservedKeyword(t.text)) {
       e.number = 156;
-      e.message = "Incorrect syntax near the keyword '" + Lower(t.text) + "'.";
+      e.message = "Incorrect syntax near the keyword '" + t.text + "'.";
     } else {
       e.number = 102;
       e.message = "Incorrect syntax near '" + TokenText(t) + "'.";

@@ -354,8 +354,9 @@ class SqliteSession : public Session {
     switch (stmt->kind) {
       case StmtKind::kSelect: {
         ResultSet set;
+        size_t errors = result_->errors.size();
         Flow flow = RunCompiled(stmt, &set, nullptr);
-        if (flow == Flow::kNormal && result_->errors.size() == errors_before(stmt)) {
+        if (flow == Flow::kNormal && result_->errors.size() == errors) {
           set.columns = stmt->compiled->translation.columns;
           result_->result_sets.push_back(std::move(set));
         }
@@ -435,8 +436,6 @@ class SqliteSession : public Session {
     }
     return Flow::kNormal;
   }
-
-  size_t errors_before(const Statement*) const { return result_->errors.size(); }
 
   // Runs DDL steps inside a savepoint so a failure leaves neither table nor catalog rows.
   Flow RunDdl(const Statement& stmt, const std::vector<std::string>& steps,
@@ -600,7 +599,13 @@ std::unique_ptr<Session> Session::Open(const std::string& path, const OpenOption
     if (!existed) RemoveDatabaseFiles(path);
     return nullptr;
   }
-  if (!existed) {
+  if (!existed && !options.creation_scripts.empty()) {
+    // One transaction for the whole creation: one sync instead of one per statement.
+    if (!ExecSql(db, "BEGIN IMMEDIATE", error)) {
+      session.reset();
+      RemoveDatabaseFiles(path);
+      return nullptr;
+    }
     for (const std::string& script : options.creation_scripts) {
       BatchResult r = session->Execute(script);
       if (!r.ok()) {
@@ -609,6 +614,11 @@ std::unique_ptr<Session> Session::Open(const std::string& path, const OpenOption
         RemoveDatabaseFiles(path);
         return nullptr;
       }
+    }
+    if (!ExecSql(db, "COMMIT", error)) {
+      session.reset();
+      RemoveDatabaseFiles(path);
+      return nullptr;
     }
   }
   return session;

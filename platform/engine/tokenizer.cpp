@@ -87,6 +87,17 @@ bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
     return false;
   }
   int line = 1;
+  for (size_t k = 0; k < text.size();) {
+    size_t len = Utf8Length(text, k);
+    if (len == 0) {
+      *error = SyntaxError(line, "?");
+      error->message = "Invalid UTF-8 byte sequence in the batch text.";
+      return false;
+    }
+    if (text[k] == '\n') ++line;
+    k += len;
+  }
+  line = 1;
   size_t i = 0;
   const size_t n = text.size();
   auto push = [&](TokenKind kind, std::string token_text, int token_line) {
@@ -101,14 +112,6 @@ bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
     if (c == 0) {
       *error = SyntaxError(line, "\\0");
       return false;
-    }
-    if (c >= 0x80) {
-      size_t len = Utf8Length(text, i);
-      if (len == 0) {
-        *error = SyntaxError(line, "?");
-        error->message = "Invalid UTF-8 byte sequence in the batch text.";
-        return false;
-      }
     }
     if (c == '\n') {
       ++line;
@@ -249,14 +252,7 @@ bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
     }
     if (IsIdentStart(c)) {
       size_t start = i;
-      while (i < n && IsIdentChar(text[i])) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80 && Utf8Length(text, i) == 0) {
-          *error = SyntaxError(line, "?");
-          error->message = "Invalid UTF-8 byte sequence in the batch text.";
-          return false;
-        }
-        ++i;
-      }
+      while (i < n && IsIdentChar(text[i])) ++i;
       push(TokenKind::kIdentifier, std::string(text.substr(start, i - start)), token_line);
       continue;
     }

@@ -2,6 +2,8 @@
 // proleptic Gregorian calendar counted from 1900-01-01, the server's day zero.
 #include "platform/engine/values.h"
 
+#include "platform/runtime/conversions.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -223,42 +225,7 @@ double RoundHalfAway(double value, int scale) {
   return rounded / factor;
 }
 
-std::string FormatFloat(double value) {
-  if (value == 0) return "0";
-  if (std::isnan(value)) return "NaN";
-  if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14E", value);  // 15 significant digits
-  // Split mantissa and exponent, then decide the form as VB does.
-  std::string text(buf);
-  size_t e = text.find('E');
-  int exponent = std::atoi(text.c_str() + e + 1);
-  std::string mantissa = text.substr(0, e);
-  bool negative = mantissa[0] == '-';
-  if (negative) mantissa.erase(0, 1);
-  std::string digits;
-  for (char c : mantissa) {
-    if (c != '.') digits += c;
-  }
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string out = negative ? "-" : "";
-  if (exponent >= 15 || exponent < -4) {
-    out += digits.substr(0, 1);
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    char exp[16];
-    std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return out + exp;
-  }
-  if (exponent < 0) {
-    out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
-  } else if (static_cast<int>(digits.size()) <= exponent + 1) {
-    out += digits + std::string(static_cast<size_t>(exponent + 1) - digits.size(), '0');
-  } else {
-    out += digits.substr(0, static_cast<size_t>(exponent + 1)) + "." +
-           digits.substr(static_cast<size_t>(exponent + 1));
-  }
-  return out;
-}
+std::string FormatFloat(double value) { return runtime::CStrDouble(value); }
 
 std::string FormatNumeric(double value, int scale) {
   double rounded = RoundHalfAway(value, scale);

@@ -6,11 +6,13 @@
 
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
+#include "platform/ui/internal/helpers.h"
 
 namespace ui {
 
 Control::Control(Form& form, std::string name, ControlKind kind, Frame* container, int index)
     : form_(form), name_(std::move(name)), kind_(kind), container_(container), index_(index) {
+  basics_.tab_index = static_cast<int>(form_.Controls().size());
   form_.Register(this);
 }
 
@@ -46,9 +48,9 @@ void Control::SetVisible(bool visible) {
 }
 
 void Control::SetTabIndex(int tab_index) {
+  if (tab_index < 0) internal::ThrowBadValue();
   if (tab_index == basics_.tab_index) return;
-  basics_.tab_index = tab_index;
-  Notify(ControlChange::kTabIndex);
+  form_.MoveInTabOrder(this, tab_index);
 }
 
 bool Control::Reachable() const {

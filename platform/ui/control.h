@@ -112,6 +112,8 @@ class Control {
   void SetEnabled(bool enabled);
   bool Visible() const { return basics_.visible; }
   void SetVisible(bool visible);
+  // Tab order position: unique in the form, creation order at first. Setting it moves this
+  // control there and renumbers the others (0, 1, 2 ... without gaps); past the end means last.
   int TabIndex() const { return basics_.tab_index; }
   void SetTabIndex(int tab_index);
 

@@ -8,7 +8,8 @@
 //  - User* operations are what a person does with mouse and keyboard (the Qt view calls them,
 //    and tests call them to drive a form); they do nothing and return false when the control
 //    cannot be reached (disabled or hidden, itself or a frame around it).
-// Indexes out of range throw runtime::VbError 381 "Invalid property array index", as the toolkit did.
+// Bad indexes and values throw runtime::VbError with the toolkit's numbers: 381 "Invalid property
+// array index", 380 "Invalid property value", and the grid's own 30009/30010/30015.
 #pragma once
 
 #include <string>
@@ -92,13 +93,14 @@ class CommandButton : public CaptionedControl {
 class ListControl : public Control {
  public:
   // Adds `item` at `index` (-1: at the end) and returns where it went (also NewIndex).
-  // Items after it, and ListIndex when it points past `index`, move down by one.
+  // Items from `index` on, and ListIndex when it points at one of them, move down by one.
   int AddItem(std::string item, int index = -1);
   // Removes one item; ListIndex follows its item, or becomes -1 when that item goes.
   void RemoveItem(int index);
   // Removes every item; ListIndex becomes -1.
   void Clear();
   int ListCount() const { return static_cast<int>(items_.size()); }
+  // An item's text; "" for an index outside the list (so List(ListIndex) is "" with no item).
   const std::string& List(int index) const;
   void SetList(int index, std::string text);
   long ItemData(int index) const;
@@ -134,6 +136,7 @@ class ListBox : public ListControl {
 
   // Text of the current item, "" when none.
   std::string Text() const;
+  // kNone, kSimple or kExtended; changing it clears the selection.
   int MultiSelect() const { return multi_select_; }
   void SetMultiSelect(int mode);
   // Without multi-selection Selected(i) is true only for ListIndex, and setting it moves
@@ -178,7 +181,8 @@ class ComboBox : public ListControl {
 
   // The user picks an item from the drop-down: ListIndex and Text follow, Click is raised.
   bool UserSelect(int index);
-  // The user types into the edit part (kDropdownCombo only), each key through KeyPress.
+  // The user types, each key through KeyPress: into the edit part (kDropdownCombo), or jumping
+  // to the first item that starts with the key (kDropdownList).
   bool UserType(std::string_view text);
 
  private:

@@ -6,6 +6,8 @@
 #include <cassert>
 #include <cctype>
 
+#include "platform/runtime/vb_error.h"
+
 namespace ui {
 
 namespace {
@@ -101,6 +103,9 @@ void Form::Load() {
 
 void Form::MarkShown(bool modal) {
   assert(loaded_);
+  if (modal && visible_) {
+    throw runtime::VbError(400, runtime::kVbRuntimeSource, "Form already displayed; can't show modally");
+  }
   const bool first = !resized_since_load_;
   resized_since_load_ = true;
   if (!visible_) {
@@ -173,6 +178,19 @@ void Form::Forget(int id) {
 void Form::Unregister(Control* control) {
   std::erase(controls_, control);
   if (active_control_ == control) active_control_ = nullptr;
+}
+
+void Form::MoveInTabOrder(Control* control, int tab_index) {
+  std::vector<Control*> order = controls_;
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+  std::erase(order, control);
+  order.insert(order.begin() + std::min<size_t>(tab_index, order.size()), control);
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (order[i]->basics_.tab_index == static_cast<int>(i)) continue;
+    order[i]->basics_.tab_index = static_cast<int>(i);
+    order[i]->Notify(ControlChange::kTabIndex);
+  }
 }
 
 void Form::Focus(Control* control) {

@@ -15,7 +15,8 @@
 // with the events connected in the constructor (Command1.Click = [this] { Command1_Click(); }).
 // The constructor sets the design state; it is snapshotted on the first Load and put back on
 // every Unload, so a form loaded again starts from its design (items, texts, values), while the
-// form object's own member variables keep their values.
+// form object's own member variables keep their values. Code that writes into another form's
+// controls before showing it calls Load() on it first (touching a control loaded a form).
 #pragma once
 
 #include <functional>
@@ -89,7 +90,8 @@ class Form {
   // Loads the form when it is not loaded: snapshots the design state, then Form_Load.
   void Load();
   // Marks a loaded form shown (Ui implementations call this). The first showing after a load
-  // raises Form_Resize, as a window's first appearance did.
+  // raises Form_Resize, as a window's first appearance did. Throws runtime::VbError 400 "Form
+  // already displayed; can't show modally" when asked to show a visible form modal.
   // REQUIRES: Loaded().
   void MarkShown(bool modal);
   // Hides the form; it stays loaded with its controls as they are. Ends a modal showing.
@@ -125,6 +127,7 @@ class Form {
   void Register(Control* control) { controls_.push_back(control); }
   void Unregister(Control* control);
   void Focus(Control* control);
+  void MoveInTabOrder(Control* control, int tab_index);
   void Notify(FormChange::What what);
   void SizeChanged();
   int RouteKey(Control* target, int key_code, int shift, Event<int&, int> TextBox::*text_event,

@@ -164,7 +164,9 @@ TEST(FormViewTest, BindsEveryControlBothWaysAndKeepsTheWindowSize) {
   form.Command1.SetTabIndex(0);
   form.TxtPeriodo.SetTabIndex(1);
   form.OptTotal.SetTabIndex(2);
-  EXPECT_EQ(view->WidgetFor(form.Command1)->nextInFocusChain(), view->WidgetFor(form.TxtPeriodo));
+  QWidget* next = view->WidgetFor(form.Command1)->nextInFocusChain();
+  while (next != nullptr && next->focusPolicy() == Qt::NoFocus) next = next->nextInFocusChain();
+  EXPECT_EQ(next, view->WidgetFor(form.TxtPeriodo));
 
   // Widgets to model: typing goes through KeyPress, clicks reach the events.
   auto* edit = Widget<QLineEdit>(*view, form.TxtPeriodo);

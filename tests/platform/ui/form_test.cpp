@@ -2,9 +2,11 @@
 // rule, key preview, focus and lookup by name.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/runtime/vb_error.h"
 #include "platform/ui/form.h"
 
 namespace {
@@ -128,6 +130,22 @@ TEST(FormTest, ReloadStartsFromDesignWithoutDuplicatingLoadedItems) {
   EXPECT_TRUE(form.log.empty());
 }
 
+TEST(FormTest, AVisibleFormCannotBeShownModal) {
+  FrmFixed form;
+  form.Load();
+  form.MarkShown(false);
+  try {
+    form.MarkShown(true);
+    ADD_FAILURE() << "no error";
+  } catch (const runtime::VbError& error) {
+    EXPECT_EQ(error.Number(), 400);
+  }
+  EXPECT_FALSE(form.Modal());
+  form.Hide();
+  form.MarkShown(true);
+  EXPECT_TRUE(form.Modal());
+}
+
 TEST(FormTest, HideKeepsEverything) {
   FrmFixed form;
   form.Load();
@@ -174,6 +192,36 @@ TEST(FormTest, ControlsInCreationOrderFoundByNameAndIndex) {
   EXPECT_EQ(form.FindControl("Command1"), nullptr);
   form.TxtPeriodo.SetFocus();
   EXPECT_EQ(form.ActiveControl(), &form.TxtPeriodo);
+}
+
+TEST(FormTest, TabIndexesStayUniqueAndContiguous) {
+  struct Step {
+    const char* what;
+    std::function<void(FrmFixed&)> act;
+    const char* order;
+  };
+  const std::vector<Step> steps = {
+      {"creation order", [](FrmFixed&) {}, "LblMsg TxtPeriodo LstForm Command1(0) Command1(1)"},
+      {"to the front", [](FrmFixed& f) { f.Command1[1].SetTabIndex(0); },
+       "Command1(1) LblMsg TxtPeriodo LstForm Command1(0)"},
+      {"backwards", [](FrmFixed& f) { f.LblMsg.SetTabIndex(3); }, "Command1(1) TxtPeriodo LstForm LblMsg Command1(0)"},
+      {"past the end is last", [](FrmFixed& f) { f.TxtPeriodo.SetTabIndex(99); },
+       "Command1(1) LstForm LblMsg Command1(0) TxtPeriodo"},
+  };
+  FrmFixed form;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act(form);
+    std::vector<std::string> by_index(form.Controls().size());
+    for (const ui::Control* control : form.Controls()) {
+      ASSERT_LT(control->TabIndex(), static_cast<int>(by_index.size()));
+      by_index[control->TabIndex()] =
+          control->Name() + (control->Index() >= 0 ? "(" + std::to_string(control->Index()) + ")" : "");
+    }
+    std::string order;
+    for (const std::string& name : by_index) order += (order.empty() ? "" : " ") + name;
+    EXPECT_EQ(order, step.order);
+  }
 }
 
 TEST(FormTest, ObserversHearShowHideAndUnload) {

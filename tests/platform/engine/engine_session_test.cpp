@@ -1,0 +1,194 @@
+// Session-level behaviour that script files cannot express: two sessions on one file, the
+// catalog surviving a reopen, hostile input, and the literal-parameterization cache.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "platform/engine/engine.h"
+#include "platform/engine/result_text.h"
+
+namespace engine {
+namespace {
+
+namespace fs = std::filesystem;
+
+class EngineSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("engine_session_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    path_ = (dir_ / "db.sqlite").string();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::unique_ptr<Session> OpenSession(const OpenOptions& options = {}) {
+    Error error;
+    auto session = Session::Open(path_, options, &error);
+    EXPECT_NE(session, nullptr) << FormatError(error);
+    return session;
+  }
+
+  // Runs a batch that must succeed and returns what the console would print.
+  static std::string Run(Session& session, const std::string& batch) {
+    BatchResult result = session.Execute(batch);
+    std::string errors;
+    for (const Error& e : result.errors) errors += FormatError(e) + "\n";
+    EXPECT_TRUE(result.ok()) << batch << "\n" << errors;
+    return FormatBatchOutput(result);
+  }
+
+  static int FirstError(Session& session, const std::string& batch) {
+    BatchResult result = session.Execute(batch);
+    return result.errors.empty() ? 0 : result.errors.front().number;
+  }
+
+  fs::path dir_;
+  std::string path_;
+};
+
+TEST_F(EngineSessionTest, CommittedWorkIsVisibleToTheOtherSession) {
+  auto a = OpenSession();
+  auto b = OpenSession();
+  Run(*a, "CREATE TABLE T (K int NULL, V varchar(10) NULL)");
+  Run(*a, "INSERT INTO T (K, V) VALUES(1, 'uno')");
+  EXPECT_EQ(Run(*b, "SELECT K, V FROM T"), "K\tV\n1\tuno\n(1 rows affected)\n");
+}
+
+TEST_F(EngineSessionTest, OpenTransactionDoesNotBlockTheOtherReader) {
+  auto a = OpenSession();
+  auto b = OpenSession();
+  Run(*a, "CREATE TABLE T (K int NULL)\nINSERT INTO T (K) VALUES(1)");
+  Run(*a, "BEGIN TRANSACTION\nINSERT INTO T (K) VALUES(2)");
+  ASSERT_EQ(a->TransactionCount(), 1);
+  auto start = std::chrono::steady_clock::now();
+  // The reader sees the last committed state, at once.
+  EXPECT_EQ(Run(*b, "SELECT COUNT(*) AS N FROM T"), "N\n1\n(1 rows affected)\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  Run(*a, "COMMIT TRANSACTION");
+  EXPECT_EQ(Run(*b, "SELECT COUNT(*) AS N FROM T"), "N\n2\n(1 rows affected)\n");
+}
+
+TEST_F(EngineSessionTest, SchemaChangedByTheOtherSessionIsSeen) {
+  auto a = OpenSession();
+  auto b = OpenSession();
+  Run(*a, "CREATE TABLE T (K int NULL)\nINSERT INTO T (K) VALUES(1)");
+  EXPECT_EQ(Run(*a, "SELECT * FROM T"), "K\n1\n(1 rows affected)\n");
+  Run(*b, "DROP TABLE T\nCREATE TABLE T (N numeric(6,2) NULL)\nINSERT INTO T (N) VALUES(2.345)");
+  EXPECT_EQ(Run(*a, "SELECT * FROM T"), "N\n2.35\n(1 rows affected)\n");
+}
+
+TEST_F(EngineSessionTest, DeclaredTypesSurviveReopening) {
+  {
+    auto a = OpenSession();
+    Run(*a, "CREATE TABLE T (N Numeric(4,0) NULL, S varchar(3) NULL)");
+  }
+  auto again = OpenSession();
+  Run(*again, "INSERT INTO T (N, S) VALUES(2005.7, 'abc')");
+  EXPECT_EQ(Run(*again, "SELECT N, S FROM T"), "N\tS\n2006\tabc\n(1 rows affected)\n");
+  EXPECT_EQ(FirstError(*again, "INSERT INTO T (S) VALUES('abcd')"), 8152);
+}
+
+TEST_F(EngineSessionTest, CreationScriptsRunOnlyForANewFileAndFailureRemovesIt) {
+  OpenOptions bad;
+  bad.creation_scripts = {"CREATE TABLE T (K int NULL)", "CREATE TABLE T (K int NULL)"};
+  Error error;
+  EXPECT_EQ(Session::Open(path_, bad, &error), nullptr);
+  EXPECT_EQ(error.number, 2714);
+  EXPECT_FALSE(fs::exists(path_));
+
+  OpenOptions good;
+  good.creation_scripts = {"CREATE TABLE T (K int NULL)", "INSERT INTO T (K) VALUES(7)"};
+  OpenSession(good).reset();
+  auto reopened = OpenSession(good);  // the file exists now: scripts do not run again
+  EXPECT_EQ(Run(*reopened, "SELECT K FROM T"), "K\n7\n(1 rows affected)\n");
+}
+
+TEST_F(EngineSessionTest, HostileInputIsAnErrorNotACrash) {
+  auto s = OpenSession();
+  Run(*s, "CREATE TABLE T (K int NULL)");
+  struct Case {
+    std::string name;
+    std::string batch;
+    int error;
+  };
+  std::string huge = "SELECT '" + std::string(1 << 21, 'x') + "'";
+  std::string deep = "SELECT " + std::string(5000, '(') + "1" + std::string(5000, ')');
+  std::string deep_not = "SELECT K FROM T WHERE ";
+  for (int k = 0; k < 3000; ++k) deep_not += "NOT ";
+  deep_not += "K = 1";
+  std::string deep_subquery = "SELECT K FROM T WHERE K IN ";
+  for (int k = 0; k < 400; ++k) deep_subquery += "(SELECT K FROM T WHERE K IN ";
+  const std::vector<Case> cases = {
+      {"huge", huge, 8623},
+      {"deep parentheses", deep, 191},
+      {"deep NOT", deep_not, 191},
+      {"deep subqueries", deep_subquery, 191},
+      {"NUL byte", std::string("SELECT 1\0 FROM T", 16), 102},
+      {"invalid UTF-8", "SELECT '\xC3\x28'", 102},
+      {"truncated UTF-8", "SELECT K FROM T WHERE K = '\xE2\x82'", 102},
+      {"unclosed bracket", "SELECT [K FROM T", 102},
+      {"unclosed comment", "SELECT K /* FROM T", 113},
+      {"lonely operator", "SELECT K FROM T WHERE", 102},
+      {"only punctuation", ")))(((,,,", 102},
+      {"dangling IF", "IF", 102},
+      {"CASE without WHEN", "SELECT CASE END", 156},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(FirstError(*s, c.batch), c.error);
+  }
+  // The session is still usable afterwards.
+  EXPECT_EQ(Run(*s, "SELECT COUNT(*) AS N FROM T"), "N\n0\n(1 rows affected)\n");
+}
+
+TEST_F(EngineSessionTest, StatementsDifferingOnlyInLiteralsGetTheirOwnValues) {
+  auto s = OpenSession();
+  Run(*s, "CREATE TABLE N (Empresa varchar(20) NULL, Periodo numeric(4,0) NULL, Campo varchar(10) NULL, V float NULL)");
+  for (int k = 0; k < 50; ++k) {
+    Run(*s, "INSERT INTO N (Empresa, Periodo, Campo, V) VALUES('E" + std::to_string(k) + "', " +
+                std::to_string(2000 + k % 3) + ", 'VENTAS', " + std::to_string(k) + ".5)");
+  }
+  for (int k : {0, 7, 49}) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(Run(*s, "SELECT V FROM N WHERE Empresa = 'E" + std::to_string(k) + "' AND Periodo = " +
+                          std::to_string(2000 + k % 3) + " AND Campo = 'VENTAS'"),
+              "V\n" + std::to_string(k) + ".5\n(1 rows affected)\n");
+  }
+  // Same shape, different literal kinds and lengths: the checks follow the literal.
+  EXPECT_EQ(FirstError(*s, "INSERT INTO N (Empresa) VALUES('short')"), 0);
+  EXPECT_EQ(FirstError(*s, "INSERT INTO N (Empresa) VALUES('a value much longer than twenty')"), 8152);
+  EXPECT_EQ(FirstError(*s, "INSERT INTO N (Periodo) VALUES(1999)"), 0);
+  EXPECT_EQ(FirstError(*s, "INSERT INTO N (Periodo) VALUES(99999)"), 8115);
+  // Literals that shape the statement (ordinals, aliases) are never shared.
+  EXPECT_EQ(Run(*s, "SELECT Empresa, V FROM N WHERE V < 2 ORDER BY 1"), "Empresa\tV\nE0\t0.5\nE1\t1.5\n(2 rows affected)\n");
+  EXPECT_EQ(Run(*s, "SELECT Empresa, V FROM N WHERE V < 2 ORDER BY 2 DESC"), "Empresa\tV\nE1\t1.5\nE0\t0.5\n(2 rows affected)\n");
+  EXPECT_EQ(Run(*s, "SELECT 1 'Uno'"), "Uno\n1\n(1 rows affected)\n");
+  EXPECT_EQ(Run(*s, "SELECT 2 'Dos'"), "Dos\n2\n(1 rows affected)\n");
+  // A cached statement is translated again after its table changes.
+  Run(*s, "DROP TABLE N\nCREATE TABLE N (Empresa int NULL)\nINSERT INTO N (Empresa) VALUES(3)");
+  EXPECT_EQ(Run(*s, "SELECT Empresa FROM N WHERE Empresa = 3"), "Empresa\n3\n(1 rows affected)\n");
+}
+
+TEST_F(EngineSessionTest, ErrorsCarryTheLineOfTheirStatement) {
+  auto s = OpenSession();
+  BatchResult result = s->Execute("CREATE TABLE T (K int NULL)\n\nINSERT INTO T (K) VALUES(1)\nSELECT K / 0 FROM T\nSELECT 1 AS X");
+  ASSERT_EQ(result.errors.size(), 1u);
+  EXPECT_EQ(FormatError(result.errors[0]), "Msg 8134, Level 16, State 1, Line 4\nDivide by zero error encountered.");
+  ASSERT_EQ(result.result_sets.size(), 1u);  // the batch went on after the statement error
+  EXPECT_EQ(result.result_sets[0].columns[0].name, "X");
+}
+
+TEST_F(EngineSessionTest, ProceduresAreNotFoundYet) {
+  auto s = OpenSession();
+  BatchResult result = s->CallProcedure("P7", {{"@Periodo", int64_t{2005}}});
+  ASSERT_EQ(result.errors.size(), 1u);
+  EXPECT_EQ(result.errors[0].number, 2812);
+  EXPECT_FALSE(s->ProcedureParameters("P7").has_value());
+}
+
+}  // namespace
+}  // namespace engine
