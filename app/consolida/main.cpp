@@ -10,6 +10,7 @@
 
 #include <QApplication>
 
+#include "app/consolida/ventanas.h"
 #include "core/aplicacion.h"
 #include "core/configuracion.h"
 #include "core/inicio.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
   sql::ConfigureEmbedded({app.Ruta("Consolida.db"), schema::CreationBatches()});
   dbf::RegisterProvider();
   dbf::DefineDataSource("DBFFOXNOV", app.Ruta("Datos"));
+  RegistrarVentanas(app);
 
   gui::SetExceptionHandler(
       [&app](const std::exception& error) { core::RegistrarErrorNoControlado(app, error); });

@@ -182,6 +182,25 @@ TEST_F(EngineSessionTest, ErrorsCarryTheLineOfTheirStatement) {
   EXPECT_EQ(result.result_sets[0].columns[0].name, "X");
 }
 
+TEST_F(EngineSessionTest, MissingTableEndsTheBatchWhenReached) {
+  auto s = OpenSession();
+  BatchResult result = s->Execute("SELECT 1 AS A\nSELECT * FROM Nowhere\nSELECT 2 AS B");
+  ASSERT_EQ(result.errors.size(), 1u);
+  EXPECT_EQ(FormatError(result.errors[0]), "Msg 208, Level 16, State 1, Line 2\nInvalid object name 'Nowhere'.");
+  ASSERT_EQ(result.result_sets.size(), 1u);  // what ran before stays; nothing after runs
+  EXPECT_EQ(result.result_sets[0].columns[0].name, "A");
+}
+
+TEST_F(EngineSessionTest, RolledBackCreateLeavesNoTableBehind) {
+  auto s = OpenSession();
+  Run(*s, "BEGIN TRANSACTION\nCREATE TABLE T (K int NULL)\nINSERT INTO T (K) VALUES(1)");
+  EXPECT_EQ(Run(*s, "SELECT K FROM T"), "K\n1\n(1 rows affected)\n");
+  Run(*s, "ROLLBACK TRANSACTION");
+  EXPECT_EQ(FirstError(*s, "SELECT K FROM T"), 208);
+  Run(*s, "CREATE TABLE T (K varchar(2) NULL)");  // the name is free again
+  EXPECT_EQ(FirstError(*s, "INSERT INTO T (K) VALUES('abc')"), 8152);
+}
+
 TEST_F(EngineSessionTest, ProceduresAreNotFoundYet) {
   auto s = OpenSession();
   BatchResult result = s->CallProcedure("P7", {{"@Periodo", int64_t{2005}}});
