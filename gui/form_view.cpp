@@ -54,7 +54,6 @@ int VbKeyCode(const QKeyEvent& event) {
   }
   switch (key) {
     case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
     case Qt::Key_Return:
     case Qt::Key_Enter: return 13;
     case Qt::Key_Escape: return 27;
@@ -179,7 +178,8 @@ bool Guarded(const std::function<void()>& action) {
   return false;
 }
 
-FormView::FormView(ui::Form& form, QWidget* parent) : QWidget(parent), form_(form) {
+FormView::FormView(ui::Form& form, QWidget* parent)
+    : QWidget(parent), form_(form), form_alive_(form.Lifetime()) {
   for (ui::Control* control : form_.Controls()) {
     QWidget* container = this;
     if (control->Container() != nullptr) {
@@ -213,6 +213,7 @@ void FormView::ApplyTabOrder() {
 }
 
 FormView::~FormView() {
+  if (form_alive_.expired()) return;
   for (auto& [control, id] : subscriptions_) control->Forget(id);
   form_.Forget(form_subscription_);
 }
@@ -266,8 +267,10 @@ QWidget* FormView::Build(ui::Control& control, QWidget* parent) {
     case ui::ControlKind::kComboBox: {
       auto& model = static_cast<ui::ComboBox&>(control);
       auto* combo = new QComboBox(parent);
-      connect(combo, &QComboBox::activated, this, [&model, combo](int index) {
-        Guarded([&] { model.UserSelect(index); });
+      // Refresh blocks the widget's signals, so a change of the current index is the user's.
+      connect(combo, &QComboBox::currentIndexChanged, this, [&model, combo](int index) {
+        if (index >= 0) Guarded([&] { model.UserSelect(index); });
+        const QSignalBlocker blocker(combo);
         combo->setCurrentIndex(model.ListIndex());
       });
       return combo;
@@ -465,6 +468,8 @@ void FormView::FormChanged(const ui::FormChange& change) {
 }
 
 bool FormView::KeyEvent(ui::Control& control, QWidget* widget, QKeyEvent* event) {
+  // Tab moves the focus and never reaches the window's key events.
+  if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) return false;
   bool consumed = false;
   Guarded([&] {
     const int code = VbKeyCode(*event);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <exception>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ std::string DescribeException(const std::exception& error);
 // window then takes whatever size the form's Form_Resize leaves.
 class FormView : public QWidget {
  public:
-  // REQUIRES: `form` outlives the view.
+  // A view whose form was destroyed first only lets go of its widgets.
   explicit FormView(ui::Form& form, QWidget* parent = nullptr);
   ~FormView() override;
 
@@ -60,6 +61,7 @@ class FormView : public QWidget {
   bool KeyEvent(ui::Control& control, QWidget* widget, class QKeyEvent* event);
 
   ui::Form& form_;
+  std::weak_ptr<const void> form_alive_;
   QWidget* window_ = nullptr;
   std::map<const QObject*, ui::Control*> controls_by_widget_;
   std::map<const ui::Control*, QWidget*> widgets_;

@@ -17,7 +17,6 @@ class MainWindowView;
 class QtUi : public ui::Ui {
  public:
   QtUi();
-  // REQUIRES: the forms shown without a host are still alive (their windows go with the service).
   ~QtUi() override;
   // Where non-modal forms appear; without a host they become top-level windows.
   void SetHost(MainWindowView* host) { host_ = host; }

@@ -2,7 +2,10 @@
 #include "app/consolida/ventanas.h"
 
 #include "core/aplicacion.h"
+#include "intake/frm_muestra.h"
+#include "reports/ventanas.h"
 
 void RegistrarVentanas(core::Aplicacion& app) {
-  (void)app;
+  intake::RegistrarFrmMuestra(app);
+  reports::RegistrarVentanas(app);
 }

@@ -1,6 +1,6 @@
 // The "MSDASQL" provider over named DBF data sources. Opening checks the name and the folder the
-// way the ODBC driver manager and the FoxPro driver would; reading tables through a session is
-// not available yet and says so with an error instead of returning nothing.
+// way the ODBC driver manager and the FoxPro driver would; each "Select * from" reads the whole
+// file afresh, so a session holds no file open and closing or reopening costs nothing.
 #include "platform/dbf/data_source.h"
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/dbf/dbf_reader.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
 
@@ -24,9 +25,14 @@ std::string Lower(std::string text) {
   return text;
 }
 
+struct Definition {
+  std::string folder;
+  int default_code_page = 1252;
+};
+
 struct Registry {
   std::mutex mutex;
-  std::map<std::string, std::string> folders;  // by lower-cased name
+  std::map<std::string, Definition> definitions;  // by lower-cased name
   bool provider_registered = false;
 };
 
@@ -39,35 +45,89 @@ Registry& TheRegistry() {
   throw runtime::VbError(kOdbcErrorNumber, kOdbcErrorSource, description);
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Consumes `word` (any case) at `at`.
+bool TakeWord(std::string_view sql, size_t& at, std::string_view word) {
+  if (sql.size() - at < word.size() || Lower(std::string(sql.substr(at, word.size()))) != word) {
+    return false;
+  }
+  at += word.size();
+  return true;
+}
+
+void SkipBlanks(std::string_view sql, size_t& at) {
+  while (at < sql.size() && IsBlank(sql[at])) ++at;
+}
+
 class DbfSession : public sql::ProviderSession {
  public:
-  explicit DbfSession(std::string folder) : folder_(std::move(folder)) {}
+  DbfSession(Definition definition, bool include_deleted)
+      : definition_(std::move(definition)), include_deleted_(include_deleted) {}
 
   std::optional<sql::RowSet> Execute(const std::string& sql) override {
-    Fail("[Consolida][DBF] Reading tables from " + folder_ +
-         " is not available yet; statement not run: " + sql);
+    std::optional<std::string> table = SelectedTable(sql);
+    if (!table) {
+      Fail("[Consolida][DBF] Only \"Select * from <table>\" can be run on DBF files; not run: " +
+           sql);
+    }
+    if (table->find('/') != std::string::npos || table->find('\\') != std::string::npos) {
+      Fail("[Consolida][DBF] A table name cannot name a folder: " + *table);
+    }
+    std::optional<std::string> path = FindTable(*table);
+    if (!path) {
+      Fail("[Microsoft][ODBC Visual FoxPro Driver]File '" + *table + "' does not exist.");
+    }
+    ReadOptions options;
+    options.default_code_page = definition_.default_code_page;
+    options.include_deleted = include_deleted_;
+    return ReadTable(*path, options).rows;
   }
   void BeginTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
   void CommitTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
   void RollbackTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
 
  private:
-  std::string folder_;
+  // The file of the folder named `table` or `table`.dbf, without regard to case.
+  std::optional<std::string> FindTable(const std::string& table) const {
+    const std::string wanted = Lower(table);
+    const std::string wanted_dbf = wanted + ".dbf";
+    std::error_code error;
+    std::optional<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(definition_.folder, error)) {
+      if (!entry.is_regular_file(error)) continue;
+      const std::string name = Lower(entry.path().filename().string());
+      if (name == wanted) return entry.path().string();
+      if (name == wanted_dbf) found = entry.path().string();
+    }
+    return found;
+  }
+
+  Definition definition_;
+  bool include_deleted_;
 };
 
 std::unique_ptr<sql::ProviderSession> OpenSession(
     const std::vector<std::pair<std::string, std::string>>& properties) {
   std::string name;
+  bool include_deleted = false;
   for (const auto& [key, value] : properties) {
     if (key == "data source" || key == "dsn") name = value;
+    if (key == "deleted") include_deleted = Lower(value) == "no";
   }
-  std::optional<std::string> folder = DataSourceFolder(name);
-  if (!folder) Fail(kDataSourceNotFound);
+  std::optional<Definition> definition;
+  {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    auto it = registry.definitions.find(Lower(name));
+    if (it != registry.definitions.end()) definition = it->second;
+  }
+  if (!definition) Fail(kDataSourceNotFound);
   std::error_code error;
-  if (!std::filesystem::is_directory(*folder, error)) {
-    Fail("[Microsoft][ODBC Visual FoxPro Driver]Invalid path or file name: " + *folder);
+  if (!std::filesystem::is_directory(definition->folder, error)) {
+    Fail("[Microsoft][ODBC Visual FoxPro Driver]Invalid path or file name: " + definition->folder);
   }
-  return std::make_unique<DbfSession>(*folder);
+  return std::make_unique<DbfSession>(std::move(*definition), include_deleted);
 }
 
 }  // namespace
@@ -82,24 +142,54 @@ void RegisterProvider() {
   sql::RegisterProvider("MSDASQL", OpenSession);
 }
 
-void DefineDataSource(const std::string& name, const std::string& folder) {
+void DefineDataSource(const std::string& name, const std::string& folder, int default_code_page) {
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
-  registry.folders[Lower(name)] = folder;
+  registry.definitions[Lower(name)] = Definition{folder, default_code_page};
 }
 
 void RemoveDataSource(const std::string& name) {
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
-  registry.folders.erase(Lower(name));
+  registry.definitions.erase(Lower(name));
 }
 
 std::optional<std::string> DataSourceFolder(const std::string& name) {
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
-  auto it = registry.folders.find(Lower(name));
-  if (it == registry.folders.end()) return std::nullopt;
-  return it->second;
+  auto it = registry.definitions.find(Lower(name));
+  if (it == registry.definitions.end()) return std::nullopt;
+  return it->second.folder;
+}
+
+std::optional<std::string> SelectedTable(std::string_view sql) {
+  size_t at = 0;
+  SkipBlanks(sql, at);
+  if (!TakeWord(sql, at, "select")) return std::nullopt;
+  SkipBlanks(sql, at);
+  if (at >= sql.size() || sql[at] != '*') return std::nullopt;
+  ++at;
+  SkipBlanks(sql, at);
+  if (!TakeWord(sql, at, "from")) return std::nullopt;
+  if (at >= sql.size() || !IsBlank(sql[at])) return std::nullopt;
+  SkipBlanks(sql, at);
+  std::string table;
+  if (at < sql.size() && (sql[at] == '[' || sql[at] == '"' || sql[at] == '`')) {
+    const char close = sql[at] == '[' ? ']' : sql[at];
+    size_t end = sql.find(close, at + 1);
+    if (end == std::string_view::npos) return std::nullopt;
+    table = std::string(sql.substr(at + 1, end - at - 1));
+    at = end + 1;
+  } else {
+    size_t start = at;
+    while (at < sql.size() && !IsBlank(sql[at]) && sql[at] != ';') ++at;
+    table = std::string(sql.substr(start, at - start));
+  }
+  SkipBlanks(sql, at);
+  if (at < sql.size() && sql[at] == ';') ++at;
+  SkipBlanks(sql, at);
+  if (at != sql.size() || table.empty()) return std::nullopt;
+  return table;
 }
 
 }  // namespace dbf

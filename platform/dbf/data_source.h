@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <string>
 
 namespace dbf {
@@ -11,17 +12,31 @@ namespace dbf {
 // Registers the provider "MSDASQL" with the database client, so that a connection string such
 // as "Provider=MSDASQL.1;Persist Security Info=False;Data Source=DBFFOXNOV" opens a session on
 // the data source of that name. Calling it again changes nothing.
+//
+// A session answers "Select * from <table>" (any letter case, blanks free, an optional ";"),
+// where <table> is a file of the folder named with or without its ".dbf" extension, matched
+// without regard to case, optionally in [brackets] or "quotes". It returns every live record of
+// the file (see dbf_reader.h for the column types and values). The key "Deleted=No" in the
+// connection string returns deleted records too. Any other statement, a name with a folder in
+// it, or a file that is not there is an error; sessions have no transactions.
 void RegisterProvider();
 
 // Defines the data source `name` (matched without regard to case) over `folder`, replacing an
 // earlier definition of that name. The folder is checked when a connection is opened, not here.
-void DefineDataSource(const std::string& name, const std::string& folder);
+// `default_code_page` is the code page of tables whose header records none (mark 0).
+void DefineDataSource(const std::string& name, const std::string& folder,
+                      int default_code_page = 1252);
 
 // Forgets the data source `name`; nothing happens when there is none.
 void RemoveDataSource(const std::string& name);
 
 // The folder of the data source `name`, or nullopt when none is defined.
+// Connections opened earlier keep the definition they were opened with.
 std::optional<std::string> DataSourceFolder(const std::string& name);
+
+// The file a "Select * from <table>" statement reads: the table name as written (without
+// brackets or quotes), or nullopt when the statement is anything else.
+std::optional<std::string> SelectedTable(std::string_view sql);
 
 // What an open fails with, as the ODBC bridge reports it (thrown as runtime::VbError).
 inline constexpr long kOdbcErrorNumber = -2147467259;  // E_FAIL

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,6 +97,7 @@ struct SelectItem {
   bool has_alias = false;
   std::string star_qualifier;
   bool star = false;
+  std::string assign_to;  // SELECT @v = expr: the variable (lower case)
 };
 
 struct OrderItem {
@@ -136,6 +138,12 @@ enum class StmtKind {
   kIf,
   kBlock,
   kExec,
+  kDeclare,   // DECLARE @v type, ...: the types live in ParsedBatch::variables
+  kSet,       // SET @v = value
+  kWhile,     // WHILE condition body[0]
+  kBreak,
+  kContinue,
+  kReturn,
   kNoop,  // SET NOCOUNT ON and friends
 };
 
@@ -161,7 +169,9 @@ struct Statement {
   std::vector<TableRef> from;                    // UPDATE/DELETE ... FROM
   ExprPtr where;
   std::vector<ColumnDef> column_defs;            // CREATE TABLE
-  ExprPtr condition;                             // IF
+  ExprPtr condition;                             // IF, WHILE
+  std::string variable;                          // SET: lower-case name
+  ExprPtr value;                                 // SET, RETURN
   std::vector<std::unique_ptr<Statement>> body;  // IF: [then, else?]; block: statements
   std::string object_kind;                       // DROP: "table"
   std::string index_name;                        // CREATE INDEX
@@ -176,6 +186,8 @@ using StatementPtr = std::unique_ptr<Statement>;
 
 struct ParsedBatch {
   std::vector<StatementPtr> statements;
+  // Declared variables of the batch (lower-case name -> type); names compare ignoring case.
+  std::map<std::string, SqlType> variables;
   // Literals that shape the translation (type lengths, ORDER BY ordinals): a cached parse is
   // reused only when these match.
   std::vector<std::pair<int, std::string>> structural_literals;

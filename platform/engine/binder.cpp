@@ -132,11 +132,35 @@ bool Binder::BindStatement(Statement* stmt, Error* error) {
   bool ok = true;
   Scope empty;
   switch (stmt->kind) {
-    case StmtKind::kSelect:
+    case StmtKind::kSelect: {
       ok = BindQuery(stmt->select.get(), nullptr);
+      size_t assigned = 0;
+      for (const SelectItem& item : stmt->select->items) {
+        if (item.assign_to.empty()) continue;
+        ++assigned;
+        if (ok && variables_.count(item.assign_to) == 0) {
+          ok = Fail(137, stmt->line, "Must declare the scalar variable \"" + item.assign_to + "\".", 15);
+        }
+      }
+      if (ok && assigned > 0 && (assigned != stmt->select->items.size() || stmt->select->union_next)) {
+        ok = Fail(141, stmt->line,
+                  "A SELECT statement that assigns a value to a variable must not be combined with "
+                  "data-retrieval operations.",
+                  15);
+      }
       break;
+    }
     case StmtKind::kIf:
+    case StmtKind::kWhile:
       ok = BindExpr(stmt->condition.get(), empty, false);
+      break;
+    case StmtKind::kSet:
+      ok = (variables_.count(stmt->variable) > 0 ||
+            Fail(137, stmt->line, "Must declare the scalar variable \"" + stmt->variable + "\".", 15)) &&
+           BindExpr(stmt->value.get(), empty, false);
+      break;
+    case StmtKind::kReturn:
+      ok = !stmt->value || BindExpr(stmt->value.get(), empty, false);
       break;
     case StmtKind::kInsert: {
       const TableInfo* table = catalog_.FindTable(stmt->table);
@@ -256,9 +280,7 @@ bool Binder::BindSelectCore(Select* select, const Scope* outer, Scope* scope) {
     if (item.star) {
       bool any = false;
       for (const ScopeTable& t : scope->tables) {
-        if (!item.star_qualifier.empty() && Lower(t.ref) != Lower(item.star_qualifier) &&
-            Lower(t.table->name) != Lower(item.star_qualifier))
-          continue;
+        if (!item.star_qualifier.empty() && Lower(t.ref) != Lower(item.star_qualifier)) continue;
         any = true;
         for (const ColumnInfo& c : t.table->columns) {
           select->columns.push_back(Column{c.name, c.type, c.nullable});
@@ -400,9 +422,8 @@ bool Binder::BindColumn(Expr* e, const Scope& scope) {
     const ScopeTable* found = nullptr;
     int index = -1;
     for (const ScopeTable& t : s->tables) {
-      if (!e->qualifier.empty() && Lower(t.ref) != Lower(e->qualifier) &&
-          Lower(t.table->name) != Lower(e->qualifier))
-        continue;
+      // A table with an alias is known by its alias only, as on the server.
+      if (!e->qualifier.empty() && Lower(t.ref) != Lower(e->qualifier)) continue;
       int k = t.table->Find(e->name);
       if (k < 0) continue;
       if (found != nullptr) return Fail(209, e->line, "Ambiguous column name '" + e->name + "'.");
@@ -420,7 +441,7 @@ bool Binder::BindColumn(Expr* e, const Scope& scope) {
     bool known = false;
     for (const Scope* s = &scope; s != nullptr; s = s->parent) {
       for (const ScopeTable& t : s->tables) {
-        known = known || Lower(t.ref) == Lower(e->qualifier) || Lower(t.table->name) == Lower(e->qualifier);
+        known = known || Lower(t.ref) == Lower(e->qualifier);
       }
     }
     if (!known) {
@@ -468,6 +489,10 @@ bool Binder::BindExpr(Expr* e, const Scope& scope, bool allow_aggregate) {
       if (e->name == "@@trancount" || e->name == "@@rowcount" || e->name == "@@error" ||
           e->name == "@@identity") {
         e->type = ExprType{e->name == "@@identity" ? Decimal(38, 0) : IntType()};
+        return true;
+      }
+      if (auto it = variables_.find(e->name); it != variables_.end()) {
+        e->type = ExprType{it->second};
         return true;
       }
       return Fail(137, e->line, "Must declare the scalar variable \"" + e->name + "\".", 15);

@@ -4,6 +4,7 @@
 // tree in place and never touches the database.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,12 @@ struct Scope {
 
 class Binder {
  public:
-  explicit Binder(const Catalog& catalog) : catalog_(catalog) {}
+  // `variables`: the declared variables visible to the statements (lower-case names).
+  Binder(const Catalog& catalog, const std::map<std::string, SqlType>& variables)
+      : catalog_(catalog), variables_(variables) {}
 
-  // Binds a statement of kind SELECT, INSERT, UPDATE, DELETE or IF (its condition only).
+  // Binds a statement of kind SELECT, INSERT, UPDATE, DELETE, SET, or the condition of IF and
+  // WHILE.
   // Returns false and fills `error` (line set) on the first failure.
   bool BindStatement(Statement* stmt, Error* error);
 
@@ -46,6 +50,7 @@ class Binder {
   bool Fail(int number, int line, std::string message, int severity = 16);
 
   const Catalog& catalog_;
+  const std::map<std::string, SqlType>& variables_;
   Error error_;
   int aggregate_depth_ = 0;
 };

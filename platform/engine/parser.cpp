@@ -98,6 +98,28 @@ class Parser {
     }
     return name;
   }
+  [[noreturn]] void FailTooDeep() {
+    Error e;
+    e.number = 191;
+    e.severity = 15;
+    e.line = Peek().line;
+    e.message =
+        "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up "
+        "into smaller queries.";
+    throw SyntaxFailure{e};
+  }
+  // Operator chains (a + b + c ...) build left-deep trees without recursing here, but the
+  // later passes recurse over them: their links count toward the depth of the tree.
+  struct ChainGuard {
+    explicit ChainGuard(Parser* p) : parser(p) {}
+    void Link() {
+      ++links;
+      if (++parser->links_ + parser->depth_ > kMaxTreeDepth) parser->FailTooDeep();
+    }
+    ~ChainGuard() { parser->links_ -= links; }
+    Parser* parser;
+    int links = 0;
+  };
   struct DepthGuard {
     explicit DepthGuard(Parser* p) : parser(p) {
       if (++parser->depth_ > kMaxNesting) {
@@ -185,6 +207,57 @@ class Parser {
       stmt->kind = StmtKind::kExec;
       stmt->proc_name = ParseObjectName();
       ParseExecArguments();
+    } else if (IsWord(t, "declare")) {
+      Next();
+      stmt->kind = StmtKind::kDeclare;
+      do {
+        const Token& v = Peek();
+        if (v.kind != TokenKind::kVariable) Fail(v);
+        Next();
+        std::string name = Lower(v.text);
+        AcceptWord("as");
+        SqlType type = ParseType(false);
+        if (!out_->variables.emplace(name, type).second) {
+          Error e;
+          e.number = 134;
+          e.severity = 15;
+          e.line = v.line;
+          e.message = "The variable name '" + v.text +
+                      "' has already been declared. Variable names must be unique within a query "
+                      "batch or stored procedure.";
+          throw SyntaxFailure{e};
+        }
+      } while (Accept(","));
+    } else if (IsWord(t, "set") && Peek(1).kind == TokenKind::kVariable) {
+      Next();
+      stmt->kind = StmtKind::kSet;
+      stmt->variable = Lower(Next().text);
+      Expect("=");
+      stmt->value = ParseExpr();
+    } else if (IsWord(t, "while")) {
+      Next();
+      stmt->kind = StmtKind::kWhile;
+      stmt->condition = ParseExpr();
+      ++loops_;
+      stmt->body.push_back(ParseStatement(false));
+      --loops_;
+    } else if (IsWord(t, "break") || IsWord(t, "continue")) {
+      bool is_break = IsWord(t, "break");
+      if (loops_ == 0) {
+        Error e;
+        e.number = is_break ? 135 : 136;
+        e.severity = 15;
+        e.line = t.line;
+        e.message = std::string("Cannot use a ") + (is_break ? "BREAK" : "CONTINUE") +
+                    " statement outside the scope of a WHILE statement.";
+        throw SyntaxFailure{e};
+      }
+      Next();
+      stmt->kind = is_break ? StmtKind::kBreak : StmtKind::kContinue;
+    } else if (IsWord(t, "return")) {
+      Next();
+      stmt->kind = StmtKind::kReturn;
+      if (!AtEnd() && !StartsStatement(Peek()) && !IsSym(Peek(), ";")) stmt->value = ParseExpr();
     } else if (IsWord(t, "set") && IsNameToken(Peek(1))) {
       // Session options (NOCOUNT, ANSI_*, DATEFORMAT dmy) are fixed in this engine.
       Next();
@@ -204,7 +277,7 @@ class Parser {
                                                    "drop",   "begin",  "commit", "rollback", "if",
                                                    "exec",   "execute", "set",  "declare", "while",
                                                    "return", "open",   "close", "fetch", "deallocate",
-                                                   "print",  "else",   "end"};
+                                                   "print",  "else",   "end", "break", "continue"};
     for (auto w : kStarts) {
       if (IsWord(t, w)) return true;
     }
@@ -464,6 +537,10 @@ class Parser {
         item.star_qualifier = Next().text;
         Next();
         Next();
+      } else if (Peek().kind == TokenKind::kVariable && IsSym(Peek(1), "=")) {
+        item.assign_to = Lower(Next().text);  // SELECT @v = expr
+        Next();
+        item.expr = ParseExpr();
       } else if (Peek().kind == TokenKind::kString && IsSym(Peek(1), "=")) {
         item.alias = Next().text;  // 'Name' = expr
         item.has_alias = true;
@@ -553,7 +630,9 @@ class Parser {
 
   ExprPtr ParseOr() {
     ExprPtr left = ParseAnd();
+    ChainGuard chain(this);
     while (IsWord(Peek(), "or")) {
+      chain.Link();
       auto e = Make(ExprKind::kOr, Next().line);
       e->args.push_back(std::move(left));
       e->args.push_back(ParseAnd());
@@ -564,7 +643,9 @@ class Parser {
 
   ExprPtr ParseAnd() {
     ExprPtr left = ParseNot();
+    ChainGuard chain(this);
     while (IsWord(Peek(), "and")) {
+      chain.Link();
       auto e = Make(ExprKind::kAnd, Next().line);
       e->args.push_back(std::move(left));
       e->args.push_back(ParseNot());
@@ -658,8 +739,10 @@ class Parser {
 
   ExprPtr ParseAdditive() {
     ExprPtr left = ParseMultiplicative();
+    ChainGuard chain(this);
     while (IsSym(Peek(), "+") || IsSym(Peek(), "-") || IsSym(Peek(), "&") || IsSym(Peek(), "|") ||
            IsSym(Peek(), "^")) {
+      chain.Link();
       auto e = Make(ExprKind::kBinary, Peek().line);
       e->op = Next().text;
       if (e->op != "+" && e->op != "-") Fail(toks_[pos_ - 1]);
@@ -672,7 +755,9 @@ class Parser {
 
   ExprPtr ParseMultiplicative() {
     ExprPtr left = ParseUnary();
+    ChainGuard chain(this);
     while (IsSym(Peek(), "*") || IsSym(Peek(), "/") || IsSym(Peek(), "%")) {
+      chain.Link();
       auto e = Make(ExprKind::kBinary, Peek().line);
       e->op = Next().text;
       e->args.push_back(std::move(left));
@@ -827,6 +912,8 @@ class Parser {
   ParsedBatch* out_;
   size_t pos_ = 0;
   int depth_ = 0;
+  int links_ = 0;
+  int loops_ = 0;  // WHILE bodies being parsed
 };
 
 }  // namespace

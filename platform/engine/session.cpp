@@ -7,6 +7,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <unordered_map>
@@ -36,8 +37,9 @@ namespace {
 constexpr size_t kMaxCachedBatches = 2000;
 constexpr int kBusyTimeoutMs = 30000;
 
-// How far a failure reaches.
-enum class Flow { kNormal, kAbortBatch };
+// The outcome of running a statement: go on, leave the loop or continue it, leave the batch
+// (RETURN), or stop everything after an error that aborts the batch.
+enum class Flow { kNormal, kBreak, kContinue, kReturn, kAbortBatch };
 
 Error MakeError(int number, int line, std::string message, int severity = 16) {
   Error e;
@@ -56,6 +58,26 @@ bool IsDdl(const Statement& s) {
     if (IsDdl(*b)) return true;
   }
   return false;
+}
+
+// SQLite's own messages for the failures the binder cannot foresee, in the server's words.
+Error TranslateSqliteMessage(const std::string& message, int line) {
+  auto after = [&](const char* prefix) -> std::string {
+    return message.rfind(prefix, 0) == 0 ? message.substr(std::strlen(prefix)) : std::string();
+  };
+  if (std::string table = after("no such table: "); !table.empty()) {
+    return MakeError(208, line, "Invalid object name '" + table + "'.");
+  }
+  if (std::string column = after("no such column: "); !column.empty()) {
+    return MakeError(207, line, "Invalid column name '" + column.substr(column.rfind('.') + 1) + "'.");
+  }
+  if (message.rfind("Expression tree is too large", 0) == 0 || message == "parser stack overflow") {
+    return MakeError(191, line,
+                     "Some part of your SQL statement is nested too deeply. Rewrite the query or "
+                     "break it up into smaller queries.",
+                     15);
+  }
+  return MakeError(50000, line, message);
 }
 
 class SqliteSession : public Session {
@@ -99,6 +121,7 @@ class SqliteSession : public Session {
       return result;
     }
     ParsedBatch* batch = FindCached();
+    batch_ = nullptr;
     if (batch == nullptr) {
       auto parsed = std::make_unique<ParsedBatch>();
       if (!ParseBatch(tokens_, parsed.get(), &error)) {
@@ -109,6 +132,7 @@ class SqliteSession : public Session {
       batch = parsed.get();
       cache_[tokens_.key].push_back(std::move(parsed));
     }
+    batch_ = batch;
     // The whole batch compiles before anything runs; statements after a CREATE or DROP, and
     // those naming tables that do not exist yet, are resolved when reached.
     for (const StatementPtr& stmt : batch->statements) {
@@ -119,8 +143,11 @@ class SqliteSession : public Session {
       if (IsDdl(*stmt)) break;
     }
     result_ = &result;
+    variables_.clear();
+    for (const auto& [name, type] : batch->variables) variables_[name] = std::monostate{};
     for (const StatementPtr& stmt : batch->statements) {
-      if (Run(stmt.get()) == Flow::kAbortBatch) break;
+      Flow flow = Run(stmt.get());
+      if (flow == Flow::kAbortBatch || flow == Flow::kReturn) break;
     }
     result_ = nullptr;
     return result;
@@ -171,12 +198,12 @@ class SqliteSession : public Session {
   // Binds, translates and prepares `stmt` unless its translation is current.
   bool Compile(Statement* stmt, Error* error) {
     if (stmt->compiled && stmt->compiled->generation == generation_) return true;
-    Binder binder(catalog_);
+    Binder binder(catalog_, batch_->variables);
     if (!binder.BindStatement(stmt, error)) return false;
     std::unique_ptr<CompiledStatement, CompiledStatementDeleter> compiled(new CompiledStatement);
-    compiled->translation = TranslateStatement(catalog_, *stmt);
+    compiled->translation = TranslateStatement(catalog_, *stmt, batch_->variables);
     if (sqlite3_prepare_v2(db_, compiled->translation.sql.c_str(), -1, &compiled->stmt, nullptr) != SQLITE_OK) {
-      *error = MakeError(50000, stmt->line, sqlite3_errmsg(db_));
+      *error = TranslateSqliteMessage(sqlite3_errmsg(db_), stmt->line);
       return false;
     }
     compiled->generation = generation_;
@@ -191,6 +218,9 @@ class SqliteSession : public Session {
       case StmtKind::kUpdate:
       case StmtKind::kDelete:
       case StmtKind::kIf:
+      case StmtKind::kWhile:
+      case StmtKind::kSet:
+      case StmtKind::kReturn:
         if (!Compile(stmt, error)) {
           if (error->number == 208) return true;  // deferred: resolved when reached
           return false;
@@ -212,6 +242,10 @@ class SqliteSession : public Session {
     for (size_t k = 0; k < params.size(); ++k) {
       int index = static_cast<int>(k) + 1;
       const ParamSource& p = params[k];
+      if (!p.variable.empty()) {
+        BindValue(s, index, variables_[p.variable]);
+        continue;
+      }
       if (p.literal_index < 0) {
         int64_t v = p.system == SystemValue::kTranCount  ? trancount_
                     : p.system == SystemValue::kRowCount ? rowcount_
@@ -237,6 +271,21 @@ class SqliteSession : public Session {
           sqlite3_bind_double(s, index, std::strtod(t.text.c_str(), nullptr));
           break;
       }
+    }
+  }
+
+  static void BindValue(sqlite3_stmt* s, int index, const Value& value) {
+    if (const auto* i = std::get_if<int64_t>(&value)) {
+      sqlite3_bind_int64(s, index, *i);
+    } else if (const auto* d = std::get_if<double>(&value)) {
+      sqlite3_bind_double(s, index, *d);
+    } else if (const auto* t = std::get_if<std::string>(&value)) {
+      sqlite3_bind_text(s, index, t->data(), static_cast<int>(t->size()), SQLITE_TRANSIENT);
+    } else if (const auto* when = std::get_if<DateTime>(&value)) {
+      std::string text = FormatDateTime(when->ms);
+      sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    } else {
+      sqlite3_bind_null(s, index);
     }
   }
 
@@ -270,7 +319,7 @@ class SqliteSession : public Session {
       } else if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) {
         e = MakeError(1222, 1, "Lock request time out period exceeded.");
       } else {
-        e = MakeError(50000, 1, message);
+        e = TranslateSqliteMessage(message, 1);
       }
     }
     e.line = stmt.line;
@@ -338,30 +387,62 @@ class SqliteSession : public Session {
     sqlite3_reset(s);
     if (stmt->kind == StmtKind::kSelect) {
       rowcount_ = count;
-    } else if (stmt->kind != StmtKind::kIf) {
+    } else if (stmt->kind == StmtKind::kInsert || stmt->kind == StmtKind::kUpdate ||
+               stmt->kind == StmtKind::kDelete) {
       rowcount_ = sqlite3_changes(db_);
       if (stmt->kind == StmtKind::kInsert && rowcount_ > 0) {
         const TableInfo* table = catalog_.FindTable(stmt->table);
         if (table != nullptr && table->has_identity) identity_ = sqlite3_last_insert_rowid(db_);
       }
     }
-    result_->rows_affected = rowcount_;
+    if (stmt->kind != StmtKind::kIf && stmt->kind != StmtKind::kWhile) result_->rows_affected = rowcount_;
     last_error_ = 0;
     return Flow::kNormal;
   }
 
   Flow Run(Statement* stmt) {
     switch (stmt->kind) {
-      case StmtKind::kSelect: {
+      case StmtKind::kSelect:
+      case StmtKind::kSet: {
         ResultSet set;
         size_t errors = result_->errors.size();
         Flow flow = RunCompiled(stmt, &set, nullptr);
-        if (flow == Flow::kNormal && result_->errors.size() == errors) {
-          set.columns = stmt->compiled->translation.columns;
+        if (flow != Flow::kNormal || result_->errors.size() != errors) return flow;
+        const Translation& translation = stmt->compiled->translation;
+        if (stmt->kind == StmtKind::kSelect && translation.returns_rows) {
+          set.columns = translation.columns;
           result_->result_sets.push_back(std::move(set));
+          return flow;
         }
+        // Assignments take the last row; no row leaves the variables as they were.
+        if (!set.rows.empty()) {
+          for (size_t k = 0; k < translation.columns.size(); ++k) {
+            variables_[translation.columns[k].name] = set.rows.back()[k];
+          }
+        }
+        if (stmt->kind == StmtKind::kSet) rowcount_ = 1;
         return flow;
       }
+      case StmtKind::kWhile:
+        for (;;) {
+          int64_t truth = 0;
+          size_t errors = result_->errors.size();
+          Flow flow = RunCompiled(stmt, nullptr, &truth);
+          if (flow != Flow::kNormal || result_->errors.size() != errors) return flow;
+          rowcount_ = 0;
+          if (truth != 1) return Flow::kNormal;
+          flow = Run(stmt->body[0].get());
+          if (flow == Flow::kBreak) return Flow::kNormal;
+          if (flow == Flow::kReturn || flow == Flow::kAbortBatch) return flow;
+        }
+      case StmtKind::kBreak:
+        return Flow::kBreak;
+      case StmtKind::kContinue:
+        return Flow::kContinue;
+      case StmtKind::kReturn:
+        return Flow::kReturn;
+      case StmtKind::kDeclare:
+        return Flow::kNormal;
       case StmtKind::kInsert:
       case StmtKind::kUpdate:
       case StmtKind::kDelete:
@@ -378,7 +459,8 @@ class SqliteSession : public Session {
       }
       case StmtKind::kBlock:
         for (auto& child : stmt->body) {
-          if (Run(child.get()) == Flow::kAbortBatch) return Flow::kAbortBatch;
+          Flow flow = Run(child.get());
+          if (flow != Flow::kNormal) return flow;
         }
         return Flow::kNormal;
       case StmtKind::kCreateTable:
@@ -568,6 +650,8 @@ class SqliteSession : public Session {
   int64_t identity_ = 0;
   int64_t last_error_ = 0;
   TokenizedBatch tokens_;
+  ParsedBatch* batch_ = nullptr;
+  std::unordered_map<std::string, Value> variables_;  // the batch's variables, by lower-case name
   BatchResult* result_ = nullptr;
   std::unordered_map<std::string, std::vector<std::unique_ptr<ParsedBatch>>> cache_;
 };

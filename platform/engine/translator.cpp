@@ -24,7 +24,8 @@ namespace {
 
 class Translator {
  public:
-  explicit Translator(Translation* out) : out_(out) {}
+  Translator(Translation* out, const std::map<std::string, SqlType>& variables)
+      : out_(out), variables_(variables) {}
 
   std::string Param(ParamSource source) {
     out_->params.push_back(source);
@@ -71,17 +72,18 @@ class Translator {
   std::string Expression(const Expr& e) {
     switch (e.kind) {
       case ExprKind::kLiteral:
-        return Param(ParamSource{e.literal_index});
+        return Param(ParamSource{e.literal_index, SystemValue::kNone, {}});
       case ExprKind::kNull:
         return "NULL";
       case ExprKind::kColumn:
         return e.resolved;
       case ExprKind::kVariable: {
+        if (e.name.rfind("@@", 0) != 0) return Param(ParamSource{-1, SystemValue::kNone, e.name});
         SystemValue v = e.name == "@@trancount" ? SystemValue::kTranCount
                         : e.name == "@@rowcount" ? SystemValue::kRowCount
                         : e.name == "@@identity" ? SystemValue::kIdentity
                                                  : SystemValue::kError;
-        return Param(ParamSource{-1, v});
+        return Param(ParamSource{-1, v, {}});
       }
       case ExprKind::kUnary:
         return e.op == "-" ? "(-" + Expression(*e.args[0]) + ")" : Expression(*e.args[0]);
@@ -90,9 +92,9 @@ class Translator {
       case ExprKind::kCompare:
         return Compare(e);
       case ExprKind::kAnd:
-        return "(" + Expression(*e.args[0]) + " AND " + Expression(*e.args[1]) + ")";
+        return Logical(e, " AND ");
       case ExprKind::kOr:
-        return "(" + Expression(*e.args[0]) + " OR " + Expression(*e.args[1]) + ")";
+        return Logical(e, " OR ");
       case ExprKind::kNot:
         return "(NOT " + Expression(*e.args[0]) + ")";
       case ExprKind::kIsNull:
@@ -155,6 +157,23 @@ class Translator {
     return "NULL";
   }
 
+  // SQLite's parser has a small stack, so left-deep chains (a + b + c ..., a AND b AND c ...)
+  // are written without nested parentheses; the operators are left-associative in both.
+  static bool ChainsWith(const Expr& left, const Expr& parent) {
+    if (left.kind != parent.kind) return false;
+    if (left.kind == ExprKind::kAnd || left.kind == ExprKind::kOr) return true;
+    auto group = [](const Expr& x) {
+      if (x.op == "+" || x.op == "-") return IsStringType(x.type.sql) ? 0 : 1;
+      return x.op == "*" ? 2 : 0;
+    };
+    return group(left) != 0 && group(left) == group(parent) && left.type.sql == parent.type.sql;
+  }
+
+  std::string Bare(const Expr& e) {
+    std::string sql = Expression(e);
+    return sql.substr(1, sql.size() - 2);
+  }
+
   std::string Binary(const Expr& e) {
     const Expr& a = *e.args[0];
     const Expr& b = *e.args[1];
@@ -162,11 +181,17 @@ class Translator {
     if (e.op == "+" && IsStringType(result)) {
       return "(" + Expression(a) + " || " + Expression(b) + ")";
     }
-    std::string x = Coerce(Expression(a), a.type, result);
+    std::string x = ChainsWith(a, e) ? Bare(a) : Coerce(Expression(a), a.type, result);
     std::string y = Coerce(Expression(b), b.type, result);
     if (e.op == "/") return "tsql_div(" + x + "," + y + "," + (IsIntegerType(result) ? "1" : "0") + ")";
     if (e.op == "%") return "tsql_mod(" + x + "," + y + ")";
     return "(" + x + " " + e.op + " " + y + ")";
+  }
+
+  std::string Logical(const Expr& e, const char* op) {
+    const Expr& a = *e.args[0];
+    std::string x = ChainsWith(a, e) ? Bare(a) : Expression(a);
+    return "(" + x + op + Expression(*e.args[1]) + ")";
   }
 
   std::string Compare(const Expr& e) {
@@ -256,9 +281,7 @@ class Translator {
       if (item.star) {
         for (const TableRef& ref : s.from) {
           std::string ref_name = ref.alias.empty() ? ref.table->name : ref.alias;
-          if (!item.star_qualifier.empty() && Lower(ref_name) != Lower(item.star_qualifier) &&
-              Lower(ref.table->name) != Lower(item.star_qualifier))
-            continue;
+          if (!item.star_qualifier.empty() && Lower(ref_name) != Lower(item.star_qualifier)) continue;
           for (const ColumnInfo& c : ref.table->columns) {
             if (column) sql += ", ";
             sql += QuoteName(ref_name) + "." + QuoteName(c.name) + " AS c" + std::to_string(++column);
@@ -267,6 +290,12 @@ class Translator {
         continue;
       }
       if (column) sql += ", ";
+      if (!item.assign_to.empty()) {
+        // Assignment converts as SET does: strings are cut silently, numbers rounded.
+        sql += Convert(Expression(*item.expr), variables_.at(item.assign_to), kCvtSilent) + " AS c" +
+               std::to_string(++column);
+        continue;
+      }
       const SqlType& want = types[column].type;
       std::string expr = Coerce(Expression(*item.expr), item.expr->type, want);
       if (IsStringType(want) && item.expr->kind != ExprKind::kColumn) expr = "(" + expr + ") COLLATE TSQL_CI";
@@ -313,6 +342,7 @@ class Translator {
   }
 
   Translation* out_;
+  const std::map<std::string, SqlType>& variables_;
 };
 
 }  // namespace
@@ -328,15 +358,33 @@ std::string ColumnDeclaration(const ColumnDef& def, bool rowid_identity) {
   return sql;
 }
 
-Translation TranslateStatement(const Catalog& catalog, const Statement& stmt) {
+Translation TranslateStatement(const Catalog& catalog, const Statement& stmt,
+                               const std::map<std::string, SqlType>& variables) {
   Translation out;
-  Translator t(&out);
+  Translator t(&out, variables);
   switch (stmt.kind) {
     case StmtKind::kSelect:
       out.sql = t.Query(*stmt.select);
       out.columns = stmt.select->columns;
       out.returns_rows = true;
+      for (size_t k = 0; k < stmt.select->items.size(); ++k) {
+        const std::string& target = stmt.select->items[k].assign_to;
+        if (target.empty()) continue;
+        out.columns[k].name = target;
+        out.columns[k].type = variables.at(target);
+        out.returns_rows = false;
+      }
       break;
+    case StmtKind::kSet: {
+      const SqlType& type = variables.at(stmt.variable);
+      out.sql = "SELECT " + t.Convert(t.Expression(*stmt.value), type, kCvtSilent);
+      out.columns.push_back(Column{stmt.variable, type, true});
+      break;
+    }
+    case StmtKind::kReturn:
+      out.sql = "SELECT " + (stmt.value ? t.Expression(*stmt.value) : std::string("0"));
+      break;
+    case StmtKind::kWhile:
     case StmtKind::kIf:
       out.sql = "SELECT CASE WHEN " + t.Expression(*stmt.condition) + " THEN 1 ELSE 0 END";
       break;

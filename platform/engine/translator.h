@@ -3,6 +3,7 @@
 // numbered parameters so that statements differing only in literals share the translation.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ enum class SystemValue { kNone, kTranCount, kRowCount, kIdentity, kError };
 struct ParamSource {
   int literal_index = -1;
   SystemValue system = SystemValue::kNone;
+  std::string variable;  // a declared variable (lower case), when not empty
 };
 
 struct Translation {
@@ -26,9 +28,11 @@ struct Translation {
   std::string table;                // target of INSERT/UPDATE/DELETE (for error texts)
 };
 
-// REQUIRES: `stmt` bound by Binder::BindStatement. Handles SELECT, INSERT, UPDATE, DELETE and
-// the condition of IF (as a query answering 1 or 0).
-Translation TranslateStatement(const Catalog& catalog, const Statement& stmt);
+// REQUIRES: `stmt` bound by Binder::BindStatement with the same `variables`. Handles SELECT
+// (assignments convert each value to its variable's type), INSERT, UPDATE, DELETE, SET (a query
+// answering the converted value) and the condition of IF and WHILE (a query answering 1 or 0).
+Translation TranslateStatement(const Catalog& catalog, const Statement& stmt,
+                               const std::map<std::string, SqlType>& variables);
 
 // The SQLite column type and constraints for a declared T-SQL column.
 std::string ColumnDeclaration(const ColumnDef& def, bool rowid_identity);

@@ -20,6 +20,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -113,6 +114,9 @@ class Form {
 
   int Observe(Observer observer);
   void Forget(int id);
+  // Expires when the form is destroyed: a view that may outlive its form checks it before
+  // forgetting its observers.
+  std::weak_ptr<const void> Lifetime() const { return lifetime_; }
 
  protected:
   virtual void Form_Load() {}
@@ -155,6 +159,7 @@ class Form {
   Control* active_control_ = nullptr;
   int next_observer_id_ = 1;
   std::vector<std::pair<int, Observer>> observers_;
+  std::shared_ptr<const void> lifetime_ = std::make_shared<int>(0);
 };
 
 }  // namespace ui

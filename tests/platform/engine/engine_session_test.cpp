@@ -122,7 +122,13 @@ TEST_F(EngineSessionTest, HostileInputIsAnErrorNotACrash) {
   deep_not += "K = 1";
   std::string deep_subquery = "SELECT K FROM T WHERE K IN ";
   for (int k = 0; k < 400; ++k) deep_subquery += "(SELECT K FROM T WHERE K IN ";
+  std::string long_sum = "SELECT 1";
+  for (int k = 0; k < 100000; ++k) long_sum += "+1";
+  std::string long_and = "SELECT K FROM T WHERE K = 1";
+  for (int k = 0; k < 100000; ++k) long_and += " AND K = 1";
   const std::vector<Case> cases = {
+      {"long sum", long_sum, 191},
+      {"long AND chain", long_and, 191},
       {"huge", huge, 8623},
       {"deep parentheses", deep, 191},
       {"deep NOT", deep_not, 191},
@@ -141,6 +147,10 @@ TEST_F(EngineSessionTest, HostileInputIsAnErrorNotACrash) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(FirstError(*s, c.batch), c.error);
   }
+  // Long but reasonable chains are fine.
+  std::string sum = "SELECT 0";
+  for (int k = 0; k < 500; ++k) sum += "+1";
+  EXPECT_EQ(Run(*s, sum + " AS N"), "N\n500\n(1 rows affected)\n");
   // The session is still usable afterwards.
   EXPECT_EQ(Run(*s, "SELECT COUNT(*) AS N FROM T"), "N\n0\n(1 rows affected)\n");
 }

@@ -1,0 +1,61 @@
+// The shared intake helpers: period check, DBF connection, value texts, repaint throttle.
+#include "intake/internal/comun.h"
+
+#include <cctype>
+
+#include "core/aplicacion.h"
+#include "platform/runtime/conversions.h"
+#include "platform/runtime/text.h"
+#include "platform/ui/ui.h"
+
+namespace intake::internal {
+
+std::string ValidarPeriodo(const std::string& texto) {
+  const std::string periodo = runtime::Trim(texto);
+  // Only digits: a number such as "2e03" passes a numeric test but would reach the statements
+  // as a float in exponent form.
+  if (periodo.size() != 4) return "Dato Incorrecto";
+  for (char c : periodo) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return "Dato Incorrecto";
+  }
+  if (runtime::Val(periodo) < 1990) return "Incorrecto el Periodo";
+  return "";
+}
+
+void AbrirCnDbf(core::Aplicacion& app) {
+  if (app.CnDbf.State() != 1) app.CnDbf.Open(core::Aplicacion::kCadenaDbf, "", "", -1);
+}
+
+std::string Texto(const runtime::Valor& valor) {
+  if (valor.IsNull() || valor.IsEmpty()) return "";
+  return runtime::CStr(valor);
+}
+
+bool EsIdentificador(const std::string& nombre) {
+  if (nombre.empty()) return false;
+  const unsigned char primero = static_cast<unsigned char>(nombre[0]);
+  if (!std::isalpha(primero) && primero != '_') return false;
+  for (char c : nombre) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (!std::isalnum(u) && u != '_') return false;
+  }
+  return true;
+}
+
+Repintado::Repintado(ui::Ui& ui) : ui_(ui), reloj_([] { return std::chrono::steady_clock::now(); }) {}
+
+void Repintado::Pedir() {
+  const auto ahora = reloj_();
+  if (pintado_ && ahora - ultimo_ < kIntervalo) return;
+  pintado_ = true;
+  ultimo_ = ahora;
+  ui_.DoEvents();
+}
+
+void Repintado::Forzar() {
+  pintado_ = true;
+  ultimo_ = reloj_();
+  ui_.DoEvents();
+}
+
+}  // namespace intake::internal

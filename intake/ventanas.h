@@ -1,0 +1,14 @@
+// The intake windows' entry in the program: registers them with the application object so the
+// main menu can open them. Holds no window logic.
+#pragma once
+
+namespace core {
+class Aplicacion;
+}
+
+namespace intake {
+
+// Registers Proc_CargaNov, Proc_Novedades and FrmPadron (and the other intake windows built in).
+void RegistrarVentanas(core::Aplicacion& app);
+
+}  // namespace intake

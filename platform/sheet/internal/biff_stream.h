@@ -1,0 +1,58 @@
+// Byte-level building blocks of the .xls writer: a BIFF record stream (little-endian fields,
+// record framing, the two string forms) and UTF-8 to UTF-16 conversion. Internal to
+// platform/sheet; knows nothing of cells or formats and never touches files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sheet::internal {
+
+// Largest data part of one record; longer data goes on in CONTINUE records.
+inline constexpr size_t kMaxRecordData = 8224;
+inline constexpr uint16_t kContinue = 0x003C;
+
+// Returns `text` as UTF-16 code units, at most `max_units` of them (a surrogate pair is never
+// split). Bytes that are not valid UTF-8 become U+FFFD.
+std::u16string Utf16FromUtf8(std::string_view text, size_t max_units);
+
+// True when every unit fits in one byte, so the string can be stored "compressed" (Latin-1).
+bool FitsOneByte(std::u16string_view text);
+
+// A Workbook stream under construction. Records are written as Begin(id), fields, End(); End
+// fills in the length. REQUIRES: records are not nested and stay within kMaxRecordData.
+class BiffStream {
+ public:
+  void Begin(uint16_t id);
+  void End();
+  // Ends the current record and opens a CONTINUE record.
+  void Continue();
+
+  void U8(uint8_t v) { bytes_.push_back(v); }
+  void U16(uint16_t v);
+  void U32(uint32_t v);
+  void F64(double v);
+  void Zeros(size_t count) { bytes_.insert(bytes_.end(), count, 0); }
+  // The characters only (one byte each when `one_byte`, else UTF-16LE).
+  void Chars(std::u16string_view text, bool one_byte);
+  // ShortXLUnicodeString: cch u8, flags u8, characters. REQUIRES: text.size() <= 255.
+  void ShortString(std::u16string_view text);
+  // XLUnicodeString: cch u16, flags u8, characters. REQUIRES: text.size() <= 65535.
+  void LongString(std::u16string_view text);
+
+  void Patch32(size_t offset, uint32_t v);
+  // Bytes written so far (the absolute position of the next byte in the stream).
+  size_t Size() const { return bytes_.size(); }
+  // Data bytes written so far in the open record.
+  size_t RecordLength() const { return bytes_.size() - record_start_ - 4; }
+  std::vector<uint8_t>& Bytes() { return bytes_; }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  size_t record_start_ = 0;
+};
+
+}  // namespace sheet::internal

@@ -1,0 +1,250 @@
+// Reads .xls workbooks through FreeXL and turns its cells into runtime::Valor. FreeXL's error
+// codes become one VbError whose description names the file and what is wrong with it.
+#include "platform/sheet/xls_reader.h"
+
+#include <freexl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "platform/runtime/conversions.h"
+#include "platform/runtime/dates.h"
+#include "platform/runtime/text.h"
+#include "platform/runtime/vb_error.h"
+#include "platform/sheet/internal/compound_file.h"
+
+namespace sheet {
+
+namespace {
+
+[[noreturn]] void Unreadable(const std::string& path, const std::string& reason) {
+  throw runtime::VbError(kErrUnreadableWorkbook, kReaderSource,
+                         "El archivo '" + path + "' no se puede leer como libro de Excel: " +
+                             reason);
+}
+
+constexpr const char* kEncryptedReason = "está protegido con contraseña (cifrado)";
+constexpr const char* kUnparsableReason =
+    "tiene registros que no se pueden interpretar (dañados o no admitidos)";
+
+std::vector<uint8_t> FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+}
+
+bool HasCompoundSignature(const std::string& path) {
+  static constexpr char kSignature[8] = {'\xD0', '\xCF', '\x11', '\xE0',
+                                         '\xA1', '\xB1', '\x1A', '\xE1'};
+  std::ifstream in(path, std::ios::binary);
+  char head[8] = {};
+  return in.read(head, sizeof head) && std::equal(head, head + 8, kSignature);
+}
+
+std::string ReasonOf(int code, const std::string& path) {
+  switch (code) {
+    case FREEXL_CFBF_READ_ERROR:
+      // FreeXL gives a read error both for a file of another kind and for a compound file cut
+      // short; the signature tells them apart.
+      return HasCompoundSignature(path) ? "está dañado (incompleto o truncado)"
+                                        : "no es un libro de Excel 97-2003 (.xls)";
+    case FREEXL_INVALID_CFBF_HEADER:
+    case FREEXL_CFBF_INVALID_SIGNATURE:
+    case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
+    case FREEXL_BIFF_INVALID_BOF:
+      return "no es un libro de Excel 97-2003 (.xls)";
+    case FREEXL_UNSUPPORTED_CHARSET:
+    case FREEXL_INVALID_CHARACTER:
+      return "su texto usa un juego de caracteres que no se puede convertir";
+    case FREEXL_INSUFFICIENT_MEMORY:
+      return "no hay memoria suficiente";
+    default:
+      return "está dañado (código FreeXL " + std::to_string(code) + ")";
+  }
+}
+
+// True when the workbook's globals carry a FILEPASS record: everything after it is encrypted.
+// FreeXL either flags it or fails on the scrambled records that follow, so the reader looks for
+// itself to give the real reason.
+bool IsEncrypted(const std::string& path) {
+  const std::vector<uint8_t> file = FileBytes(path);
+  std::optional<std::vector<uint8_t>> stream = internal::ReadCompoundStream(file, "Workbook");
+  if (!stream) stream = internal::ReadCompoundStream(file, "Book");
+  if (!stream) return false;
+  constexpr uint16_t kFilepass = 0x002F;
+  constexpr uint16_t kEof = 0x000A;
+  for (size_t at = 0; at + 4 <= stream->size();) {
+    const uint16_t id = static_cast<uint16_t>((*stream)[at] | (*stream)[at + 1] << 8);
+    const uint16_t length = static_cast<uint16_t>((*stream)[at + 2] | (*stream)[at + 3] << 8);
+    if (id == kFilepass) return true;
+    if (id == kEof) return false;
+    at += 4 + length;
+  }
+  return false;
+}
+
+// An open FreeXL handle; closed on every path, as FreeXL asks even after a failed open.
+class Handle {
+ public:
+  explicit Handle(const std::string& path) : path_(path) {
+    const int rc = freexl_open(path.c_str(), &h_);
+    try {
+      if (rc == FREEXL_FILE_NOT_FOUND) {
+        throw runtime::VbError(
+            runtime::kVbFileNotFound, runtime::kVbRuntimeSource,
+            std::string(runtime::VbErrorDescription(runtime::kVbFileNotFound)) + ": " + path);
+      }
+      unsigned password = 0;
+      if (h_ != nullptr && rc == FREEXL_OK &&
+          freexl_get_info(h_, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
+          password != FREEXL_BIFF_OBFUSCATED) {
+        return;
+      }
+      if (IsEncrypted(path)) Unreadable(path, kEncryptedReason);
+      // FreeXL answers "OK" without a handle when one of the records fails to parse: a damaged
+      // record, or one it does not support (a chart embedded in a sheet, a Macintosh code page).
+      Unreadable(path, rc != FREEXL_OK ? ReasonOf(rc, path) : kUnparsableReason);
+    } catch (...) {
+      // The destructor does not run for a constructor that throws.
+      if (h_ != nullptr) freexl_close(h_);
+      throw;
+    }
+  }
+  ~Handle() {
+    if (h_ != nullptr) freexl_close(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  const void* get() const { return h_; }
+  const std::string& path() const { return path_; }
+
+  unsigned SheetCount() const {
+    unsigned count = 0;
+    const int rc = freexl_get_info(h_, FREEXL_BIFF_SHEET_COUNT, &count);
+    if (rc != FREEXL_OK) Unreadable(path_, ReasonOf(rc, path_));
+    return count;
+  }
+
+  std::string SheetName(unsigned index) const {
+    const char* name = nullptr;
+    const int rc = freexl_get_worksheet_name(h_, static_cast<unsigned short>(index), &name);
+    if (rc != FREEXL_OK) Unreadable(path_, ReasonOf(rc, path_));
+    return name != nullptr ? name : "";
+  }
+
+ private:
+  const void* h_ = nullptr;
+  std::string path_;
+};
+
+// FreeXL gives date cells only as text: "YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS" or "HH:MM:SS".
+runtime::Valor DateValue(const char* text, int type) {
+  int y = 1899, mo = 12, d = 30, h = 0, mi = 0, s = 0;
+  bool ok = false;
+  if (type == FREEXL_CELL_DATE) {
+    ok = std::sscanf(text, "%d-%d-%d", &y, &mo, &d) == 3;
+  } else if (type == FREEXL_CELL_DATETIME) {
+    ok = std::sscanf(text, "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s) == 6;
+  } else {
+    ok = std::sscanf(text, "%d:%d:%d", &h, &mi, &s) == 3;
+  }
+  if (!ok) return runtime::Valor::String(text);
+  try {
+    return runtime::Valor::Date(runtime::MakeDate(y, mo, d, h, mi, s));
+  } catch (const runtime::VbError&) {
+    return runtime::Valor::String(text);
+  }
+}
+
+runtime::Valor CellValue(const FreeXL_CellValue& v) {
+  switch (v.type) {
+    case FREEXL_CELL_INT: return runtime::Valor::Double(v.value.int_value);
+    case FREEXL_CELL_DOUBLE: return runtime::Valor::Double(v.value.double_value);
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+      return runtime::Valor::String(v.value.text_value != nullptr ? v.value.text_value : "");
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME:
+      return v.value.text_value != nullptr ? DateValue(v.value.text_value, v.type)
+                                           : runtime::Valor::Null();
+    default: return runtime::Valor::Null();
+  }
+}
+
+SheetGrid ReadGrid(const Handle& h, unsigned index) {
+  if (index >= h.SheetCount()) Unreadable(h.path(), "no tiene la hoja " + std::to_string(index + 1));
+  SheetGrid grid;
+  grid.name = h.SheetName(index);
+  int rc = freexl_select_active_worksheet(h.get(), static_cast<unsigned short>(index));
+  if (rc != FREEXL_OK) Unreadable(h.path(), ReasonOf(rc, h.path()));
+  unsigned rows = 0;
+  unsigned short columns = 0;
+  rc = freexl_worksheet_dimensions(h.get(), &rows, &columns);
+  if (rc != FREEXL_OK) Unreadable(h.path(), ReasonOf(rc, h.path()));
+  grid.row_count = rows;
+  grid.column_count = columns;
+  grid.rows.reserve(rows);
+  for (unsigned r = 0; r < rows; ++r) {
+    std::vector<runtime::Valor> row;
+    row.reserve(columns);
+    for (unsigned short c = 0; c < columns; ++c) {
+      FreeXL_CellValue v;
+      rc = freexl_get_cell_value(h.get(), r, c, &v);
+      if (rc != FREEXL_OK) Unreadable(h.path(), ReasonOf(rc, h.path()));
+      row.push_back(CellValue(v));
+    }
+    grid.rows.push_back(std::move(row));
+  }
+  return grid;
+}
+
+std::string ColumnName(const runtime::Valor& header, size_t column) {
+  if (header.IsNull()) return "F" + std::to_string(column + 1);
+  std::string name = runtime::CStr(header);
+  return name.empty() ? "F" + std::to_string(column + 1) : name;
+}
+
+}  // namespace
+
+int SheetTable::ColumnIndex(std::string_view name) const {
+  const std::string wanted = runtime::UCase(name);
+  for (size_t k = 0; k < columns.size(); ++k) {
+    if (runtime::UCase(columns[k]) == wanted) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+std::vector<std::string> SheetNames(const std::string& path) {
+  Handle h(path);
+  std::vector<std::string> names;
+  const unsigned count = h.SheetCount();
+  for (unsigned k = 0; k < count; ++k) names.push_back(h.SheetName(k));
+  return names;
+}
+
+SheetGrid ReadSheet(const std::string& path, unsigned index) {
+  Handle h(path);
+  return ReadGrid(h, index);
+}
+
+SheetTable ReadFirstWorksheet(const std::string& path) {
+  SheetGrid grid = ReadSheet(path, 0);
+  SheetTable table;
+  table.sheet_name = std::move(grid.name);
+  if (grid.rows.empty()) return table;
+  for (size_t c = 0; c < grid.column_count; ++c) {
+    table.columns.push_back(ColumnName(grid.rows[0][c], c));
+  }
+  for (size_t r = 1; r < grid.rows.size(); ++r) {
+    bool all_empty = true;
+    for (const runtime::Valor& v : grid.rows[r]) all_empty = all_empty && v.IsNull();
+    if (!all_empty) table.rows.push_back(std::move(grid.rows[r]));
+  }
+  return table;
+}
+
+}  // namespace sheet

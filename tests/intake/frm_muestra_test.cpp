@@ -1,0 +1,225 @@
+// Tests of the sample import end to end: sheets written on the spot (and one made from a real
+// workbook's data) are imported into the embedded database; rows, journal, file moves, labels,
+// messages and error-log entries are checked, for the good sheet and the broken ones.
+#include "intake/frm_muestra.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/conversions.h"
+#include "platform/runtime/text.h"
+#include "platform/sheet/xls_reader.h"
+#include "platform/sheet/xls_writer.h"
+#include "tests/reports/aplicacion_prueba.h"
+
+namespace intake_test {
+namespace {
+
+using runtime::Valor;
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kColumnas = {"CUIT", "Unico", "Form",   "Periodo", "PI", "PI_1",
+                                            "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
+constexpr const char* kErrorDeDatos = "Ha Finalizado el proceso por existir un error en los Datos";
+
+Valor T(const char* texto) { return Valor::String(texto); }
+Valor N(double numero) { return Valor::Double(numero); }
+Valor Nulo() { return Valor::Null(); }
+
+// The sample columns read back, in a fixed order.
+constexpr const char* kConsulta =
+    "Select Unico, Periodo, CUIT, FormSector, PI, PI_1, EmpCba, Mues, auto_0, auto_1, domi, Razon, "
+    "Estado From SE_MUESTRA_PADRON Order by Unico, Periodo";
+constexpr const char* kDiario =
+    "Select Id_FC, Formulario, Capitulo, Periodo, Tipo, Contenido From SE_COMM_PROCESO";
+
+class FrmMuestraTest : public reports_test::AplicacionPrueba {
+ protected:
+  void SetUp() override {
+    AplicacionPrueba::SetUp();
+    form_ = std::make_unique<intake::FrmMuestra>(App());
+    ui_.Show(*form_);
+  }
+  void TearDown() override {
+    form_.reset();
+    AplicacionPrueba::TearDown();
+  }
+
+  // Writes Datos/Muestras.xls: the header row, then the rows (a Null leaves the cell empty).
+  void EscribirMuestras(const std::vector<std::string>& columnas,
+                        const std::vector<std::vector<Valor>>& filas) {
+    sheet::Workbook libro;
+    for (size_t c = 0; c < columnas.size(); ++c) libro.SetText(1, c + 1, columnas[c]);
+    for (size_t r = 0; r < filas.size(); ++r) {
+      for (size_t c = 0; c < filas[r].size(); ++c) libro.SetValue(r + 2, c + 1, filas[r][c]);
+    }
+    libro.Save((carpeta_ / "Datos" / "Muestras.xls").string());
+  }
+
+  std::unique_ptr<intake::FrmMuestra> form_;
+};
+
+TEST_F(FrmMuestraTest, SinPlanillaAvisaYNoCambiaNada) {
+  ASSERT_TRUE(form_->Command1.UserClick());
+  EXPECT_EQ(ui_.Prompts(),
+            std::vector<std::string>{"No se encuentra el Archivo Muestra.xls en la Carpeta Datos"});
+  EXPECT_EQ(form_->LblMsg.Caption(), "Verifica Existencia de la Planilla Excel");
+  EXPECT_TRUE(Filas(kDiario).empty());
+}
+
+TEST_F(FrmMuestraTest, ActualizaInsertaRegistraYMueve) {
+  App().CnSql.Execute(
+      "insert into SE_MUESTRA_PADRON (Unico, Periodo, Razon, Estado, FormSector, CUIT, Mues) "
+      "Values('E1', 2005, 'Acme SA', 3, 'VIEJO', 99, 9)");
+  EscribirMuestras(kColumnas, {
+      {N(20111), T("E1"), T("FORM01"), N(2005), N(0.5), T("0,75"), N(1), N(1), N(0), N(1), N(4)},
+      {T("sin cuit"), T("E2"), T("FORM01"), N(2005), Nulo(), Nulo(), Nulo(), Nulo(), Nulo(),
+       Nulo(), Nulo()},
+      {N(30123456789), T("O'K"), T("FORM02"), N(2004), N(1.25), N(2), N(7), N(0), N(1), N(0), N(2)},
+  });
+
+  ASSERT_TRUE(form_->Command1.UserClick());
+
+  EXPECT_EQ(Filas(kConsulta), (std::vector<std::string>{
+                                  "E1|2005|20111|FORM01|0.5|0.75|1|1|0|1|4|Acme SA|3",
+                                  "E2|2005|0|FORM01|0|0|0|0|0|0|0|NULL|NULL",
+                                  "O'K|2004|30123456789|FORM02|1.25|2|7|0|1|0|2|NULL|NULL",
+                              }));
+  EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL|FORM02|NULL|2004|Muestra|"});
+  EXPECT_TRUE(Nombres("Datos").empty());
+  EXPECT_EQ(Nombres("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
+  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+  EXPECT_EQ(form_->lblEmpresa_1.Caption(), "O'K");
+  EXPECT_TRUE(ui_.Prompts().empty());
+  EXPECT_EQ(EntradasDeLog(), 0);
+}
+
+// A real workbook's data under the sample columns: ids as companies, publishers as forms, the
+// text ISBNs as CUIT (text, so 0), every number of the row's numeric cells as PI.
+TEST_F(FrmMuestraTest, PlanillaConDatosDeUnLibroReal) {
+  const sheet::SheetTable real = sheet::ReadFirstWorksheet(
+      std::string(CONSOLIDA_SHARED_DIR) + "/data/xls/Test_git_issue_231_NoCodePage.xls");
+  ASSERT_GE(real.rows.size(), 2u);
+  const int id = real.ColumnIndex("id"), editore = real.ColumnIndex("editore"),
+            isbn = real.ColumnIndex("isbn");
+  ASSERT_GE(id, 0);
+  ASSERT_GE(editore, 0);
+  ASSERT_GE(isbn, 0);
+
+  std::vector<std::vector<Valor>> filas;
+  std::vector<std::string> esperado;
+  for (const auto& fila : real.rows) {
+    const std::string unico = runtime::CStr(fila[id]);
+    const std::string form = runtime::Left(runtime::CStr(fila[editore]), 6);
+    filas.push_back({fila[isbn], Valor::String(unico), Valor::String(form), N(2016), fila[id],
+                     Nulo(), Nulo(), Nulo(), Nulo(), Nulo(), Nulo()});
+    esperado.push_back(unico + "|2016|0|" + form + "|" + unico + "|0");
+  }
+  std::sort(esperado.begin(), esperado.end());
+  EscribirMuestras(kColumnas, filas);
+
+  ASSERT_TRUE(form_->Command1.UserClick());
+
+  EXPECT_EQ(Filas("Select Unico, Periodo, CUIT, FormSector, PI, PI_1 From SE_MUESTRA_PADRON "
+                  "Order by Unico"),
+            esperado);
+  EXPECT_EQ(Filas(kDiario).size(), 1u);
+  EXPECT_EQ(EntradasDeLog(), 0);
+  EXPECT_EQ(Nombres("Procesados").size(), 1u);
+}
+
+TEST_F(FrmMuestraTest, PlanillasQueNoSePuedenProcesar) {
+  struct Caso {
+    const char* nombre;
+    std::vector<std::string> columnas;
+    std::vector<std::vector<Valor>> filas;
+    std::vector<std::string> mensajes;
+    const char* etiqueta;
+    std::vector<std::string> filas_grabadas;
+    const char* en_el_log;
+  };
+  std::vector<std::string> sin_dom(kColumnas.begin(), kColumnas.end() - 1);
+  const std::vector<Caso> casos = {
+      {"falta una columna", sin_dom,
+       {{N(1), T("E1"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1)}},
+       {std::string(kErrorDeDatos) + "\r\nFalta la columna Dom en Muestras.xls"},
+       "Error de Proceso", {}, "Falta la columna Dom en Muestras.xls"},
+      {"periodo que no es numero", kColumnas,
+       {{N(1), T("E1"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+        {N(1), T("E2"), T("F"), T("dos mil"), N(1), N(1), N(1), N(1), N(1), N(1), N(1)}},
+       {kErrorDeDatos}, "Error de Proceso", {"E1|2005"}, "Type mismatch"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    App().CnSql.Execute("Delete From SE_MUESTRA_PADRON");
+    for (const auto& nombre : Nombres("NoProcesados")) fs::remove(carpeta_ / "NoProcesados" / nombre);
+    ui_.ClearMessages();
+    const int entradas = EntradasDeLog();
+    EscribirMuestras(caso.columnas, caso.filas);
+
+    ASSERT_TRUE(form_->Command1.UserClick());
+
+    EXPECT_EQ(ui_.Prompts(), caso.mensajes);
+    EXPECT_EQ(form_->LblMsg.Caption(), caso.etiqueta);
+    EXPECT_EQ(Filas("Select Unico, Periodo From SE_MUESTRA_PADRON"), caso.filas_grabadas);
+    EXPECT_TRUE(Filas(kDiario).empty());
+    EXPECT_TRUE(Nombres("Datos").empty());
+    EXPECT_EQ(Nombres("NoProcesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
+    EXPECT_EQ(EntradasDeLog(), entradas + 1);
+    EXPECT_NE(Log().find(caso.en_el_log), std::string::npos);
+  }
+}
+
+TEST_F(FrmMuestraTest, FilaSinUnicoYFilaQueElServidorRechaza) {
+  EscribirMuestras(kColumnas, {
+      {N(1), T("E1"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(2), T("  "), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(3), T("UNICO-DE-MAS-DE-VEINTE"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(4), T("E4"), T("G"), N(2006), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+  });
+
+  ASSERT_TRUE(form_->Command1.UserClick());
+
+  EXPECT_EQ(Filas("Select Unico, CUIT From SE_MUESTRA_PADRON Order by Unico"),
+            (std::vector<std::string>{"E1|1", "E4|4"}));
+  EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL|G|NULL|2006|Muestra|"});
+  EXPECT_EQ(EntradasDeLog(), 2);
+  EXPECT_NE(Log().find("Registro 2 de Muestras.xls sin Unico"), std::string::npos);
+  EXPECT_NE(Log().find("insert into SE_MUESTRA_PADRON (CUIT, EmpCba, FormSector, Periodo, auto_0, "
+                       "Mues, unico, domi, auto_1, PI, PI_1) Values(3,1, 'F', 2005, 1, 1, "
+                       "'UNICO-DE-MAS-DE-VEINTE', 1, 1, 1, 1)"),
+            std::string::npos);
+  EXPECT_TRUE(ui_.Prompts().empty());
+  EXPECT_EQ(Nombres("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
+}
+
+TEST_F(FrmMuestraTest, ArchivoQueNoEsUnLibroQuedaEnDatos) {
+  {
+    std::ofstream salida(carpeta_ / "Datos" / "Muestras.xls", std::ios::binary);
+    salida << "Unico;Form;Periodo\nE1;F;2005\n";
+  }
+  ASSERT_TRUE(form_->Command1.UserClick());
+  EXPECT_EQ(form_->LblMsg.Caption(), "Error de Conexion");
+  EXPECT_EQ(Nombres("Datos"), std::vector<std::string>{"Muestras.xls"});
+  EXPECT_TRUE(ui_.Prompts().empty());
+  EXPECT_EQ(EntradasDeLog(), 1);
+  EXPECT_NE(Log().find("Cargando Datos a un Cursor"), std::string::npos);
+}
+
+TEST_F(FrmMuestraTest, VentanaRegistradaYDeTamanoFijo) {
+  intake::RegistrarFrmMuestra(App());
+  ui::Form* ventana = App().Ventana("FrmMuestra");
+  ASSERT_NE(ventana, nullptr);
+  EXPECT_EQ(ventana->Caption(), "Procesa Muestra");
+  ui_.Show(*ventana);
+  ventana->UserResize(5000, 4000);
+  EXPECT_EQ(ventana->Width(), 3015);
+  EXPECT_EQ(ventana->Height(), 2340);
+}
+
+}  // namespace
+}  // namespace intake_test
