@@ -26,6 +26,9 @@ std::string Numero(const std::string& texto) {
   return runtime::CStrDouble(runtime::Val(runtime::Trim(texto)));
 }
 
+constexpr const char* kTitulos[] = {"Campo",   "Tipo",      "Descripcion", "Codigo",
+                                    "Tamanio", "Precision", "Escala",      "Id_Estructura"};
+
 constexpr int kBotonesConsulta = 4680;
 constexpr int kBotonesAgregar = 5400;
 
@@ -113,8 +116,6 @@ void Proc_CargaNov::Form_Load() {
   MFGField.SetFixedCols(0);
   MFGField.SetRows(2);
   MFGField.SetFixedRows(1);
-  static constexpr const char* kTitulos[] = {"Campo",   "Tipo",      "Descripcion", "Codigo",
-                                             "Tamanio", "Precision", "Escala",      "Id_Estructura"};
   static constexpr int kAnchos[] = {1000, 1000, 6000, 0, 0, 0, 0, 0};
   for (int col = 0; col < 8; ++col) {
     MFGField.SetTextMatrix(0, col, kTitulos[col]);
@@ -154,8 +155,6 @@ void Proc_CargaNov::CargarGrilla(long id_archivo) {
           app_.CnSql);
   MFGField.SetRows(2);
   MFGField.Clear();
-  static constexpr const char* kTitulos[] = {"Campo",   "Tipo",      "Descripcion", "Codigo",
-                                             "Tamanio", "Precision", "Escala",      "Id_Estructura"};
   for (int col = 0; col < 8; ++col) MFGField.SetTextMatrix(0, col, kTitulos[col]);
   int fila = 1;
   for (; !rs.Eof(); rs.MoveNext(), ++fila) {

@@ -366,7 +366,7 @@ class TableReader {
     try {
       bytes = memo_->Read(*block);
     } catch (const std::runtime_error& error) {
-      bad(std::string("points at ") + error.what());
+      bad(std::string("refers to a memo that cannot be read: ") + error.what());
     }
     if (column.info.type != sql::adLongVarChar) return Valor::String(std::move(bytes));
     if (memo_kind_ != MemoKind::kFoxPro) {

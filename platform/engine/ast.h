@@ -138,6 +138,7 @@ enum class StmtKind {
   kIf,
   kBlock,
   kExec,
+  kCreateProcedure,  // body: the statements; params: the declared parameters
   kDeclare,   // DECLARE @v type, ...: the types live in ParsedBatch::variables
   kSet,       // SET @v = value
   kWhile,     // WHILE condition body[0]
@@ -155,6 +156,19 @@ struct ColumnDef {
   int64_t seed = 1;
   int64_t increment = 1;
   bool primary_key = false;
+};
+
+struct ProcParam {
+  std::string name;  // lower case, with '@'
+  std::string written;  // as written
+  SqlType type;
+  ExprPtr default_value;
+  bool output = false;
+};
+
+struct ExecArg {
+  std::string name;  // lower case, empty for a positional argument
+  ExprPtr value;
 };
 
 struct Statement {
@@ -176,7 +190,9 @@ struct Statement {
   std::string object_kind;                       // DROP: "table"
   std::string index_name;                        // CREATE INDEX
   bool unique = false;                           // CREATE UNIQUE INDEX
-  std::string proc_name;                         // EXEC
+  std::string proc_name;                         // EXEC, CREATE PROCEDURE
+  std::vector<ProcParam> params;                 // CREATE PROCEDURE
+  std::vector<ExecArg> args;                     // EXEC
 
   // Executor state: the translation and prepared statement, kept with the cached parse.
   std::unique_ptr<CompiledStatement, CompiledStatementDeleter> compiled;

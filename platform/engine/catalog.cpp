@@ -111,8 +111,11 @@ bool Catalog::ObjectExists(std::string_view name) const {
   return objects_.count(key) > 0 || key == "sysobjects";
 }
 
-bool Catalog::RecordTable(sqlite3* db, const std::string& name,
-                          const std::vector<ColumnInfo>& columns, Error* error) {
+namespace {
+
+// Inserts the object row; returns its id, or -1.
+int64_t RecordObject(sqlite3* db, const std::string& name, const char* xtype,
+                     const std::string* definition) {
   sqlite3_stmt* stmt = nullptr;
   std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -123,16 +126,35 @@ bool Catalog::RecordTable(sqlite3* db, const std::string& name,
   ParseDateTimeText(date, &ms);
   std::string crdate = FormatDateTime(ms);
   bool ok = sqlite3_prepare_v2(db,
-                               "INSERT INTO _engine_objects(name, xtype, crdate) VALUES(?1, 'U', ?2)",
+                               "INSERT INTO _engine_objects(name, xtype, crdate, definition) "
+                               "VALUES(?1, ?2, ?3, ?4)",
                                -1, &stmt, nullptr) == SQLITE_OK;
   if (ok) {
     sqlite3_bind_text(stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(stmt, 2, crdate.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 2, xtype, -1, SQLITE_STATIC);
+    sqlite3_bind_text(stmt, 3, crdate.c_str(), -1, SQLITE_TRANSIENT);
+    if (definition != nullptr) sqlite3_bind_text(stmt, 4, definition->c_str(), -1, SQLITE_TRANSIENT);
     ok = sqlite3_step(stmt) == SQLITE_DONE;
   }
   sqlite3_finalize(stmt);
-  int64_t id = sqlite3_last_insert_rowid(db);
-  stmt = nullptr;
+  return ok ? sqlite3_last_insert_rowid(db) : -1;
+}
+
+}  // namespace
+
+bool Catalog::RecordProcedure(sqlite3* db, const std::string& name, const std::string& definition,
+                              Error* error) {
+  if (RecordObject(db, name, "P", &definition) >= 0) return true;
+  error->number = 50000;
+  error->message = sqlite3_errmsg(db);
+  return false;
+}
+
+bool Catalog::RecordTable(sqlite3* db, const std::string& name,
+                          const std::vector<ColumnInfo>& columns, Error* error) {
+  int64_t id = RecordObject(db, name, "U", nullptr);
+  bool ok = id >= 0;
+  sqlite3_stmt* stmt = nullptr;
   ok = ok && sqlite3_prepare_v2(db,
                                 "INSERT INTO _engine_columns VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
                                 -1, &stmt, nullptr) == SQLITE_OK;

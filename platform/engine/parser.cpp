@@ -161,6 +161,16 @@ class Parser {
       ParseUpdate(stmt.get());
     } else if (IsWord(t, "delete")) {
       ParseDelete(stmt.get());
+    } else if (IsWord(t, "create") && (IsWord(Peek(1), "procedure") || IsWord(Peek(1), "proc"))) {
+      if (!first_in_batch) {
+        Error e;
+        e.number = 111;
+        e.severity = 15;
+        e.line = t.line;
+        e.message = "'CREATE/ALTER PROCEDURE' must be the first statement in a query batch.";
+        throw SyntaxFailure{e};
+      }
+      ParseCreateProcedure(stmt.get());
     } else if (IsWord(t, "create")) {
       ParseCreate(stmt.get());
     } else if (IsWord(t, "drop")) {
@@ -206,7 +216,7 @@ class Parser {
       if (!IsNameToken(t)) Next();
       stmt->kind = StmtKind::kExec;
       stmt->proc_name = ParseObjectName();
-      ParseExecArguments();
+      ParseExecArguments(stmt.get());
     } else if (IsWord(t, "declare")) {
       Next();
       stmt->kind = StmtKind::kDeclare;
@@ -284,17 +294,55 @@ class Parser {
     return false;
   }
 
-  void ParseExecArguments() {
-    // Arguments are parsed for syntax; procedures arrive with the interpreter.
+  void ParseExecArguments(Statement* stmt) {
     if (AtEnd() || StartsStatement(Peek()) || IsSym(Peek(), ";")) return;
     do {
+      ExecArg arg;
       if (Peek().kind == TokenKind::kVariable && IsSym(Peek(1), "=")) {
-        Next();
+        arg.name = Lower(Next().text);
         Next();
       }
-      ParseExpr();
-      AcceptWord("output");
+      arg.value = ParseExpr();
+      AcceptWord("output") || AcceptWord("out");
+      stmt->args.push_back(std::move(arg));
     } while (Accept(","));
+  }
+
+  // CREATE PROCEDURE name [(] @p [AS] type [= default] [OUTPUT], ... [)] AS <rest of the batch>
+  void ParseCreateProcedure(Statement* stmt) {
+    Next();
+    Next();
+    stmt->kind = StmtKind::kCreateProcedure;
+    stmt->proc_name = ParseObjectName();
+    bool paren = Accept("(");
+    while (Peek().kind == TokenKind::kVariable) {
+      ProcParam param;
+      const Token& v = Next();
+      param.name = Lower(v.text);
+      param.written = v.text;
+      AcceptWord("as");
+      param.type = ParseType(false);
+      if (Accept("=")) param.default_value = ParseUnary();
+      param.output = AcceptWord("output") || AcceptWord("out");
+      if (!out_->variables.emplace(param.name, param.type).second) {
+        Error e;
+        e.number = 134;
+        e.severity = 15;
+        e.line = v.line;
+        e.message = "The variable name '" + v.text +
+                    "' has already been declared. Variable names must be unique within a query "
+                    "batch or stored procedure.";
+        throw SyntaxFailure{e};
+      }
+      stmt->params.push_back(std::move(param));
+      if (!Accept(",")) break;
+    }
+    if (paren) Expect(")");
+    ExpectWord("as");
+    while (!AtEnd()) {
+      if (Accept(";")) continue;
+      stmt->body.push_back(ParseStatement(false));
+    }
   }
 
   void ParseInsert(Statement* stmt) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <unordered_map>
 
 #include "platform/engine/binder.h"
@@ -39,7 +40,30 @@ constexpr int kBusyTimeoutMs = 30000;
 
 // The outcome of running a statement: go on, leave the loop or continue it, leave the batch
 // (RETURN), or stop everything after an error that aborts the batch.
-enum class Flow { kNormal, kBreak, kContinue, kReturn, kAbortBatch };
+// kAbortScope ends the running procedure (or the client's batch) after a statement that could
+// not be compiled when reached; the caller goes on.
+enum class Flow { kNormal, kBreak, kContinue, kReturn, kAbortScope, kAbortBatch };
+
+constexpr int kMaxProcedureNesting = 32;
+
+// What a batch or a procedure runs with: its tokens (for the literal values), its parse and its
+// variables. Procedures get a frame of their own.
+struct Frame {
+  const TokenizedBatch* tokens = nullptr;
+  ParsedBatch* batch = nullptr;
+  std::unordered_map<std::string, Value> variables;
+  std::string procedure;  // empty for the client's batch
+  int depth = 0;
+};
+
+// A stored procedure as parsed from its definition, cached while the definition is unchanged.
+struct Procedure {
+  std::string definition;
+  TokenizedBatch tokens;
+  ParsedBatch batch;
+  Statement* statement = nullptr;  // the CREATE PROCEDURE statement: params and body
+  std::string name;                // as created
+};
 
 Error MakeError(int number, int line, std::string message, int severity = 16) {
   Error e;
@@ -88,7 +112,10 @@ class SqliteSession : public Session {
   ~SqliteSession() override {
     if (trancount_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     cache_.clear();
+    procedures_.clear();
     sqlite3_finalize(schema_version_stmt_);
+    sqlite3_finalize(definition_stmt_);
+    sqlite3_finalize(convert_stmt_);
     functions_.reset();
     sqlite3_close_v2(db_);
   }
@@ -102,7 +129,11 @@ class SqliteSession : public Session {
       *error = MakeError(50000, 1, sqlite3_errmsg(db_));
       return false;
     }
-    if (sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &schema_version_stmt_, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &schema_version_stmt_, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db_,
+                           "SELECT name, definition FROM _engine_objects WHERE name = ?1 AND xtype = 'P'",
+                           -1, &definition_stmt_, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db_, "SELECT tsql_cvt(?1, ?2, ?3, ?4, 1)", -1, &convert_stmt_, nullptr) != SQLITE_OK) {
       *error = MakeError(50000, 1, sqlite3_errmsg(db_));
       return false;
     }
@@ -121,7 +152,6 @@ class SqliteSession : public Session {
       return result;
     }
     ParsedBatch* batch = FindCached();
-    batch_ = nullptr;
     if (batch == nullptr) {
       auto parsed = std::make_unique<ParsedBatch>();
       if (!ParseBatch(tokens_, parsed.get(), &error)) {
@@ -132,36 +162,60 @@ class SqliteSession : public Session {
       batch = parsed.get();
       cache_[tokens_.key].push_back(std::move(parsed));
     }
-    batch_ = batch;
+    Frame top;
+    top.tokens = &tokens_;
+    top.batch = batch;
+    frame_ = &top;
+    text_ = text;
     // The whole batch compiles before anything runs; statements after a CREATE or DROP, and
     // those naming tables that do not exist yet, are resolved when reached.
     for (const StatementPtr& stmt : batch->statements) {
       if (!PreCompile(stmt.get(), &error)) {
         result.errors.push_back(error);
+        frame_ = nullptr;
         return result;
       }
       if (IsDdl(*stmt)) break;
     }
     result_ = &result;
-    variables_.clear();
-    for (const auto& [name, type] : batch->variables) variables_[name] = std::monostate{};
+    for (const auto& [name, type] : batch->variables) top.variables[name] = std::monostate{};
     for (const StatementPtr& stmt : batch->statements) {
-      Flow flow = Run(stmt.get());
-      if (flow == Flow::kAbortBatch || flow == Flow::kReturn) break;
+      if (Run(stmt.get()) != Flow::kNormal) break;
     }
     result_ = nullptr;
+    frame_ = nullptr;
     return result;
   }
 
   BatchResult CallProcedure(std::string_view name,
-                            const std::vector<std::pair<std::string, Value>>&) override {
+                            const std::vector<std::pair<std::string, Value>>& args) override {
     BatchResult result;
-    result.errors.push_back(MakeError(2812, 1, "Could not find stored procedure '" + std::string(name) + "'."));
+    Error error;
+    if (!RefreshCatalog(&error)) {
+      result.errors.push_back(error);
+      return result;
+    }
+    result_ = &result;
+    Frame caller;  // the RPC call has no batch of its own
+    caller.tokens = &tokens_;
+    frame_ = &caller;
+    std::vector<std::pair<std::string, Value>> values;
+    for (const auto& [arg_name, value] : args) values.emplace_back(Lower(arg_name), value);
+    CallWithValues(std::string(name), values, 1);
+    frame_ = nullptr;
+    result_ = nullptr;
     return result;
   }
 
-  std::optional<std::vector<ProcedureParameter>> ProcedureParameters(std::string_view) override {
-    return std::nullopt;
+  std::optional<std::vector<ProcedureParameter>> ProcedureParameters(std::string_view name) override {
+    Error error;
+    Procedure* proc = LoadProcedure(std::string(name), &error);
+    if (proc == nullptr) return std::nullopt;
+    std::vector<ProcedureParameter> params;
+    for (const ProcParam& p : proc->statement->params) {
+      params.push_back(ProcedureParameter{p.written, p.type, p.default_value != nullptr});
+    }
+    return params;
   }
 
   int TransactionCount() const override { return trancount_; }
@@ -198,10 +252,10 @@ class SqliteSession : public Session {
   // Binds, translates and prepares `stmt` unless its translation is current.
   bool Compile(Statement* stmt, Error* error) {
     if (stmt->compiled && stmt->compiled->generation == generation_) return true;
-    Binder binder(catalog_, batch_->variables);
+    Binder binder(catalog_, frame_->batch->variables);
     if (!binder.BindStatement(stmt, error)) return false;
     std::unique_ptr<CompiledStatement, CompiledStatementDeleter> compiled(new CompiledStatement);
-    compiled->translation = TranslateStatement(catalog_, *stmt, batch_->variables);
+    compiled->translation = TranslateStatement(catalog_, *stmt, frame_->batch->variables);
     if (sqlite3_prepare_v2(db_, compiled->translation.sql.c_str(), -1, &compiled->stmt, nullptr) != SQLITE_OK) {
       *error = TranslateSqliteMessage(sqlite3_errmsg(db_), stmt->line);
       return false;
@@ -229,6 +283,7 @@ class SqliteSession : public Session {
       default:
         break;
     }
+    if (stmt->kind == StmtKind::kCreateProcedure) return true;  // checked when it runs
     for (auto& child : stmt->body) {
       if (!PreCompile(child.get(), error)) return false;
       if (IsDdl(*child)) break;
@@ -243,7 +298,7 @@ class SqliteSession : public Session {
       int index = static_cast<int>(k) + 1;
       const ParamSource& p = params[k];
       if (!p.variable.empty()) {
-        BindValue(s, index, variables_[p.variable]);
+        BindValue(s, index, frame_->variables[p.variable]);
         continue;
       }
       if (p.literal_index < 0) {
@@ -255,7 +310,8 @@ class SqliteSession : public Session {
         else sqlite3_bind_int64(s, index, v);
         continue;
       }
-      const Token& t = tokens_.tokens[static_cast<size_t>(tokens_.literals[static_cast<size_t>(p.literal_index)])];
+      const TokenizedBatch& tokens = *frame_->tokens;
+      const Token& t = tokens.tokens[static_cast<size_t>(tokens.literals[static_cast<size_t>(p.literal_index)])];
       switch (t.kind) {
         case TokenKind::kString:
           sqlite3_bind_text(s, index, t.text.data(), static_cast<int>(t.text.size()), SQLITE_STATIC);
@@ -329,14 +385,16 @@ class SqliteSession : public Session {
   // Records a statement failure and says whether the batch goes on.
   Flow Fail(Error error, bool scope_abort) {
     last_error_ = error.number;
-    bool aborts = scope_abort || IsBatchAbortingError(error.number);
-    if (IsBatchAbortingError(error.number) && trancount_ > 0) {
+    if (frame_ != nullptr && error.procedure.empty()) error.procedure = frame_->procedure;
+    bool batch_abort = IsBatchAbortingError(error.number) || error.number == 217;
+    if (batch_abort && trancount_ > 0) {
       sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
       trancount_ = 0;
     }
     if (trancount_ > 0 && sqlite3_get_autocommit(db_)) trancount_ = 0;  // SQLite gave up the transaction
     result_->errors.push_back(std::move(error));
-    return aborts ? Flow::kAbortBatch : Flow::kNormal;
+    if (batch_abort) return Flow::kAbortBatch;
+    return scope_abort ? Flow::kAbortScope : Flow::kNormal;
   }
 
   Value ReadValue(sqlite3_stmt* s, int k, const SqlType& type) {
@@ -417,7 +475,7 @@ class SqliteSession : public Session {
         // Assignments take the last row; no row leaves the variables as they were.
         if (!set.rows.empty()) {
           for (size_t k = 0; k < translation.columns.size(); ++k) {
-            variables_[translation.columns[k].name] = set.rows.back()[k];
+            frame_->variables[translation.columns[k].name] = set.rows.back()[k];
           }
         }
         if (stmt->kind == StmtKind::kSet) rowcount_ = 1;
@@ -433,7 +491,7 @@ class SqliteSession : public Session {
           if (truth != 1) return Flow::kNormal;
           flow = Run(stmt->body[0].get());
           if (flow == Flow::kBreak) return Flow::kNormal;
-          if (flow == Flow::kReturn || flow == Flow::kAbortBatch) return flow;
+          if (flow != Flow::kNormal && flow != Flow::kContinue) return flow;
         }
       case StmtKind::kBreak:
         return Flow::kBreak;
@@ -451,7 +509,7 @@ class SqliteSession : public Session {
         int64_t truth = 0;
         size_t errors = result_->errors.size();
         Flow flow = RunCompiled(stmt, nullptr, &truth);
-        if (flow == Flow::kAbortBatch || result_->errors.size() != errors) return flow;
+        if (flow != Flow::kNormal || result_->errors.size() != errors) return flow;
         rowcount_ = 0;
         if (truth == 1) return Run(stmt->body[0].get());
         if (stmt->body.size() > 1) return Run(stmt->body[1].get());
@@ -511,8 +569,9 @@ class SqliteSession : public Session {
         }
         return Flow::kNormal;
       case StmtKind::kExec:
-        return Fail(MakeError(2812, stmt->line, "Could not find stored procedure '" + stmt->proc_name + "'."),
-                    false);
+        return Exec(*stmt);
+      case StmtKind::kCreateProcedure:
+        return CreateProcedure(*stmt);
       case StmtKind::kNoop:
         return Flow::kNormal;
     }
@@ -624,7 +683,268 @@ class SqliteSession : public Session {
     return RunDdl(stmt, {sql}, [](Error*) { return true; });
   }
 
+  void ReloadCatalog() {
+    Error ignored;
+    if (catalog_.Load(db_, &ignored)) ++generation_;
+  }
+
+  bool ObjectExistsInDatabase(const std::string& name) {
+    sqlite3_stmt* s = functions_->object_by_name;
+    sqlite3_bind_text(s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    bool found = sqlite3_step(s) == SQLITE_ROW;
+    sqlite3_reset(s);
+    return found;
+  }
+
+  // The procedure called `name` (any case), parsed from its stored definition; null when there
+  // is none (error.number stays 0) or its text no longer parses (error filled).
+  Procedure* LoadProcedure(const std::string& name, Error* error) {
+    sqlite3_bind_text(definition_stmt_, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(definition_stmt_) != SQLITE_ROW) {
+      sqlite3_reset(definition_stmt_);
+      return nullptr;
+    }
+    std::string created = reinterpret_cast<const char*>(sqlite3_column_text(definition_stmt_, 0));
+    const unsigned char* text = sqlite3_column_text(definition_stmt_, 1);
+    std::string definition = text ? reinterpret_cast<const char*>(text) : "";
+    sqlite3_reset(definition_stmt_);
+    std::unique_ptr<Procedure>& slot = procedures_[Lower(name)];
+    if (slot && slot->definition == definition) return slot.get();
+    auto proc = std::make_unique<Procedure>();
+    proc->definition = std::move(definition);
+    proc->name = created;
+    if (!Tokenize(proc->definition, &proc->tokens, error) ||
+        !ParseBatch(proc->tokens, &proc->batch, error)) {
+      return nullptr;
+    }
+    if (proc->batch.statements.empty() || proc->batch.statements[0]->kind != StmtKind::kCreateProcedure) {
+      *error = MakeError(50000, 1, "The definition of procedure '" + created + "' is damaged.");
+      return nullptr;
+    }
+    proc->statement = proc->batch.statements[0].get();
+    slot = std::move(proc);
+    return slot.get();
+  }
+
+  // Converts a value to a declared type as an assignment does (strings cut silently).
+  bool ConvertValue(const Value& value, const SqlType& type, Value* out, Error* error) {
+    BindValue(convert_stmt_, 1, value);
+    sqlite3_bind_int(convert_stmt_, 2, static_cast<int>(type.kind));
+    sqlite3_bind_int(convert_stmt_, 3, IsStringType(type) ? type.length : type.precision);
+    sqlite3_bind_int(convert_stmt_, 4, type.scale);
+    functions_->has_error = false;
+    bool ok = sqlite3_step(convert_stmt_) == SQLITE_ROW;
+    if (ok) {
+      *out = ReadValue(convert_stmt_, 0, type);
+    } else {
+      *error = functions_->has_error ? functions_->error : MakeError(50000, 1, sqlite3_errmsg(db_));
+      functions_->has_error = false;
+    }
+    sqlite3_reset(convert_stmt_);
+    return ok;
+  }
+
+  // EXEC arguments are constants or variables, as on the server.
+  bool ArgumentValue(const Expr& e, Value* out) {
+    switch (e.kind) {
+      case ExprKind::kNull:
+        *out = std::monostate{};
+        return true;
+      case ExprKind::kLiteral: {
+        const Token& t = frame_->tokens->tokens[static_cast<size_t>(
+            frame_->tokens->literals[static_cast<size_t>(e.literal_index)])];
+        if (t.kind == TokenKind::kString) {
+          *out = t.text;
+        } else if (t.kind == TokenKind::kInteger) {
+          int64_t v;
+          auto r = std::from_chars(t.text.data(), t.text.data() + t.text.size(), v);
+          if (r.ec == std::errc()) *out = v;
+          else *out = std::strtod(t.text.c_str(), nullptr);
+        } else {
+          *out = std::strtod(t.text.c_str(), nullptr);
+        }
+        return true;
+      }
+      case ExprKind::kUnary: {
+        if (!ArgumentValue(*e.args[0], out) || e.op != "-") return e.op == "+";
+        if (auto* i = std::get_if<int64_t>(out)) *i = -*i;
+        else if (auto* d = std::get_if<double>(out)) *d = -*d;
+        else return false;
+        return true;
+      }
+      case ExprKind::kVariable:
+        if (e.name == "@@trancount") *out = int64_t{trancount_};
+        else if (e.name == "@@rowcount") *out = rowcount_;
+        else if (auto it = frame_->variables.find(e.name); it != frame_->variables.end()) *out = it->second;
+        else return false;
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  Flow Exec(const Statement& stmt) {
+    std::vector<std::pair<std::string, Value>> values;
+    for (const ExecArg& arg : stmt.args) {
+      Value value;
+      if (!ArgumentValue(*arg.value, &value)) {
+        if (arg.value->kind == ExprKind::kVariable) {
+          return Fail(MakeError(137, stmt.line, "Must declare the scalar variable \"" + arg.value->name + "\".", 15),
+                      false);
+        }
+        return Fail(MakeError(102, stmt.line, "Incorrect syntax near '" + stmt.proc_name + "'.", 15), false);
+      }
+      values.emplace_back(arg.name, std::move(value));
+    }
+    return CallWithValues(stmt.proc_name, values, stmt.line);
+  }
+
+  // Runs a procedure in a frame of its own. `values` pair a lower-case parameter name (empty
+  // for a positional argument) with its value.
+  Flow CallWithValues(const std::string& name, const std::vector<std::pair<std::string, Value>>& values,
+                      int line) {
+    Error error;
+    Procedure* proc = LoadProcedure(name, &error);
+    if (proc == nullptr) {
+      if (error.number != 0) {
+        error.line = line;
+        return Fail(error, false);
+      }
+      return Fail(MakeError(2812, line, "Could not find stored procedure '" + name + "'."), false);
+    }
+    if (frame_->depth >= kMaxProcedureNesting) {
+      return Fail(MakeError(217, line,
+                            "Maximum stored procedure, function, trigger, or view nesting level "
+                            "exceeded (limit 32)."),
+                  false);
+    }
+    const std::vector<ProcParam>& params = proc->statement->params;
+    if (params.empty() && !values.empty()) {
+      return Fail(MakeError(8146, line, "Procedure " + proc->name + " has no parameters and arguments were supplied."),
+                  false);
+    }
+    if (values.size() > params.size()) {
+      return Fail(MakeError(8144, line, "Procedure or function " + proc->name + " has too many arguments specified."),
+                  false);
+    }
+    Frame callee;
+    callee.tokens = &proc->tokens;
+    callee.batch = &proc->batch;
+    callee.procedure = proc->name;
+    callee.depth = frame_->depth + 1;
+    for (const auto& [variable, type] : proc->batch.variables) callee.variables[variable] = std::monostate{};
+    std::vector<bool> supplied(params.size(), false);
+    for (size_t k = 0; k < values.size(); ++k) {
+      size_t index = k;
+      if (!values[k].first.empty()) {
+        index = params.size();
+        for (size_t p = 0; p < params.size(); ++p) {
+          if (params[p].name == values[k].first) index = p;
+        }
+        if (index == params.size()) {
+          return Fail(MakeError(8145, line, values[k].first + " is not a parameter for procedure " + proc->name + "."),
+                      false);
+        }
+      }
+      Value converted;
+      if (!ConvertValue(values[k].second, params[index].type, &converted, &error)) {
+        error.line = line;
+        return Fail(error, false);
+      }
+      callee.variables[params[index].name] = std::move(converted);
+      supplied[index] = true;
+    }
+    for (size_t p = 0; p < params.size(); ++p) {
+      if (supplied[p]) continue;
+      Value value;
+      Frame* saved = frame_;
+      frame_ = &callee;  // a default is a constant of the procedure's own text
+      bool has_default = params[p].default_value && ArgumentValue(*params[p].default_value, &value);
+      frame_ = saved;
+      if (!has_default) {
+        return Fail(MakeError(201, line,
+                              "Procedure or function '" + proc->name + "' expects parameter '" +
+                                  params[p].written + "', which was not supplied."),
+                    false);
+      }
+      if (!ConvertValue(value, params[p].type, &callee.variables[params[p].name], &error)) {
+        error.line = line;
+        return Fail(error, false);
+      }
+    }
+    int trancount_before = trancount_;
+    Frame* saved = frame_;
+    frame_ = &callee;
+    Flow flow = Flow::kNormal;
+    for (const StatementPtr& child : proc->statement->body) {
+      flow = Run(child.get());
+      if (flow != Flow::kNormal) break;
+    }
+    if (flow != Flow::kAbortBatch && trancount_ != trancount_before) {
+      Fail(MakeError(266, line,
+                     "Transaction count after EXECUTE indicates a mismatching number of BEGIN and "
+                     "COMMIT statements. Previous count = " + std::to_string(trancount_before) +
+                         ", current count = " + std::to_string(trancount_) + "."),
+           false);
+    }
+    frame_ = saved;
+    return flow == Flow::kAbortBatch ? flow : Flow::kNormal;
+  }
+
+  Flow CreateProcedure(const Statement& stmt) {
+    if (ObjectExistsInDatabase(stmt.proc_name)) {
+      return Fail(MakeError(2714, stmt.line,
+                            "There is already an object named '" + stmt.proc_name + "' in the database."),
+                  false);
+    }
+    // Statements over tables that exist now are checked now; the others when they run.
+    Frame check;
+    check.tokens = frame_->tokens;
+    check.batch = frame_->batch;
+    check.procedure = stmt.proc_name;
+    Frame* saved = frame_;
+    frame_ = &check;
+    for (const StatementPtr& child : stmt.body) {
+      Error error;
+      if (!PreCompile(child.get(), &error)) {
+        frame_ = saved;
+        error.procedure = stmt.proc_name;
+        return Fail(error, false);
+      }
+      if (IsDdl(*child)) break;
+    }
+    frame_ = saved;
+    std::string definition(text_);
+    Flow flow = RunDdl(stmt, {}, [&](Error* error) {
+      return Catalog::RecordProcedure(db_, stmt.proc_name, definition, error);
+    });
+    ReloadCatalog();
+    return flow;
+  }
+
+  Flow DropProcedure(const Statement& stmt) {
+    Error error;
+    Procedure* proc = LoadProcedure(stmt.table, &error);
+    if (proc == nullptr && error.number == 0) {
+      return Fail(MakeError(3701, stmt.line,
+                            "Cannot drop the procedure '" + stmt.table +
+                                "', because it does not exist or you do not have permission.",
+                            11),
+                  false);
+    }
+    sqlite3_bind_text(definition_stmt_, 1, stmt.table.c_str(), -1, SQLITE_TRANSIENT);
+    std::string created = stmt.table;
+    if (sqlite3_step(definition_stmt_) == SQLITE_ROW) {
+      created = reinterpret_cast<const char*>(sqlite3_column_text(definition_stmt_, 0));
+    }
+    sqlite3_reset(definition_stmt_);
+    Flow flow = RunDdl(stmt, {}, [&](Error* e) { return Catalog::ForgetObject(db_, created, e); });
+    ReloadCatalog();
+    return flow;
+  }
+
   Flow DropTable(const Statement& stmt) {
+    if (stmt.object_kind == "procedure") return DropProcedure(stmt);
     const TableInfo* table = catalog_.FindTable(stmt.table);
     if (stmt.object_kind != "table" || table == nullptr || Lower(stmt.table) == "sysobjects") {
       return Fail(MakeError(3701, stmt.line,
@@ -650,8 +970,11 @@ class SqliteSession : public Session {
   int64_t identity_ = 0;
   int64_t last_error_ = 0;
   TokenizedBatch tokens_;
-  ParsedBatch* batch_ = nullptr;
-  std::unordered_map<std::string, Value> variables_;  // the batch's variables, by lower-case name
+  std::string_view text_;  // the client's batch being run
+  Frame* frame_ = nullptr;
+  std::map<std::string, std::unique_ptr<Procedure>> procedures_;  // by lower-case name
+  sqlite3_stmt* definition_stmt_ = nullptr;
+  sqlite3_stmt* convert_stmt_ = nullptr;
   BatchResult* result_ = nullptr;
   std::unordered_map<std::string, std::vector<std::unique_ptr<ParsedBatch>>> cache_;
 };

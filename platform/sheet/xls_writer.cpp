@@ -117,6 +117,7 @@ class WorkbookEncoder {
   explicit WorkbookEncoder(const Workbook& book) : book_(book) {}
 
   std::vector<uint8_t> Stream() {
+    CollectFormats();
     CollectFonts();
     CollectStrings();
     WriteGlobals();
@@ -130,9 +131,24 @@ class WorkbookEncoder {
   }
 
  private:
+  // Only the formats some cell still uses become XFs: formats left behind by later changes to a
+  // cell are dropped. xf_of_format_ maps a format to its XF index.
+  void CollectFormats() {
+    xf_of_format_.assign(book_.formats_.size(), 0);
+    xf_of_format_[0] = kDefaultCellXf;
+    for (const auto& row : book_.cells_) {
+      for (const Workbook::Cell& cell : row) {
+        if (cell.format != 0 && xf_of_format_[cell.format] == 0) {
+          used_formats_.push_back(cell.format);
+          xf_of_format_[cell.format] = static_cast<uint16_t>(kDefaultCellXf + used_formats_.size());
+        }
+      }
+    }
+  }
+
   void CollectFonts() {
     font_of_format_.assign(book_.formats_.size(), 0);
-    for (size_t f = 0; f < book_.formats_.size(); ++f) {
+    for (uint32_t f : used_formats_) {
       const Font& font = book_.formats_[f].font;
       if (IsDefaultFont(font)) continue;
       auto it = std::find(fonts_.begin(), fonts_.end(), font);
@@ -250,7 +266,7 @@ class WorkbookEncoder {
     WriteXf(0, 0, 0xFFF5, 0x00, 0, 0, style_colors);
     for (int k = 1; k <= 14; ++k) WriteXf(0, 0, 0xFFF5, 0xF4, 0, 0, style_colors);
     WriteXf(0, 0, 0x0001, 0x00, 0, 0, style_colors);
-    for (size_t f = 1; f < book_.formats_.size(); ++f) WriteCellXf(f);
+    for (uint32_t f : used_formats_) WriteCellXf(f);
 
     s_.Begin(kStyle);
     s_.U16(0x8000);
@@ -392,8 +408,7 @@ class WorkbookEncoder {
     for (size_t c = first; c <= last; ++c) {
       const Workbook::Cell& cell = row[c];
       if (!Written(cell)) continue;
-      const uint16_t xf =
-          cell.format == 0 ? kDefaultCellXf : static_cast<uint16_t>(kDefaultCellXf + cell.format);
+      const uint16_t xf = xf_of_format_[cell.format];
       switch (cell.kind) {
         case Workbook::Kind::kEmpty: s_.Begin(kBlank); break;
         case Workbook::Kind::kNumber: s_.Begin(kNumber); break;
@@ -418,6 +433,8 @@ class WorkbookEncoder {
 
   const Workbook& book_;
   BiffStream s_;
+  std::vector<uint32_t> used_formats_;    // in order of first use; XF 16 + k
+  std::vector<uint16_t> xf_of_format_;
   std::vector<Font> fonts_;               // custom fonts, file index kFirstCustomFont + k
   std::vector<uint16_t> font_of_format_;  // file font index of each format
   std::vector<uint32_t> sst_of_string_;   // strings_ index -> SST index

@@ -98,38 +98,54 @@ TEST_F(FrmMuestraTest, ActualizaInsertaRegistraYMueve) {
   EXPECT_EQ(EntradasDeLog(), 0);
 }
 
-// A real workbook's data under the sample columns: ids as companies, publishers as forms, the
-// text ISBNs as CUIT (text, so 0), every number of the row's numeric cells as PI.
-TEST_F(FrmMuestraTest, PlanillaConDatosDeUnLibroReal) {
-  const sheet::SheetTable real = sheet::ReadFirstWorksheet(
-      std::string(CONSOLIDA_SHARED_DIR) + "/data/xls/Test_git_issue_231_NoCodePage.xls");
-  ASSERT_GE(real.rows.size(), 2u);
-  const int id = real.ColumnIndex("id"), editore = real.ColumnIndex("editore"),
-            isbn = real.ColumnIndex("isbn");
-  ASSERT_GE(id, 0);
-  ASSERT_GE(editore, 0);
-  ASSERT_GE(isbn, 0);
+// Real workbooks' data under the sample columns. Each source says which of its columns becomes
+// the company code, the form, the CUIT, the PI and the Mues of the sample sheet.
+TEST_F(FrmMuestraTest, PlanillasConDatosDeLibrosReales) {
+  struct Fuente {
+    const char* archivo;
+    int unico, form, cuit, pi, mues;  // column positions in the real sheet; -1: not used
+  } fuentes[] = {
+      // dates as company codes, the text column as CUIT (text, so 0), doubles and booleans
+      {"Test_num_double_date_bool_string.xls", 5, -1, 4, 1, 3},
+      // Cyrillic, Arabic and Latin text as company codes and forms
+      {"TestUnicodeChars.xls", 0, 1, 2, -1, -1},
+  };
+  auto numero = [](const Valor& v) { return v.IsNull() ? 0.0 : runtime::CDbl(v); };
+  for (const Fuente& fuente : fuentes) {
+    SCOPED_TRACE(fuente.archivo);
+    App().CnSql.Execute("Delete From SE_MUESTRA_PADRON");
+    const sheet::SheetTable real = sheet::ReadFirstWorksheet(
+        std::string(CONSOLIDA_SHARED_DIR) + "/data/xls/" + fuente.archivo);
+    ASSERT_GE(real.rows.size(), 2u);
 
-  std::vector<std::vector<Valor>> filas;
-  std::vector<std::string> esperado;
-  for (const auto& fila : real.rows) {
-    const std::string unico = runtime::CStr(fila[id]);
-    const std::string form = runtime::Left(runtime::CStr(fila[editore]), 6);
-    filas.push_back({fila[isbn], Valor::String(unico), Valor::String(form), N(2016), fila[id],
-                     Nulo(), Nulo(), Nulo(), Nulo(), Nulo(), Nulo()});
-    esperado.push_back(unico + "|2016|0|" + form + "|" + unico + "|0");
+    std::vector<std::vector<Valor>> filas;
+    std::vector<std::string> esperado;
+    for (const auto& fila : real.rows) {
+      const std::string unico = runtime::CStr(fila[fuente.unico]);
+      const std::string form = fuente.form < 0 ? "REAL01" : runtime::CStr(fila[fuente.form]);
+      const Valor pi = fuente.pi < 0 ? Nulo() : fila[fuente.pi];
+      const Valor mues = fuente.mues < 0 ? Nulo() : fila[fuente.mues];
+      filas.push_back({fila[fuente.cuit], Valor::String(unico), Valor::String(form), N(2009), pi,
+                       Nulo(), Nulo(), mues, Nulo(), Nulo(), Nulo()});
+      esperado.push_back(unico + "|2009|0|" + form + "|" + runtime::CStrDouble(numero(pi)) + "|" +
+                         runtime::CStrDouble(numero(mues)));
+    }
+    std::sort(esperado.begin(), esperado.end());
+    EscribirMuestras(kColumnas, filas);
+
+    ASSERT_TRUE(form_->Command1.UserClick());
+
+    std::vector<std::string> grabado =
+        Filas("Select Unico, Periodo, CUIT, FormSector, PI, Mues From SE_MUESTRA_PADRON");
+    std::sort(grabado.begin(), grabado.end());
+    EXPECT_EQ(grabado, esperado);
+    EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+    EXPECT_EQ(EntradasDeLog(), 0);
+    EXPECT_TRUE(Nombres("Datos").empty());
+    ui_.SetNow(runtime::DateSerial{ui_.Now().days + 1});  // the next move gets a name of its own
   }
-  std::sort(esperado.begin(), esperado.end());
-  EscribirMuestras(kColumnas, filas);
-
-  ASSERT_TRUE(form_->Command1.UserClick());
-
-  EXPECT_EQ(Filas("Select Unico, Periodo, CUIT, FormSector, PI, PI_1 From SE_MUESTRA_PADRON "
-                  "Order by Unico"),
-            esperado);
-  EXPECT_EQ(Filas(kDiario).size(), 1u);
-  EXPECT_EQ(EntradasDeLog(), 0);
-  EXPECT_EQ(Nombres("Procesados").size(), 1u);
+  EXPECT_EQ(Filas(kDiario).size(), 2u);
+  EXPECT_EQ(Nombres("Procesados").size(), 2u);
 }
 
 TEST_F(FrmMuestraTest, PlanillasQueNoSePuedenProcesar) {

@@ -66,7 +66,7 @@ TEST_F(GeneraExcelTest, EscribeLasCeldasEnReporte) {
   EXPECT_EQ(Nombres("Reporte"), std::vector<std::string>{"Rep_05122026112041.xls"});
 
   const sheet::SheetGrid hoja = sheet::ReadSheet(ruta);
-  ASSERT_EQ(hoja.row_count, 6u);
+  ASSERT_EQ(hoja.row_count, 5u);
   ASSERT_EQ(hoja.column_count, 3u);
   using runtime::Valor;
   const std::vector<std::vector<Valor>> esperado = {

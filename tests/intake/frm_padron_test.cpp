@@ -1,0 +1,230 @@
+// The company roll import end to end: Padron.dbf written into Datos, FrmPadron run on the
+// scripted Ui against the embedded database; rows of both years, journal, log, messages, folders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "intake/frm_padron.h"
+#include "tests/intake/carpeta_intake.h"
+
+namespace intake_test {
+namespace {
+
+using testsupport::DbfField;
+using testsupport::DbfRecord;
+using testsupport::DbfTable;
+
+constexpr char kPadron[] =
+    "Select Unico, Periodo, CUIT, Razon, FormSector, Domi, Muestra, auto, wf, Novedad, Novedad_1, "
+    "Estado, Estado_1, Descripcion_Estado, Descripcion_Estado_1, Caja, Caja_1, NumFor, NumFor_1, "
+    "fecha_ac, Comple, Com_desc, Observaciones, Observaciones_1, Corte, Corte_Fecha "
+    "From SE_MUESTRA_PADRON Order By Unico, Periodo";
+constexpr char kDiario[] =
+    "Select Id_FC, Formulario, Capitulo, Periodo, Tipo, Contenido From SE_COMM_PROCESO";
+
+std::vector<DbfField> Columnas() {
+  return {{"Unico", 'C', 25},     {"Cuit", 'C', 13},       {"Razon", 'C', 30},
+          {"FORM", 'C', 4},       {"NumFor", 'C', 2},      {"Novedad", 'C', 10},
+          {"Novedad_1", 'C', 10}, {"Estado", 'N', 2},      {"Estado_1", 'N', 2},
+          {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
+          {"Caja_1", 'N', 4},     {"NumFor_1", 'C', 2},    {"domi", 'N', 3},
+          {"Comple", 'C', 2},     {"Com_Desc", 'C', 10},   {"Muestra", 'N', 6, 2},
+          {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20},  {"Corte", 'C', 1},
+          {"auto", 'C', 6},       {"wf", 'N', 6, 2},       {"fecha_ac", 'D'},
+          {"cote_fech", 'D'}};
+}
+
+DbfRecord Completa() {
+  return {{"30500000001", "30-50000000-1", "O'Brien SA", "ENCU", "ES", "Activa", "Inactiva", "1",
+           "2", "Desc A", "Desc A1", "10", "11", "ES", "3", "C", "Completa", "1.5", "Obs", "Obs1",
+           "S", "12,5", "0.75", "20240131", "20240630"}};
+}
+
+DbfRecord EnBlanco(const std::string& unico, const std::string& cuit) {
+  DbfRecord registro;
+  registro.values.assign(Columnas().size(), "");
+  registro.values[0] = unico;
+  registro.values[1] = cuit;
+  registro.values[3] = "ENCU";
+  registro.values[4] = "ES";
+  return registro;
+}
+
+DbfTable Padron(std::vector<DbfRecord> registros) {
+  DbfTable tabla;
+  tabla.fields = Columnas();
+  tabla.records = std::move(registros);
+  return tabla;
+}
+
+class FrmPadronTest : public CarpetaIntake {
+ protected:
+  void Importar(const std::string& periodo) {
+    form_ = std::make_unique<intake::FrmPadron>(App());
+    Ui().Show(*form_);
+    form_->TxtPeriodo.UserEdit(periodo);
+    form_->Command1.UserClick();
+  }
+
+  std::unique_ptr<intake::FrmPadron> form_;
+};
+
+TEST_F(FrmPadronTest, EscribeElAnioYElAnteriorDeCadaEmpresa) {
+  // The second company is already there for 2005 (an UPDATE) but not for 2004 (an INSERT).
+  App().CnSql.Execute(
+      "insert into SE_MUESTRA_PADRON (Unico, Periodo, Razon, EmpCba) Values('30500000002', 2005, "
+      "'Vieja', 7)");
+  EscribirDbf("Padron.dbf", Padron({Completa(), EnBlanco("30500000002", "30500000002")}));
+  Importar("2005");
+
+  EXPECT_EQ(Filas(kPadron),
+            (std::vector<std::string>{
+                "30500000001|2004|30500000001|O'Brien SA|ENCUES|NULL|NULL|NULL|NULL|Inactiva|NULL|"
+                "2|NULL|Desc A1|NULL|11|NULL|ES|NULL|NULL|NULL|NULL|Obs1|NULL|NULL|NULL",
+                "30500000001|2005|30500000001|O'Brien SA|ENCUES|3|1.5|12.5|0.75|Activa|Inactiva|"
+                "1|2|Desc A|Desc A1|10|11|ES|ES|31/01/2024|C|Completa|Obs|Obs1|S|30/06/2024",
+                "30500000002|2004|30500000002|Beta|ENCUES|NULL|NULL|NULL|NULL||NULL|0|NULL||NULL|"
+                "0|NULL||NULL|NULL|NULL|NULL||NULL|NULL|NULL",
+                "30500000002|2005|30500000002|Beta|ENCUES|0|0|NULL|0|||0|0|||0|0|||"
+                "01/01/1900||||||NULL",
+            }));
+  // The update leaves the columns it does not name alone.
+  EXPECT_EQ(Filas("Select EmpCba From SE_MUESTRA_PADRON Where Unico = '30500000002' And "
+                  "Periodo = 2005"),
+            std::vector<std::string>{"7"});
+  EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL||NULL|2005|Padron|"});
+  EXPECT_EQ(Carpeta("Datos"), std::vector<std::string>{});
+  EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Padron_05122026112041.dbf"});
+  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+  EXPECT_EQ(form_->lblEmpresa_1.Caption(), "30500000002");
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+  EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+}
+
+TEST_F(FrmPadronTest, PeriodoYArchivoSeVerificanAntesDeEmpezar) {
+  const struct {
+    const char* periodo;
+    bool con_archivo;
+    const char* mensaje;
+    const char* etiqueta;
+  } casos[] = {
+      {"199", true, "Dato Incorrecto", "Verifica Periodo"},
+      {"19900", true, "Dato Incorrecto", "Verifica Periodo"},
+      {"20a5", true, "Dato Incorrecto", "Verifica Periodo"},
+      {"1989", true, "Incorrecto el Periodo", "Verifica Periodo"},
+      {"2005", false, "No se encuentra el Archivo Padron.dbf en la Carpeta Datos",
+       "Verifica Existencia de la Tabla"},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.periodo);
+    fs::remove(carpeta_ / "Datos" / "Padron.dbf");
+    if (caso.con_archivo) EscribirDbf("Padron.dbf", Padron({Completa()}));
+    Ui().ClearMessages();
+    Importar(caso.periodo);
+    EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{caso.mensaje});
+    EXPECT_EQ(form_->LblMsg.Caption(), caso.etiqueta);
+  }
+  EXPECT_EQ(Filas("Select Count(*) From SE_MUESTRA_PADRON"), std::vector<std::string>{"0"});
+  EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"0"});
+}
+
+// A roll that cannot be read whole ends the import: one log entry, "Error de Proceso", the file
+// in NoProcesados and the message; no company of a refused file is written.
+TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
+  DbfTable sin_columnas = Padron({Completa()});
+  sin_columnas.fields.erase(sin_columnas.fields.begin() + 2);  // Razon
+  sin_columnas.fields.pop_back();                              // cote_fech
+  for (DbfRecord& registro : sin_columnas.records) {
+    registro.values.erase(registro.values.begin() + 2);
+    registro.values.pop_back();
+  }
+  const struct {
+    const char* nombre;
+    std::function<void(const fs::path&)> escribir;
+    const char* entrada;
+    int filas;
+  } casos[] = {
+      {"faltan columnas",
+       [&](const fs::path& ruta) { testsupport::WriteDbf(ruta.string(), sin_columnas); },
+       "Faltan columnas en Padron.dbf: Razon, cote_fech", 0},
+      {"archivo cortado",
+       [](const fs::path& ruta) {
+         const std::string bytes = testsupport::DbfBytes(Padron({Completa()}));
+         std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 30);
+       },
+       "Microsoft OLE DB Provider for ODBC Drivers\r\n", 0},
+      // The first company was committed before the second, with no digit in its CUIT, stopped it.
+      {"cuit sin digitos",
+       [](const fs::path& ruta) {
+         testsupport::WriteDbf(ruta.string(), Padron({Completa(), EnBlanco("30500000002", "s/n")}));
+       },
+       "Consolida\r\n(13) Type mismatch\r\n", 2},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    TearDown();
+    SetUp();
+    caso.escribir(carpeta_ / "Datos" / "Padron.dbf");
+    Importar("2005");
+
+    EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{
+                                  "Ha Finalizado el proceso por existir un error en los Datos"});
+    const std::vector<std::string> log = EntradasLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rfind(caso.entrada, 0), 0u) << log[0];
+    EXPECT_EQ(form_->LblMsg.Caption(), "Error de Proceso");
+    EXPECT_EQ(Carpeta("NoProcesados"), std::vector<std::string>{"Padron_05122026112041.dbf"});
+    EXPECT_EQ(Filas("Select Count(*) From SE_MUESTRA_PADRON"),
+              std::vector<std::string>{std::to_string(caso.filas)});
+    EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"0"});
+  }
+}
+
+TEST_F(FrmPadronTest, UnaEmpresaQueFallaSeRegistraYLasDemasSiguen) {
+  const std::string larga(25, '9');  // longer than a company code may be
+  EscribirDbf("Padron.dbf", Padron({EnBlanco(larga, "1"), Completa()}));
+  Importar("2005");
+
+  const std::vector<std::string> log = EntradasLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find("String or binary data would be truncated."), std::string::npos);
+  // The context line is the whole batch: this year's INSERT, CR LF, last year's INSERT.
+  EXPECT_NE(log[0].find("\r\ninsert into SE_MUESTRA_PADRON (CUIT, FormSector"), std::string::npos);
+  EXPECT_NE(log[0].find("')\r\nINSERT INTO SE_MUESTRA_PADRON (Cuit, FormSector"),
+            std::string::npos);
+  EXPECT_EQ(Filas("Select Unico, Periodo From SE_MUESTRA_PADRON Order By Periodo"),
+            (std::vector<std::string>{"30500000001|2004", "30500000001|2005"}));
+  EXPECT_EQ(Filas(kDiario).size(), 1u);
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+}
+
+TEST_F(FrmPadronTest, UnPadronVacioSeMueveSinRegistrarse) {
+  EscribirDbf("Padron.dbf", Padron({}));
+  Importar("2005");
+  EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"0"});
+  EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Padron_05122026112041.dbf"});
+  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+}
+
+// The import closes CnDbf; a second roll in the same run opens it again and refreshes the rows.
+TEST_F(FrmPadronTest, UnSegundoPadronEnLaMismaCorridaActualiza) {
+  EscribirDbf("Padron.dbf", Padron({Completa()}));
+  Importar("2005");
+  Ui().Sleep(1000);
+  DbfRecord cambiada = Completa();
+  cambiada.values[2] = "Nueva Razon";
+  EscribirDbf("Padron.dbf", Padron({cambiada}));
+  Importar("2005");
+
+  EXPECT_EQ(Filas("Select Periodo, Razon From SE_MUESTRA_PADRON Order By Periodo"),
+            (std::vector<std::string>{"2004|Nueva Razon", "2005|Nueva Razon"}));
+  EXPECT_EQ(Filas(kDiario).size(), 2u);
+  EXPECT_EQ(Carpeta("Procesados").size(), 2u);
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace intake_test

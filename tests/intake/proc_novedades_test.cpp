@@ -1,0 +1,301 @@
+// The survey import end to end: files written into Datos, Proc_Novedades run on the scripted Ui
+// against the embedded database, then the catalogue, the values, the journal, the log, the
+// messages and the folders checked.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "intake/proc_novedades.h"
+#include "tests/intake/carpeta_intake.h"
+
+namespace intake_test {
+namespace {
+
+using testsupport::DbfField;
+using testsupport::DbfFlavor;
+using testsupport::DbfRecord;
+using testsupport::DbfTable;
+
+constexpr char kNovedades[] =
+    "Select Empresa, Periodo, Campo, Tipo, ValorStr, ValorInt, ValorDbl From SE_NOVEDAD "
+    "Order By Empresa, Campo";
+
+// Two companies of form ENCUES: a decimal, a 16-bit whole number, a text and a date each.
+DbfTable Encuesta() {
+  DbfTable tabla;
+  tabla.flavor = DbfFlavor::kVisualFoxPro;
+  tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'I'},
+                  {"NOMBRE", 'C', 20}, {"FECHA", 'D'}};
+  tabla.records = {{{"30500000001", "1234.5", "12", "O'Brien", "20240131"}},
+                   {{"30500000002", "", "-7", "", ""}},
+                   {{"30500000003", "1", "1", "borrada", ""}, true}};
+  return tabla;
+}
+
+// A clock that moves `paso` further each time it is read.
+struct RelojFalso {
+  std::chrono::milliseconds paso;
+  std::chrono::steady_clock::time_point ahora{};
+  std::chrono::steady_clock::time_point operator()() { return ahora += paso; }
+};
+
+class ProcNovedadesTest : public CarpetaIntake {
+ protected:
+  // Runs the import for `periodo` the way the user does: type the year, press "Proceso".
+  void Importar(const std::string& periodo,
+                std::chrono::milliseconds paso_reloj = std::chrono::milliseconds(0)) {
+    form_ = std::make_unique<intake::Proc_Novedades>(App());
+    form_->UsarReloj(RelojFalso{paso_reloj});
+    Ui().Show(*form_);
+    form_->TxtPeriodo.UserEdit(periodo);
+    form_->Proceso.UserClick();
+  }
+
+  std::unique_ptr<intake::Proc_Novedades> form_;
+};
+
+TEST_F(ProcNovedadesTest, ImportaCadaValorCatalogaElArchivoYLoMueve) {
+  EscribirDbf("ENCUES_1.dbf", Encuesta());
+  Importar("2005");
+
+  EXPECT_EQ(Filas("Select Arc_Id, Arc_Nombre, Arc_Fecha From SE_ARCHIVOS"),
+            (std::vector<std::string>{"1|ENCUES_1|05/12/2026"}));
+  EXPECT_EQ(Filas("Select Est_IdArchivo, Est_Campo, Est_Tipo, Est_Tamanio, Est_Precision, "
+                  "Est_Escala, Est_Fecha, Est_Descripcion From SE_ESTRUCTURAS Order By Est_Id"),
+            (std::vector<std::string>{
+                "1|UNICO|Char|11|255|255|05/12/2026|NULL",
+                "1|P001|Numeric|19|10|2|05/12/2026|NULL",
+                "1|P002|Integer|4|10|255|05/12/2026|NULL",
+                "1|NOMBRE|Char|20|255|255|05/12/2026|NULL",
+                "1|FECHA|DateTime|6|10|255|05/12/2026|NULL",
+            }));
+  // The apostrophe is kept; an empty text is the word Null; a blank number is 0.
+  EXPECT_EQ(Filas(kNovedades), (std::vector<std::string>{
+                                   "30500000001|2005|FECHA|Dte|Null|0|0",
+                                   "30500000001|2005|NOMBRE|Str|O'Brien|0|0",
+                                   "30500000001|2005|P001|Dbl|Null|0|1234.5",
+                                   "30500000001|2005|P002|Int|Null|12|0",
+                                   "30500000002|2005|FECHA|Dte|Null|0|0",
+                                   "30500000002|2005|NOMBRE|Str|Null|0|0",
+                                   "30500000002|2005|P001|Dbl|Null|0|0",
+                                   "30500000002|2005|P002|Int|Null|-7|0",
+                               }));
+  EXPECT_EQ(Filas("Select ValorDte From SE_NOVEDAD Where Empresa = '30500000001' And "
+                  "Campo = 'FECHA'"),
+            (std::vector<std::string>{"31/01/2024"}));
+  EXPECT_EQ(Filas("Select Distinct Arc_Id, FormSector, Capitulo From SE_NOVEDAD"),
+            (std::vector<std::string>{"1|ENCUES|1"}));
+  EXPECT_EQ(Filas("Select Id_FC, Formulario, Capitulo, Periodo, Tipo, Contenido From "
+                  "SE_COMM_PROCESO"),
+            (std::vector<std::string>{"1|ENCUES|1|2005|Novedad|"}));
+
+  EXPECT_EQ(Carpeta("Datos"), std::vector<std::string>{});
+  EXPECT_EQ(Carpeta("Procesados"), (std::vector<std::string>{"ENCUES_1_05122026112041.dbf"}));
+  EXPECT_EQ(form_->lblProceso.Caption(), "Finalizado");
+  EXPECT_EQ(form_->lblArchivo_1.Caption(), "ENCUES_1");
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+  EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+}
+
+TEST_F(ProcNovedadesTest, UnPeriodoIncorrectoNoHaceNada) {
+  EscribirDbf("ENCUES_1.dbf", Encuesta());
+  const struct {
+    const char* periodo;
+    const char* mensaje;
+  } casos[] = {{"", "Dato Incorrecto"},
+               {"199", "Dato Incorrecto"},
+               {"20a5", "Dato Incorrecto"},
+               {"1989", "Incorrecto el Periodo"}};
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.periodo);
+    Ui().ClearMessages();
+    Importar(caso.periodo);
+    EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{caso.mensaje});
+    EXPECT_EQ(form_->ActiveControl(), &form_->TxtPeriodo);
+  }
+  EXPECT_EQ(Filas("Select Count(*) From SE_ARCHIVOS"), std::vector<std::string>{"0"});
+  EXPECT_EQ(Carpeta("Datos"), std::vector<std::string>{"ENCUES_1.dbf"});
+}
+
+TEST_F(ProcNovedadesTest, UnValorYaGuardadoSeActualizaSinDuplicarse) {
+  EscribirDbf("ENCUES_1.dbf", Encuesta());
+  Importar("2005");
+  Ui().Sleep(1000);  // the moved copy of the second file gets its own time stamp
+
+  // The same file again, with new numbers and texts and one column more.
+  DbfTable segunda = Encuesta();
+  segunda.fields.push_back({"P003", 'N', 5});
+  segunda.records = {{{"30500000001", "99", "13", "Otro", "20250101", "5"}}};
+  EscribirDbf("ENCUES_1.dbf", segunda);
+  Importar("2005");
+
+  EXPECT_EQ(Filas("Select Count(*) From SE_ARCHIVOS"), std::vector<std::string>{"1"});
+  EXPECT_EQ(Filas("Select Est_Campo From SE_ESTRUCTURAS Order By Est_Id"),
+            (std::vector<std::string>{"UNICO", "P001", "P002", "NOMBRE", "FECHA", "P003"}));
+  // Numbers are overwritten; the text and the date of a stored value are kept. A value with no
+  // date is sent an empty date, which the server stores as its day zero.
+  EXPECT_EQ(Filas("Select Campo, ValorStr, ValorInt, ValorDbl, ValorDte From SE_NOVEDAD Where "
+                  "Empresa = '30500000001' Order By Campo"),
+            (std::vector<std::string>{"FECHA|Null|0|0|31/01/2024", "NOMBRE|O'Brien|0|0|01/01/1900",
+                                      "P001|Null|0|99|01/01/1900", "P002|Null|13|0|01/01/1900",
+                                      "P003|Null|0|5|01/01/1900"}));
+  EXPECT_EQ(Filas("Select Count(*) From SE_NOVEDAD"), std::vector<std::string>{"9"});
+  EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"2"});
+  EXPECT_EQ(Carpeta("Procesados").size(), 2u);
+}
+
+// Files that cannot be imported are refused whole: nothing of them is written, one log entry
+// says why, one message tells the user, and the good files of the same run still go in.
+TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
+  struct Caso {
+    const char* nombre;
+    std::function<void(const fs::path&)> escribir;
+    const char* mensaje;
+    const char* entrada;   // how the log entry starts
+    const char* destino;   // where the file ends: "NoProcesados" or "Datos"
+  };
+  const Caso casos[] = {
+      {"SINUNI_1.dbf",
+       [](const fs::path& ruta) {
+         DbfTable tabla;
+         tabla.fields = {{"EMPRESA", 'C', 11}, {"P001", 'N', 10, 2}};
+         tabla.records = {{{"30500000001", "1"}}};
+         testsupport::WriteDbf(ruta.string(), tabla);
+       },
+       "El archivo SINUNI_1.dbf no tiene la columna unico. Se movio a la carpeta NoProcesados",
+       "El archivo SINUNI_1.dbf no tiene la columna unico", "NoProcesados"},
+      {"CORTAD_1.dbf",
+       [](const fs::path& ruta) {
+         std::string bytes = testsupport::DbfBytes(Encuesta());
+         std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 40);
+       },
+       "No se pudo leer el archivo CORTAD_1.dbf. Se movio a la carpeta NoProcesados",
+       "Microsoft OLE DB Provider for ODBC Drivers", "NoProcesados"},
+      {"BASURA_1.dbf",
+       [](const fs::path& ruta) { std::ofstream(ruta, std::ios::binary) << "no es una tabla"; },
+       "No se pudo leer el archivo BASURA_1.dbf. Se movio a la carpeta NoProcesados",
+       "Microsoft OLE DB Provider for ODBC Drivers", "NoProcesados"},
+      {"Padron.dbf",
+       [](const fs::path& ruta) { testsupport::WriteDbf(ruta.string(), Encuesta()); },
+       "El archivo Padron.dbf no lleva el capitulo en el octavo caracter del nombre. No se "
+       "proceso",
+       "El archivo Padron.dbf no lleva el capitulo", "Datos"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    TearDown();
+    SetUp();
+    caso.escribir(carpeta_ / "Datos" / caso.nombre);
+    EscribirDbf("ZBUENO_1.dbf", Encuesta());  // listed after the bad one
+    Importar("2005");
+
+    EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{caso.mensaje});
+    const std::vector<std::string> log = EntradasLog();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rfind(caso.entrada, 0), 0u) << log[0];
+    EXPECT_EQ(Filas("Select Distinct FormSector From SE_NOVEDAD"),
+              std::vector<std::string>{"ZBUENO"});
+    EXPECT_EQ(Filas("Select Arc_Nombre From SE_ARCHIVOS"), std::vector<std::string>{"ZBUENO_1"});
+    EXPECT_EQ(Filas("Select Formulario From SE_COMM_PROCESO"),
+              std::vector<std::string>{"ZBUENO"});
+    const std::vector<std::string> en_destino = Carpeta(caso.destino);
+    EXPECT_EQ(std::count_if(en_destino.begin(), en_destino.end(),
+                            [&](const std::string& n) {
+                              return n.rfind(std::string(caso.nombre).substr(0, 6), 0) == 0;
+                            }),
+              1);
+    EXPECT_EQ(form_->lblProceso.Caption(), "Finalizado");
+  }
+}
+
+TEST_F(ProcNovedadesTest, UnEnteroFueraDeDieciseisBitsDetieneLaImportacion) {
+  DbfTable tabla = Encuesta();
+  tabla.records = {{{"30500000001", "1", "40000", "a", ""}}};
+  EscribirDbf("ENCUES_1.dbf", tabla);
+  Importar("2005");
+
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{
+                                "Finalizo el proceso con error, algunos campos no se procesaron"});
+  const std::vector<std::string> log = EntradasLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0], "Consolida\r\n(6) Overflow\r\nArmando Transaccion");
+  // The value before the overflow was committed and stays; nothing after it was stored.
+  EXPECT_EQ(Filas("Select Campo From SE_NOVEDAD"), std::vector<std::string>{"P001"});
+  EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"0"});
+  EXPECT_EQ(Carpeta("NoProcesados"), (std::vector<std::string>{"ENCUES_1_05122026112041.dbf"}));
+  EXPECT_NE(form_->lblProceso.Caption(), "Finalizado");
+  // The connection is usable afterwards: no transaction was left open.
+  EXPECT_NO_THROW(App().CnSql.BeginTrans());
+  App().CnSql.RollbackTrans();
+}
+
+// A run cut off in the middle (the process dies: nothing is handled) leaves the file in Datos;
+// the next run completes it, and the result is what one clean run gives.
+TEST_F(ProcNovedadesTest, TrasUnaCaidaLaSegundaCorridaTerminaConLasMismasFilas) {
+  struct Caida {};
+  DbfTable tabla = Encuesta();
+  for (int i = 4; i <= 12; ++i) {
+    tabla.records.push_back({{"305000000" + std::to_string(10 + i), std::to_string(i * 1.5),
+                              std::to_string(i), "Empresa " + std::to_string(i), "20240101"}});
+  }
+  EscribirDbf("ENCUES_1.dbf", tabla);
+
+  int pintadas = 0;
+  Ui().SetDoEventsHook([&] {
+    if (++pintadas == 20) throw Caida{};
+  });
+  EXPECT_THROW(Importar("2005", std::chrono::milliseconds(100)), Caida);
+  EXPECT_EQ(Carpeta("Datos"), std::vector<std::string>{"ENCUES_1.dbf"});
+  const std::vector<std::string> parciales = Filas(kNovedades);
+  EXPECT_GT(parciales.size(), 0u);
+
+  form_.reset();
+  AbrirAplicacion();
+  Importar("2005");
+  const std::vector<std::string> recuperadas = Filas(kNovedades);
+  EXPECT_EQ(Carpeta("Datos"), std::vector<std::string>{});
+  EXPECT_EQ(Filas("Select Count(*) From SE_ARCHIVOS"), std::vector<std::string>{"1"});
+  EXPECT_EQ(Filas("Select Count(*) From SE_ESTRUCTURAS"), std::vector<std::string>{"5"});
+
+  form_.reset();
+  TearDown();
+  SetUp();
+  EscribirDbf("ENCUES_1.dbf", tabla);
+  Importar("2005");
+  const std::vector<std::string> limpias = Filas(kNovedades);
+  EXPECT_EQ(limpias.size(), 11u * 4u);
+  EXPECT_LT(parciales.size(), limpias.size());
+  EXPECT_EQ(recuperadas, limpias);
+}
+
+// The labels are set for every value but painted at most every 100 ms, and what is painted is
+// the value in hand.
+TEST_F(ProcNovedadesTest, LasEtiquetasSePintanComoMuchoCadaCienMilisegundos) {
+  DbfTable tabla = Encuesta();
+  tabla.records.resize(2);
+  EscribirDbf("ENCUES_1.dbf", tabla);
+  const struct {
+    int paso_ms;
+    int pintadas;  // 8 values, plus the final paint
+  } casos[] = {{0, 1 + 1}, {30, 2 + 1}, {100, 8 + 1}, {250, 8 + 1}};
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.paso_ms);
+    TearDown();
+    SetUp();
+    EscribirDbf("ENCUES_1.dbf", tabla);
+    std::vector<std::string> vistas;
+    Ui().SetDoEventsHook([&] {
+      vistas.push_back(form_->lblEmpresa_1.Caption() + "/" + form_->LblCampo_1.Caption());
+    });
+    Importar("2005", std::chrono::milliseconds(caso.paso_ms));
+    EXPECT_EQ(static_cast<int>(vistas.size()), caso.pintadas);
+    ASSERT_FALSE(vistas.empty());
+    EXPECT_EQ(vistas.front(), "30500000001/P001");
+  }
+}
+
+}  // namespace
+}  // namespace intake_test

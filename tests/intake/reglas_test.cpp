@@ -1,0 +1,102 @@
+// The pure rules of the intake windows: the two type mappings, the digits of a CUIT and the
+// check of a typed year.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "intake/frm_padron.h"
+#include "intake/internal/comun.h"
+#include "intake/tipos.h"
+#include "platform/runtime/vb_error.h"
+
+namespace intake_test {
+namespace {
+
+TEST(TiposTest, CadaCodigoDaSuNombreYSuEtiqueta) {
+  struct Caso {
+    int codigo;
+    const char* nombre;
+    const char* sufijo;
+  };
+  const Caso casos[] = {
+      {2, "SmallInt", "Int"},  {3, "Integer", "Int"},   {4, "Single", "Dbl"},
+      {5, "Double", "Dbl"},    {6, "Currency", "Dbl"},  {7, "Date", "Dte"},
+      {8, "Bstr", "Str"},      {12, "Variant", "Var"},  {14, "Decimal", "Dbl"},
+      {16, "TinyInt", "Int"},  {20, "BigInt", "Int"},   {128, "Binary", "Int"},
+      {129, "Char", "Str"},    {131, "Numeric", "Dbl"}, {133, "DateTime", "Dte"},
+      {200, "VarChar", "Str"},
+      // Codes the catalogue does not know: a timestamp, a logical, a memo, nothing at all.
+      {135, "", ""},           {11, "", ""},            {201, "", ""},
+      {0, "", ""},             {-1, "", ""},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.codigo);
+    EXPECT_EQ(intake::NombreTipo(caso.codigo), caso.nombre);
+    EXPECT_EQ(intake::SufijoTipo(caso.codigo), caso.sufijo);
+  }
+}
+
+TEST(SoloNumerosTest, LeeSoloLosDigitos) {
+  struct Caso {
+    const char* texto;
+    double numero;
+  };
+  const Caso casos[] = {
+      {"30-12345678-9", 30123456789.0}, {"20123456786", 20123456786.0},
+      {" 27 1.2,3 ", 27123.0},          {"007", 7.0},
+      {"CUIT: 33-7", 337.0},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.texto);
+    EXPECT_EQ(intake::SoloNumeros(caso.texto), caso.numero);
+  }
+  for (const char* sin_digitos : {"", "   ", "s/n", "--"}) {
+    SCOPED_TRACE(sin_digitos);
+    try {
+      intake::SoloNumeros(sin_digitos);
+      ADD_FAILURE() << "a text without digits was read as a number";
+    } catch (const runtime::VbError& error) {
+      EXPECT_EQ(error.Number(), runtime::kVbTypeMismatch);
+    }
+  }
+}
+
+TEST(PeriodoTest, SoloCuatroDigitosDesde1990) {
+  struct Caso {
+    const char* texto;
+    const char* mensaje;
+  };
+  const Caso casos[] = {
+      {"2005", ""},
+      {" 2005 ", ""},
+      {"1990", ""},
+      {"", "Dato Incorrecto"},
+      {"    ", "Dato Incorrecto"},
+      {"199", "Dato Incorrecto"},
+      {"19900", "Dato Incorrecto"},
+      {"20a5", "Dato Incorrecto"},
+      // Numeric to a lenient reader, but not a year the statements can carry.
+      {"2e03", "Dato Incorrecto"},
+      {"20.5", "Dato Incorrecto"},
+      {"1989", "Incorrecto el Periodo"},
+      {"0000", "Incorrecto el Periodo"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.texto);
+    EXPECT_EQ(intake::internal::ValidarPeriodo(caso.texto), caso.mensaje);
+  }
+}
+
+TEST(IdentificadorTest, LetraOSubrayadoYLuegoAlfanumericos) {
+  for (const char* bueno : {"P001", "_x", "Ventas_1", "a"}) {
+    SCOPED_TRACE(bueno);
+    EXPECT_TRUE(intake::internal::EsIdentificador(bueno));
+  }
+  for (const char* malo : {"", "1P", "P 1", "P-1", "O'Hara", " P1", "P1;"}) {
+    SCOPED_TRACE(malo);
+    EXPECT_FALSE(intake::internal::EsIdentificador(malo));
+  }
+}
+
+}  // namespace
+}  // namespace intake_test

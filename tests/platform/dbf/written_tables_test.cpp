@@ -1,0 +1,367 @@
+// The DBF reader on tables written here (with tests/support/dbf_writer.h, then altered byte by
+// byte where a case needs what the writer does not make): values and blanks of each type, nulls,
+// memo files, record-length quirks, and damaged files that must fail with a named reason.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/dbf/data_source.h"
+#include "platform/dbf/dbf_reader.h"
+#include "platform/runtime/vb_error.h"
+#include "tests/platform/dbf/dbf_test_support.h"
+#include "tests/support/dbf_writer.h"
+
+namespace {
+
+using dbf_test::Render;
+using dbf_test::TempFolder;
+using testsupport::DbfField;
+using testsupport::DbfFlavor;
+using testsupport::DbfRecord;
+using testsupport::DbfTable;
+
+size_t Descriptor(int field) { return 32 + 32 * static_cast<size_t>(field); }
+
+size_t HeaderLength(const std::string& bytes) {
+  return static_cast<uint8_t>(bytes[8]) | (static_cast<uint8_t>(bytes[9]) << 8);
+}
+
+size_t RecordLength(const std::string& bytes) {
+  return static_cast<uint8_t>(bytes[10]) | (static_cast<uint8_t>(bytes[11]) << 8);
+}
+
+// Byte `offset` of record `record` (0-based; offset 0 is the deletion flag).
+size_t RecordByte(const std::string& bytes, size_t record, size_t offset) {
+  return HeaderLength(bytes) + record * RecordLength(bytes) + offset;
+}
+
+std::vector<std::string> Column(const dbf::TableContents& contents, size_t column) {
+  std::vector<std::string> values;
+  for (const auto& row : contents.rows.rows) values.push_back(Render(row.at(column)));
+  return values;
+}
+
+DbfTable SurveyTable() {
+  DbfTable table;
+  table.fields = {{"UNICO", 'C', 10}, {"VALOR", 'N', 12, 2}, {"FECHA", 'D', 8},
+                  {"ACTIVO", 'L', 1}, {"CANT", 'N', 5, 0}};
+  table.records = {
+      {{"A001", "1234.5", "20240131", "T", "7"}},
+      {{"", "", "", "", ""}},                       // every field blank
+      {{"A003", "-0.25", "19991231", "F", "-12"}},
+      {{"BORRADO", "1", "20200101", "T", "1"}, true},  // deleted
+      {{"  A005  ", "0", "00000000", "?", "0"}},
+  };
+  return table;
+}
+
+TEST(WrittenTables, ValuesAndBlanksOfEachTypeAsTheDriverGaveThem) {
+  TempFolder folder;
+  testsupport::WriteDbf(folder.File("survey.dbf"), SurveyTable());
+  dbf::TableContents contents = dbf::ReadTable(folder.File("survey.dbf"));
+
+  EXPECT_EQ(contents.deleted_skipped, 1);
+  // Trailing blanks of text go, leading ones stay.
+  EXPECT_EQ(Column(contents, 0), (std::vector<std::string>{"A001", "", "A003", "  A005"}));
+  // Blank numbers are 0, never Null.
+  EXPECT_EQ(Column(contents, 1), (std::vector<std::string>{"1234.5", "0", "-0.25", "0"}));
+  // Blank and zero dates are VB's day 0, whose text is "00:00:00".
+  EXPECT_EQ(Column(contents, 2),
+            (std::vector<std::string>{"31/01/2024", "00:00:00", "31/12/1999", "00:00:00"}));
+  // Blank and unset logicals are false.
+  EXPECT_EQ(Column(contents, 3), (std::vector<std::string>{"True", "False", "False", "False"}));
+  EXPECT_EQ(Column(contents, 4), (std::vector<std::string>{"7", "0", "-12", "0"}));
+
+  const auto& first = contents.rows.rows[0];
+  EXPECT_EQ(first[0].Type(), runtime::VarType::kString);
+  EXPECT_EQ(first[1].Type(), runtime::VarType::kDecimal);
+  EXPECT_EQ(first[1].DecimalScale(), 2);
+  EXPECT_EQ(first[2].Type(), runtime::VarType::kDate);
+  EXPECT_EQ(first[3].Type(), runtime::VarType::kBoolean);
+}
+
+TEST(WrittenTables, LogicalLettersAndDateForms) {
+  struct Case {
+    std::string logical;
+    std::string date;
+    std::string expected_logical;
+    std::string expected_date;
+  };
+  const std::vector<Case> cases = {
+      {"T", "20240229", "True", "29/02/2024"},  {"t", "20230229", "True", "00:00:00"},
+      {"Y", "20241301", "True", "00:00:00"},    {"y", "2024013A", "True", "00:00:00"},
+      {"F", "00991231", "False", "00:00:00"},   {"N", "19000101", "False", "01/01/1900"},
+      {"?", "99991231", "False", "31/12/9999"},
+  };
+  DbfTable table;
+  table.fields = {{"L", 'L'}, {"D", 'D'}};
+  for (const Case& c : cases) table.records.push_back({{c.logical, c.date}});
+  TempFolder folder;
+  testsupport::WriteDbf(folder.File("t.dbf"), table);
+  dbf::TableContents contents = dbf::ReadTable(folder.File("t.dbf"));
+  ASSERT_EQ(contents.rows.rows.size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].logical + " " + cases[i].date);
+    EXPECT_EQ(Render(contents.rows.rows[i][0]), cases[i].expected_logical);
+    EXPECT_EQ(Render(contents.rows.rows[i][1]), cases[i].expected_date);
+  }
+}
+
+TEST(WrittenTables, NumericTextForms) {
+  struct Case {
+    std::string stored;  // exactly as in the file, 8 characters
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"   12.50", "12.5"}, {"  -0.001", "-0.001"}, {"    +3.1", "3.1"},
+      {"     .75", "0.75"}, {"    3,25", "3.25"},   {"********", "Null"},  // overflow: unknown
+      {"        ", "0"},
+  };
+  DbfTable table;
+  table.fields = {{"N", 'N', 8, 3}};
+  for (size_t i = 0; i < cases.size(); ++i) table.records.push_back({{"0"}});
+  std::string bytes = testsupport::DbfBytes(table);
+  for (size_t i = 0; i < cases.size(); ++i) bytes.replace(RecordByte(bytes, i, 1), 8, cases[i].stored);
+  TempFolder folder;
+  folder.Write("n.dbf", bytes);
+  dbf::TableContents contents = dbf::ReadTable(folder.File("n.dbf"));
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE("'" + cases[i].stored + "'");
+    EXPECT_EQ(Render(contents.rows.rows[i][0]), cases[i].expected);
+  }
+}
+
+TEST(WrittenTables, VisualFoxProIntegersAndNullableFields) {
+  DbfTable table;
+  table.flavor = DbfFlavor::kVisualFoxPro;
+  table.fields = {{"ID", 'I'}, {"NOMBRE", 'C', 8}, {"MONTO", 'N', 6, 1}, {"FLAGS", 'C', 1}};
+  table.records = {{{"-2147483648", "uno", "1.5", std::string(1, '\0')}},
+                   {{"2147483647", "dos", "2.5", "\x01"}},   // NOMBRE is null
+                   {{"0", "tres", "", "\x03"}}};             // both nullable fields are null
+  std::string bytes = testsupport::DbfBytes(table);
+  bytes[Descriptor(1) + 18] = 0x02;  // NOMBRE nullable
+  bytes[Descriptor(2) + 18] = 0x02;  // MONTO nullable
+  bytes.replace(Descriptor(3), 11, std::string("_NullFlags\0", 11));
+  bytes[Descriptor(3) + 11] = '0';
+  bytes[Descriptor(3) + 18] = 0x05;
+  TempFolder folder;
+  folder.Write("vfp.dbf", bytes);
+  dbf::TableContents contents = dbf::ReadTable(folder.File("vfp.dbf"));
+  ASSERT_EQ(contents.rows.fields.size(), 3u);
+  EXPECT_EQ(contents.rows.fields[0].type, sql::adInteger);
+  EXPECT_EQ(Column(contents, 0), (std::vector<std::string>{"-2147483648", "2147483647", "0"}));
+  EXPECT_EQ(Column(contents, 1), (std::vector<std::string>{"uno", "Null", "Null"}));
+  EXPECT_EQ(Column(contents, 2), (std::vector<std::string>{"1.5", "2.5", "Null"}));
+}
+
+TEST(WrittenTables, NullableMarksWithoutNullFlagsGiveNoNulls) {
+  DbfTable table;
+  table.flavor = DbfFlavor::kVisualFoxPro;
+  table.fields = {{"NOMBRE", 'C', 4}};
+  table.records = {{{"\x01"}}};
+  std::string bytes = testsupport::DbfBytes(table);
+  bytes[Descriptor(0) + 18] = 0x02;
+  TempFolder folder;
+  folder.Write("n.dbf", bytes);
+  EXPECT_EQ(Render(dbf::ReadTable(folder.File("n.dbf")).rows.rows[0][0]), "\x01");
+}
+
+// A FoxPro memo file: 512-byte header (block size 64 at bytes 6-7, big-endian), memos from
+// block 8 on, each with its type and length (big-endian) before the text.
+std::string FptWithMemos(const std::vector<std::string>& memos) {
+  std::string fpt(512, '\0');
+  fpt[7] = 64;
+  for (const std::string& memo : memos) {
+    std::string block(8, '\0');
+    block[3] = 1;
+    for (int i = 0; i < 4; ++i) block[4 + i] = static_cast<char>((memo.size() >> (24 - 8 * i)) & 0xFF);
+    block += memo;
+    block.resize((block.size() + 63) / 64 * 64, '\0');
+    fpt += block;
+  }
+  return fpt;
+}
+
+std::string Le32(uint32_t value) {
+  std::string out(4, '\0');
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return out;
+}
+
+std::string TableWithMemoField(const std::vector<uint32_t>& blocks) {
+  DbfTable table;
+  table.flavor = DbfFlavor::kVisualFoxPro;
+  table.fields = {{"NOTA", 'C', 4}};
+  for (uint32_t block : blocks) table.records.push_back({{Le32(block)}});
+  std::string bytes = testsupport::DbfBytes(table);
+  bytes[Descriptor(0) + 11] = 'M';
+  return bytes;
+}
+
+TEST(WrittenTables, MemoTextComesFromTheFptFileInTheTableCodePage) {
+  TempFolder folder;
+  folder.Write("notas.dbf", TableWithMemoField({8, 0, 9}));
+  folder.Write("NOTAS.FPT", FptWithMemos({"Caf\xE9 con le\xF1" "a", "segunda\r\nl\xEDnea"}));
+  dbf::TableContents contents = dbf::ReadTable(folder.File("notas.dbf"));
+  EXPECT_EQ(contents.rows.fields[0].type, sql::adLongVarChar);
+  EXPECT_EQ(Column(contents, 0),
+            (std::vector<std::string>{"Café con leña", "", "segunda\r\nlínea"}));
+}
+
+struct Damage {
+  std::string name;
+  std::function<void(std::string& dbf)> damage;
+  std::string reason;  // part of the error description
+  bool write_memo = false;
+};
+
+TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
+  const std::vector<Damage> cases = {
+      {"empty file", [](std::string& b) { b.clear(); }, "the header is cut short (0 bytes)"},
+      {"cut inside the header", [](std::string& b) { b.resize(20); }, "the header is cut short"},
+      {"cut inside the fields", [](std::string& b) { b.resize(70); }, "the header is cut short"},
+      {"no terminator", [](std::string& b) { b[HeaderLength(b) - 1] = 'X'; }, "field list"},
+      {"more records than data", [](std::string& b) { b[4] = 9; },
+       "the header states 9 records but the file holds only 5"},
+      {"last record cut", [](std::string& b) { b.resize(b.size() - 5); },
+       "the header states 5 records but the file holds only 4"},
+      {"unknown code-page mark", [](std::string& b) { b[29] = static_cast<char>(0xEE); },
+       "unknown code-page mark 0xEE"},
+      {"code page without decoder", [](std::string& b) { b[29] = static_cast<char>(0x98); },
+       "code page 10006 (Greek Macintosh) is not supported"},
+      {"unknown field type", [](std::string& b) { b[Descriptor(1) + 11] = 'Z'; },
+       "field VALOR has type 'Z'"},
+      {"zero-length field", [](std::string& b) { b[Descriptor(0) + 16] = 0; },
+       "field UNICO has length 0"},
+      {"date of the wrong width", [](std::string& b) { b[Descriptor(2) + 16] = 6; },
+       "field FECHA of type D has length 6 instead of 8"},
+      {"not a table", [](std::string& b) { b[0] = 'P'; }, "not a DBF table (version byte 0x50)"},
+      {"dBase 7", [](std::string& b) { b[0] = 0x04; }, "dBase 7 tables are not supported"},
+      {"text in a number", [](std::string& b) { b[RecordByte(b, 0, 11 + 8)] = 'x'; },
+       "field VALOR of record 1 holds \"123x.50\", which is not a number"},
+      {"memo file missing",
+       [](std::string& b) {
+         b[0] = static_cast<char>(0x83);
+         b[Descriptor(0) + 11] = 'M';
+       },
+       "the memo file survey.dbt is missing"},
+      {"memo block beyond the memo file",
+       [](std::string& b) {
+         b[0] = static_cast<char>(0x83);
+         b[Descriptor(0) + 11] = 'M';
+         b.replace(RecordByte(b, 0, 1), 10, "        99");
+       },
+       "field UNICO of record 1 refers to a memo that cannot be read: memo block 99 lies beyond "
+       "the end of the memo file",
+       true},
+      {"memo pointer that is not a number",
+       [](std::string& b) {
+         b[0] = static_cast<char>(0x83);
+         b[Descriptor(0) + 11] = 'M';
+       },
+       "field UNICO of record 1 holds a memo reference that is not a block number", true},
+  };
+  for (const Damage& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    std::string bytes = testsupport::DbfBytes(SurveyTable());
+    c.damage(bytes);
+    folder.Write("survey.dbf", bytes);
+    if (c.write_memo) folder.Write("survey.dbt", std::string(1024, '\0'));
+    try {
+      dbf::ReadTable(folder.File("survey.dbf"));
+      ADD_FAILURE() << "read without error";
+    } catch (const runtime::VbError& error) {
+      EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
+      EXPECT_EQ(error.Source(), dbf::kOdbcErrorSource);
+      EXPECT_NE(error.Description().find(folder.File("survey.dbf")), std::string::npos)
+          << error.Description();
+      EXPECT_NE(error.Description().find(c.reason), std::string::npos) << error.Description();
+    }
+  }
+}
+
+TEST(WrittenTables, DamagedMemoFilesFailWithTheReason) {
+  struct Case {
+    std::string name;
+    std::string fpt;
+    std::string reason;
+  };
+  std::string long_memo = FptWithMemos({"abc"});
+  long_memo[512 + 7] = 100;  // states 100 bytes, the block holds 56
+  std::string zero_block = FptWithMemos({"abc"});
+  zero_block[7] = 0;
+  const std::vector<Case> cases = {
+      {"memo longer than the file", long_memo, "memo block 8 states 100 bytes"},
+      {"block size 0", zero_block, "the memo file states a block size of 0"},
+      {"header cut short", std::string(5, '\0'), "the memo file header is cut short"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    folder.Write("m.dbf", TableWithMemoField({8}));
+    folder.Write("m.fpt", c.fpt);
+    try {
+      dbf::ReadTable(folder.File("m.dbf"));
+      ADD_FAILURE() << "read without error";
+    } catch (const runtime::VbError& error) {
+      EXPECT_NE(error.Description().find(c.reason), std::string::npos) << error.Description();
+    }
+  }
+}
+
+TEST(WrittenTables, RecordLengthQuirksOfTheHeader) {
+  struct Case {
+    std::string name;
+    int header_record_length_change;
+    int padding_per_record;  // bytes really between records beyond the fields
+    bool readable;
+  };
+  const std::vector<Case> cases = {
+      {"header one short, records at the fields' length", -1, 0, true},
+      {"header longer, records padded to it", +3, 3, true},
+      {"header short and the file too", -1, -1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DbfTable table;
+    table.fields = {{"A", 'C', 3}, {"B", 'N', 4}};
+    table.records = {{{"uno", "1"}}, {{"dos", "2"}}, {{"tre", "3"}}};
+    std::string bytes = testsupport::DbfBytes(table);
+    const size_t fields_length = RecordLength(bytes);
+    std::string records;
+    for (size_t r = 0; r < 3; ++r) {
+      std::string record = bytes.substr(RecordByte(bytes, r, 0), fields_length);
+      if (c.padding_per_record > 0) record += std::string(c.padding_per_record, ' ');
+      if (c.padding_per_record < 0) record.resize(record.size() + c.padding_per_record);
+      records += record;
+    }
+    bytes.resize(HeaderLength(bytes));
+    bytes += records;
+    bytes[10] = static_cast<char>(fields_length + c.header_record_length_change);
+    TempFolder folder;
+    folder.Write("q.dbf", bytes);
+    if (!c.readable) {
+      EXPECT_THROW(dbf::ReadTable(folder.File("q.dbf")), runtime::VbError);
+      continue;
+    }
+    dbf::TableContents contents = dbf::ReadTable(folder.File("q.dbf"));
+    EXPECT_EQ(Column(contents, 0), (std::vector<std::string>{"uno", "dos", "tre"}));
+    EXPECT_EQ(Column(contents, 1), (std::vector<std::string>{"1", "2", "3"}));
+  }
+}
+
+TEST(WrittenTables, MissingFileIsAnErrorNamingIt) {
+  TempFolder folder;
+  try {
+    dbf::ReadTable(folder.File("nada.dbf"));
+    ADD_FAILURE() << "read without error";
+  } catch (const runtime::VbError& error) {
+    EXPECT_NE(error.Description().find("nada.dbf: the file does not exist"), std::string::npos)
+        << error.Description();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,251 @@
+// The formatting records of written workbooks, read from the stream's own bytes: fonts, the
+// fixed and the cell XFs with their border and fill bits, widths, row heights, and the globals a
+// spreadsheet program needs to open the file without repairing it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "platform/sheet/internal/compound_file.h"
+#include "platform/sheet/xls_writer.h"
+#include "tests/platform/sheet/sheet_test_support.h"
+
+namespace sheet {
+namespace {
+
+using testing::Record;
+
+constexpr uint16_t kBofId = 0x0809, kEofId = 0x000A, kFontId = 0x0031, kXfId = 0x00E0,
+                   kBoundsheetId = 0x0085, kColinfoId = 0x007D, kRowId = 0x0208,
+                   kLabelsstId = 0x00FD, kNumberId = 0x0203, kBlankId = 0x0201,
+                   kStyleId = 0x0293, kDimensionsId = 0x0200, kWindow2Id = 0x023E,
+                   kSstId = 0x00FC, kFormatId = 0x041E;
+
+// A written workbook taken apart: records, fonts by file index, XFs by index, cells by (row,
+// column) 0-based with their XF index.
+struct Parsed {
+  std::vector<Record> records;
+  std::vector<Record> fonts;  // file font index k is fonts[k < 4 ? k : k - 1]
+  std::vector<Record> xfs;
+  std::map<std::pair<int, int>, const Record*> cells;
+
+  const Record& FontOf(const Record& xf) const {
+    const uint16_t index = xf.U16(0);
+    return fonts.at(index < 4 ? index : index - 1);
+  }
+  const Record& XfOfCell(int row, int column) const {
+    return xfs.at(cells.at({row - 1, column - 1})->U16(4));
+  }
+};
+
+Parsed Parse(const Workbook& book) {
+  Parsed p;
+  bool ok = false;
+  p.records = testing::ParseRecords(book.WorkbookStream(), &ok);
+  EXPECT_TRUE(ok) << "a record runs past the end of the stream";
+  p.fonts = testing::RecordsWithId(p.records, kFontId);
+  p.xfs = testing::RecordsWithId(p.records, kXfId);
+  for (const Record& r : p.records) {
+    if (r.id == kLabelsstId || r.id == kNumberId || r.id == kBlankId) {
+      p.cells[{r.U16(0), r.U16(2)}] = &r;
+    }
+  }
+  return p;
+}
+
+// The cell formats a report asks for: a 15-point bold, italic, underlined title and header
+// cells with a white fill, black text and a thick box.
+Workbook ReportLayout() {
+  Workbook book;
+  book.SetText(1, 1, "Reporte de Resultados");
+  book.SetFont(1, 1, Font{.bold = true, .italic = true, .underline = true, .points = 15});
+  for (int c = 1; c <= 3; ++c) {
+    book.SetText(3, c, "Col" + std::to_string(c));
+    book.SetFill(3, c, 2);
+    book.SetFont(3, c, Font{.color_index = 1});
+    for (Edge e : {Edge::kRight, Edge::kBottom, Edge::kTop, Edge::kLeft}) {
+      book.SetBorder(3, c, e, BorderLine{kContinuous, kThick, kColorIndexAutomatic});
+    }
+    book.SetNumber(4, c, c * 1.5);
+  }
+  return book;
+}
+
+TEST(XlsFormatTest, TitleFontIsBoldItalicUnderlinedFifteenPoints) {
+  Parsed p = Parse(ReportLayout());
+  const Record& font = p.FontOf(p.XfOfCell(1, 1));
+  EXPECT_EQ(font.U16(0), 300) << "height in twips";
+  EXPECT_EQ(font.U16(2) & 0x0002, 0x0002) << "italic";
+  EXPECT_EQ(font.U16(6), 700) << "bold weight";
+  EXPECT_EQ(font.data.at(10), 1) << "single underline";
+  EXPECT_EQ(font.U16(4), 0x7FFF) << "automatic colour";
+  // The title row is made tall enough for its font.
+  for (const Record& row : testing::RecordsWithId(p.records, kRowId)) {
+    if (row.U16(0) == 0) EXPECT_GE(row.U16(6), 300);
+    if (row.U16(0) == 3) EXPECT_LT(row.U16(6), 300);
+  }
+}
+
+TEST(XlsFormatTest, HeaderCellsHaveThickBoxWhiteFillAndBlackText) {
+  Parsed p = Parse(ReportLayout());
+  for (int c = 1; c <= 3; ++c) {
+    SCOPED_TRACE(c);
+    const Record& xf = p.XfOfCell(3, c);
+    const uint32_t lines = xf.U32(10);
+    const uint32_t more = xf.U32(14);
+    const uint16_t colors = xf.U16(18);
+    EXPECT_EQ(lines & 0xF, 5u) << "left thick";
+    EXPECT_EQ(lines >> 4 & 0xF, 5u) << "right thick";
+    EXPECT_EQ(lines >> 8 & 0xF, 5u) << "top thick";
+    EXPECT_EQ(lines >> 12 & 0xF, 5u) << "bottom thick";
+    EXPECT_EQ(lines >> 16 & 0x7F, 0x40u) << "left colour automatic";
+    EXPECT_EQ(lines >> 23 & 0x7F, 0x40u) << "right colour automatic";
+    EXPECT_EQ(more & 0x7F, 0x40u) << "top colour automatic";
+    EXPECT_EQ(more >> 7 & 0x7F, 0x40u) << "bottom colour automatic";
+    EXPECT_EQ(more >> 26, 1u) << "solid fill";
+    EXPECT_EQ(colors & 0x7F, 9) << "white pattern colour";
+    EXPECT_EQ(xf.U16(4) & 0x0004, 0) << "a cell XF, not a style";
+    EXPECT_EQ(xf.data.at(9) & 0x68, 0x68) << "font, border and fill are the cell's own";
+    const Record& font = p.FontOf(xf);
+    EXPECT_EQ(font.U16(4), 8) << "black text";
+    EXPECT_EQ(font.U16(0), 200);
+    EXPECT_EQ(font.U16(6), 400);
+  }
+  // Data cells are unformatted: the default cell XF 15 with no border and no fill.
+  const Record& plain = p.xfs.at(p.cells.at({3, 0})->U16(4));
+  EXPECT_EQ(p.cells.at({3, 0})->U16(4), 15);
+  EXPECT_EQ(plain.U32(10), 0u);
+  EXPECT_EQ(plain.U32(14) >> 26, 0u);
+}
+
+TEST(XlsFormatTest, LineStylesAndWeightsMapToTheFileCodes) {
+  struct Case {
+    int style, weight, color;
+    unsigned code, color_code;
+  };
+  const std::vector<Case> cases = {
+      {kContinuous, kHairline, 1, 7, 8}, {kContinuous, kThin, 3, 1, 10},
+      {kContinuous, kMedium, kColorIndexAutomatic, 2, 0x40},
+      {kContinuous, kThick, 2, 5, 9},    {kDash, kThin, 1, 3, 8},
+      {kDash, kMedium, 1, 8, 8},         {kDot, kThin, 1, 4, 8},
+      {kDouble, kThick, 1, 6, 8},        {kDashDot, kThin, 1, 9, 8},
+      {kDashDotDot, kMedium, 1, 12, 8},  {kSlantDashDot, kMedium, 1, 13, 8},
+      {kLineStyleNone, kThin, 1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.style) + "/" + std::to_string(c.weight));
+    Workbook book;
+    book.SetBorder(1, 1, Edge::kBottom, BorderLine{c.style, c.weight, c.color});
+    book.SetBorder(1, 1, Edge::kLeft, BorderLine{c.style, c.weight, c.color});
+    const Parsed p = Parse(book);
+    const Record& xf = p.XfOfCell(1, 1);
+    EXPECT_EQ(xf.U32(10) >> 12 & 0xF, c.code);
+    EXPECT_EQ(xf.U32(10) & 0xF, c.code);
+    EXPECT_EQ(xf.U32(10) >> 4 & 0xF, 0u) << "right edge untouched";
+    EXPECT_EQ(xf.U32(14) >> 7 & 0x7F, c.color_code);
+  }
+}
+
+TEST(XlsFormatTest, BorderRemovedAgainSharesTheUnformattedXf) {
+  Workbook book;
+  book.SetBorder(1, 1, Edge::kTop, BorderLine{kContinuous, kThick, 3});
+  book.SetBorder(1, 1, Edge::kTop, BorderLine{kLineStyleNone, kThick, 3});
+  book.SetFill(1, 2, 6);
+  book.SetFill(1, 2, kColorIndexNone);
+  const Parsed p = Parse(book);
+  EXPECT_EQ(p.xfs.size(), 16u) << "no cell XF beyond the default";
+}
+
+TEST(XlsFormatTest, SameFormattingSharesOneXfAndOneFont) {
+  Workbook book;
+  for (int r = 1; r <= 200; ++r) {
+    book.SetNumber(r, 1, r);
+    book.SetFont(r, 1, Font{.bold = true, .points = 12});
+    book.SetFill(r, 1, 6);
+  }
+  book.SetFont(1, 2, Font{.bold = true, .points = 12});  // same font, other XF
+  const Parsed p = Parse(book);
+  EXPECT_EQ(p.xfs.size(), 18u);
+  EXPECT_EQ(p.fonts.size(), 5u);
+  EXPECT_EQ(p.XfOfCell(1, 1).U16(0), p.XfOfCell(200, 1).U16(0));
+  EXPECT_EQ(p.XfOfCell(1, 2).U16(0), 5) << "first custom font skips index 4";
+}
+
+TEST(XlsFormatTest, GlobalsHoldTheFixedStylesAndPointAtTheSheet) {
+  const Workbook book = ReportLayout();
+  const std::vector<uint8_t> stream = book.WorkbookStream();
+  const Parsed p = Parse(book);
+
+  ASSERT_GE(p.xfs.size(), 16u);
+  for (int k = 0; k < 15; ++k) {
+    EXPECT_EQ(p.xfs[k].U16(4) & 0x0004, 0x0004) << "XF " << k << " is a style";
+  }
+  EXPECT_EQ(p.xfs[15].U16(4) & 0x0004, 0) << "XF 15 is the default cell format";
+  ASSERT_GE(p.fonts.size(), 4u);
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(p.fonts[k].U16(0), 200);
+  EXPECT_GE(testing::RecordsWithId(p.records, kFormatId).size(), 8u);
+  ASSERT_EQ(testing::RecordsWithId(p.records, kStyleId).size(), 1u);
+  EXPECT_EQ(testing::RecordsWithId(p.records, kStyleId)[0].U16(0), 0x8000);
+
+  const auto sheets = testing::RecordsWithId(p.records, kBoundsheetId);
+  ASSERT_EQ(sheets.size(), 1u);
+  const uint32_t sheet_bof = sheets[0].U32(0);
+  auto bof = std::find_if(p.records.begin(), p.records.end(),
+                          [&](const Record& r) { return r.offset == sheet_bof; });
+  ASSERT_NE(bof, p.records.end()) << "BOUNDSHEET points between records";
+  EXPECT_EQ(bof->id, kBofId);
+  EXPECT_EQ(bof->U16(2), 0x0010) << "worksheet BOF";
+  // Globals end with EOF right before the sheet; DIMENSIONS comes before the cells and WINDOW2
+  // after them.
+  EXPECT_EQ((bof - 1)->id, kEofId);
+  std::vector<uint16_t> order;
+  for (auto it = bof; it != p.records.end(); ++it) {
+    if (it->id == kDimensionsId || it->id == kWindow2Id || it->id == kEofId) order.push_back(it->id);
+  }
+  EXPECT_EQ(order, (std::vector<uint16_t>{kDimensionsId, kWindow2Id, kEofId}));
+  const Record& dims = *std::find_if(bof, p.records.end(),
+                                     [](const Record& r) { return r.id == kDimensionsId; });
+  EXPECT_EQ(dims.U32(0), 0u);
+  EXPECT_EQ(dims.U32(4), 4u);
+  EXPECT_EQ(dims.U16(8), 0);
+  EXPECT_EQ(dims.U16(10), 3);
+
+  EXPECT_EQ(stream.size() % 4096, 0u) << "padded out of the mini stream";
+  const auto sst = testing::RecordsWithId(p.records, kSstId);
+  ASSERT_EQ(sst.size(), 1u);
+  EXPECT_EQ(sst[0].U32(0), 4u) << "string cells";
+  EXPECT_EQ(sst[0].U32(4), 4u) << "distinct strings";
+}
+
+TEST(XlsFormatTest, ColumnWidthsAreStoredPerColumn) {
+  Workbook book;
+  book.SetColumnWidth(2, 30);
+  book.SetColumnWidth(5, 0);
+  const Parsed p = Parse(book);
+  const auto infos = testing::RecordsWithId(p.records, kColinfoId);
+  ASSERT_EQ(infos.size(), 2u);
+  EXPECT_EQ(infos[0].U16(0), 1);
+  EXPECT_EQ(infos[0].U16(2), 1);
+  // Width in 1/256 of a character, padding included: between 30 and 31 characters.
+  EXPECT_GT(infos[0].U16(4), 30 * 256);
+  EXPECT_LT(infos[0].U16(4), 31 * 256);
+  EXPECT_EQ(infos[1].U16(0), 4);
+  EXPECT_EQ(infos[1].U16(8) & 0x0001, 1) << "zero width hides the column";
+}
+
+TEST(XlsFormatTest, ContainerCarriesTheStreamUnchanged) {
+  for (int rows : {0, 10, 2000}) {
+    SCOPED_TRACE(rows);
+    Workbook book;
+    for (int r = 1; r <= rows; ++r) book.SetText(r, 1, "fila " + std::to_string(r));
+    const std::vector<uint8_t> file = book.FileBytes();
+    EXPECT_EQ(file.size() % 512, 0u);
+    const auto inner = internal::ReadCompoundStream(file, "Workbook");
+    ASSERT_TRUE(inner.has_value());
+    EXPECT_TRUE(*inner == book.WorkbookStream());
+  }
+}
+
+}  // namespace
+}  // namespace sheet

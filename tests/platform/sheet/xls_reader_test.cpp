@@ -1,0 +1,196 @@
+// The .xls reader on the real workbooks of the shared data folder: the ones FreeXL reads give
+// their cells (text in several scripts, numbers, dates in both date systems, formulas as empty),
+// the encrypted, corrupt and unsupported ones are refused with an error naming file and reason.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/runtime/conversions.h"
+#include "platform/runtime/dates.h"
+#include "platform/runtime/vb_error.h"
+#include "platform/sheet/xls_reader.h"
+#include "platform/sheet/xls_writer.h"
+#include "tests/platform/sheet/sheet_test_support.h"
+
+namespace sheet {
+namespace {
+
+using runtime::Valor;
+
+std::string DataFile(const std::string& name) {
+  return std::string(CONSOLIDA_SHARED_DIR) + "/data/xls/" + name;
+}
+
+std::string Show(const Valor& v) {
+  switch (v.Type()) {
+    case runtime::VarType::kNull: return "null";
+    case runtime::VarType::kDouble: return runtime::CStrDouble(v.AsDouble());
+    case runtime::VarType::kString: return "'" + v.AsString() + "'";
+    case runtime::VarType::kDate: return "#" + runtime::CStrDate(v.AsDate()) + "#";
+    default: return "?";
+  }
+}
+
+// Expected cells of the first sheet, written as "row,col=value" (1-based), the value as Show
+// renders it.
+struct ReadableCase {
+  const char* file;
+  const char* sheet;
+  unsigned rows, columns;
+  std::vector<std::pair<std::pair<unsigned, unsigned>, std::string>> cells;
+};
+
+TEST(XlsReaderTest, ReadsTheFirstSheetOfReadableWorkbooks) {
+  const std::vector<ReadableCase> cases = {
+      {"TestUnicodeChars.xls", "Sheet1", 3, 8,
+       {{{1, 1}, "'col1'"}, {{1, 8}, "'col8'"}, {{2, 1}, "'éЗ'"}, {{2, 3}, "'ţş'"},
+        {{2, 5}, "'ЕЖЗ'"}, {{2, 6}, "null"}, {{3, 3}, "'ةةلك'"}}},
+      {"formula_test_sjmachin.xls", "Sheet1", 8, 2,
+       {{{1, 1}, "'Description'"}, {{1, 2}, "'Data'"}, {{2, 2}, "'МОСКВА Москва'"},
+        {{3, 2}, "null"}}},  // a formula: FreeXL gives no cached result
+      {"Uncalculated.xls", "Uncalculated", 2, 5,
+       {{{1, 1}, "'A'"}, {{1, 5}, "'C'"}, {{2, 1}, "1"}, {{2, 3}, "3"}, {{2, 5}, "null"}}},
+      {"Test_Encoding_Formula_Date_1520.xls", "Sheet1", 9, 6,
+       {{{1, 1}, "'Name'"}, {{1, 5}, "'Time'"}, {{3, 2}, "#01/02/1999#"}, {{3, 3}, "1.2313"},
+        {{6, 1}, "'Изображение дня'"}, {{8, 1}, "'librement réutilisable'"}}},
+      // 1904 date system: 42735 is 01/01/2021 there (it would be 31/12/2016 in 1900).
+      {"date_1904.xls", "Sheet1", 3, 2,
+       {{{1, 1}, "#01/01/2021#"}, {{2, 1}, "#02/01/2021#"}, {{1, 2}, "15"}}},
+      // Workbook order is Sheet2, Sheet1, Sheet3: the first sheet is Sheet2.
+      {"TestMultiSheet.xls", "Sheet2", 12, 4, {{{1, 1}, "1"}, {{12, 4}, "1"}}},
+      {"Test_num_double_date_bool_string.xls", "Sheet1", 30, 6,
+       {{{1, 1}, "1"}, {{1, 2}, "1.02"}, {{1, 3}, "#11/05/2009#"}, {{2, 3}, "null"},
+        {{1, 5}, "'next value is null'"}, {{2, 5}, "null"}}},
+      {"any_sheets.xls", "Visible", 5, 2, {{{1, 1}, "1"}, {{3, 2}, "6"}, {{4, 1}, "null"}}},
+      // A first sheet holding only pictures has no cells.
+      {"TestTableOnlyImage_x01oct2016.xls", "Introduction", 0, 0, {}},
+  };
+  for (const ReadableCase& c : cases) {
+    SCOPED_TRACE(c.file);
+    const SheetGrid grid = ReadSheet(DataFile(c.file));
+    EXPECT_EQ(grid.name, c.sheet);
+    ASSERT_EQ(grid.row_count, c.rows);
+    ASSERT_EQ(grid.column_count, c.columns);
+    ASSERT_EQ(grid.rows.size(), c.rows);
+    for (const auto& [at, expected] : c.cells) {
+      SCOPED_TRACE(std::to_string(at.first) + "," + std::to_string(at.second));
+      EXPECT_EQ(Show(grid.rows.at(at.first - 1).at(at.second - 1)), expected);
+    }
+  }
+}
+
+TEST(XlsReaderTest, ListsEverySheetInWorkbookOrder) {
+  EXPECT_EQ(SheetNames(DataFile("TestMultiSheet.xls")),
+            (std::vector<std::string>{"Sheet2", "Sheet1", "Sheet3"}));
+  EXPECT_EQ(SheetNames(DataFile("any_sheets.xls")),
+            (std::vector<std::string>{"Visible", "Hidden", "VeryHidden", "Chart"}));
+  const SheetGrid second = ReadSheet(DataFile("TestMultiSheet.xls"), 1);
+  EXPECT_EQ(second.name, "Sheet1");
+  EXPECT_EQ(Show(second.rows.at(0).at(0)), "2");
+}
+
+TEST(XlsReaderTest, RefusesUnreadableFilesNamingFileAndReason) {
+  testing::ScratchFolder folder("refuse");
+  const std::string text_file = folder.File("notas.xls");
+  std::ofstream(text_file) << "Unico;CUIT\n1;2\n";
+  const std::string empty_file = folder.File("vacio.xls");
+  std::ofstream{empty_file};
+
+  struct Case {
+    std::string path;
+    long number;
+    std::string reason;  // part of the description
+  };
+  const std::vector<Case> cases = {
+      {DataFile("Test_git_issue_242_std_rc4_pwd_password.xls"), kErrUnreadableWorkbook,
+       "contraseña"},
+      {DataFile("Test_Issue_12556_corrupt.xls"), kErrUnreadableWorkbook, "dañado"},
+      {text_file, kErrUnreadableWorkbook, "no es un libro de Excel"},
+      {empty_file, kErrUnreadableWorkbook, "no es un libro de Excel"},
+      // Records FreeXL cannot parse: a chart inside a sheet, a Macintosh code page, and two
+      // small workbooks kept in the mini stream.
+      {DataFile("Formate.xls"), kErrUnreadableWorkbook, "no se pueden interpretar"},
+      {DataFile("biff5_write.xls"), kErrUnreadableWorkbook, "no se pueden interpretar"},
+      {DataFile("Test_git_issue_158.xls"), kErrUnreadableWorkbook, "no se pueden interpretar"},
+      {DataFile("Test_git_issue_231_NoCodePage.xls"), kErrUnreadableWorkbook,
+       "no se pueden interpretar"},
+      {folder.File("no_existe.xls"), runtime::kVbFileNotFound, "File not found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    for (int call = 0; call < 2; ++call) {
+      try {
+        if (call == 0) {
+          ReadFirstWorksheet(c.path);
+        } else {
+          SheetNames(c.path);
+        }
+        ADD_FAILURE() << "read without error";
+      } catch (const runtime::VbError& e) {
+        EXPECT_EQ(e.Number(), c.number);
+        EXPECT_NE(e.Description().find(c.path), std::string::npos) << e.Description();
+        EXPECT_NE(e.Description().find(c.reason), std::string::npos) << e.Description();
+      }
+    }
+  }
+}
+
+TEST(XlsReaderTest, AskingForAMissingSheetIsAnError) {
+  try {
+    ReadSheet(DataFile("Uncalculated.xls"), 1);
+    FAIL() << "read a second sheet";
+  } catch (const runtime::VbError& e) {
+    EXPECT_EQ(e.Number(), kErrUnreadableWorkbook);
+    EXPECT_NE(e.Description().find("hoja 2"), std::string::npos) << e.Description();
+  }
+}
+
+// A sample sheet as the analysts keep it: a header row, then one row per company, with a blank
+// header cell, a blank row in the middle and an empty trailing row of formatted cells.
+TEST(XlsReaderTest, FirstRowNamesTheColumns) {
+  Workbook book;
+  const std::vector<std::string> header = {"CUIT", "Unico", "Form", "Periodo", "", "PI"};
+  for (size_t c = 0; c < header.size(); ++c) book.SetText(1, static_cast<int>(c) + 1, header[c]);
+  book.SetNumber(2, 1, 30123456789.0);
+  book.SetText(2, 2, "E001");
+  book.SetNumber(2, 4, 2005);
+  book.SetNumber(2, 6, 0.75);
+  book.SetText(4, 2, "E002");
+  book.SetText(4, 3, "ENCUES");
+  book.SetFill(5, 1, 6);
+  testing::ScratchFolder folder("table");
+  const std::string path = folder.File("Muestras.xls");
+  book.Save(path);
+
+  const SheetTable table = ReadFirstWorksheet(path);
+  EXPECT_EQ(table.sheet_name, "Hoja1");
+  EXPECT_EQ(table.columns, (std::vector<std::string>{"CUIT", "Unico", "Form", "Periodo", "F5", "PI"}));
+  ASSERT_EQ(table.rows.size(), 2u) << "blank rows are left out";
+  EXPECT_EQ(Show(table.rows[0][0]), "30123456789");
+  EXPECT_EQ(Show(table.rows[0][5]), "0.75");
+  EXPECT_EQ(Show(table.rows[1][1]), "'E002'");
+  EXPECT_EQ(Show(table.rows[1][3]), "null");
+
+  struct Lookup {
+    const char* name;
+    int index;
+  };
+  for (const Lookup& l : {Lookup{"unico", 1}, Lookup{"PERIODO", 3}, Lookup{"F5", 4},
+                          Lookup{"Auto", -1}, Lookup{"", -1}}) {
+    SCOPED_TRACE(l.name);
+    EXPECT_EQ(table.ColumnIndex(l.name), l.index);
+  }
+}
+
+TEST(XlsReaderTest, NumericHeadersBecomeTheirText) {
+  const SheetTable table = ReadFirstWorksheet(DataFile("any_sheets.xls"));
+  EXPECT_EQ(table.columns, (std::vector<std::string>{"1", "2"}));
+  ASSERT_EQ(table.rows.size(), 3u);  // rows 2, 3 and 5; row 4 is empty
+  EXPECT_EQ(Show(table.rows[2][0]),
+            "'This workbook contains 4 sheets: Visible, Hidden, VeryHidden and Chart'");
+}
+
+}  // namespace
+}  // namespace sheet

@@ -1,0 +1,277 @@
+// Workbooks written by sheet::Workbook and read back through FreeXL (the reader module): values,
+// cell kinds, shared strings split over CONTINUE records, big sheets past the header's FAT
+// capacity, and the arguments the writer refuses.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "platform/runtime/conversions.h"
+#include "platform/runtime/dates.h"
+#include "platform/runtime/vb_error.h"
+#include "platform/sheet/internal/compound_file.h"
+#include "platform/sheet/xls_reader.h"
+#include "platform/sheet/xls_writer.h"
+#include "tests/platform/sheet/sheet_test_support.h"
+
+namespace sheet {
+namespace {
+
+using runtime::Valor;
+using testing::ScratchFolder;
+
+// Renders a read-back cell as "kind:value" so a table can hold the expectation as one string.
+std::string Show(const Valor& v) {
+  switch (v.Type()) {
+    case runtime::VarType::kNull: return "null";
+    case runtime::VarType::kDouble: return "num:" + runtime::CStrDouble(v.AsDouble());
+    case runtime::VarType::kString: return "text:" + v.AsString();
+    case runtime::VarType::kDate: return "date:" + runtime::CStrDate(v.AsDate());
+    default: return "other:" + std::to_string(static_cast<int>(v.Type()));
+  }
+}
+
+SheetGrid SaveAndRead(const Workbook& book, const ScratchFolder& folder, const std::string& name) {
+  const std::string path = folder.File(name);
+  book.Save(path);
+  return ReadSheet(path);
+}
+
+TEST(XlsWriterTest, ValuesReadBackWithTheirKinds) {
+  struct Case {
+    const char* what;
+    Valor value;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"plain text", Valor::String("Unico"), "text:Unico"},
+      {"accents", Valor::String("Año Económico ñandú"), "text:Año Económico ñandú"},
+      {"apostrophe", Valor::String("O'Higgins 'Sur'"), "text:O'Higgins 'Sur'"},
+      {"cyrillic", Valor::String("Москва"), "text:Москва"},
+      {"outside the BMP", Valor::String("x\xF0\x9F\x98\x80y"), "text:x\xF0\x9F\x98\x80y"},
+      {"bad utf-8 byte", Valor::String("a\xFF" "b"), "text:a\xEF\xBF\xBD" "b"},
+      {"leading blanks kept", Valor::String("  27"), "text:  27"},
+      {"integer", Valor::Long(20051), "num:20051"},
+      {"negative double", Valor::Double(-1234.5678), "num:-1234.5678"},
+      {"tiny double", Valor::Double(1.5e-12), "num:1.5E-12"},
+      {"large double", Valor::Double(9.87654321e20), "num:9.87654321E+20"},
+      {"zero", Valor::Integer(0), "num:0"},
+      {"currency", Valor::Currency({12345}), "num:1.2345"},
+      {"decimal", Valor::Decimal(0.75, 2), "num:0.75"},
+      {"single", Valor::Single(0.5f), "num:0.5"},
+      {"boolean true", Valor::Boolean(true), "num:1"},
+      {"date", Valor::Date(runtime::MakeDate(2005, 12, 31)), "date:31/12/2005"},
+      {"date and time", Valor::Date(runtime::MakeDate(2006, 1, 2, 13, 45, 10)),
+       "date:02/01/2006 13:45:10"},
+      {"null", Valor::Null(), "null"},
+      {"empty", Valor(), "null"},
+      {"empty text", Valor::String(""), "null"},
+  };
+  Workbook book;
+  for (size_t k = 0; k < cases.size(); ++k) {
+    book.SetText(static_cast<int>(k) + 1, 1, cases[k].what);
+    book.SetValue(static_cast<int>(k) + 1, 2, cases[k].value);
+  }
+  ScratchFolder folder("values");
+  const SheetGrid grid = SaveAndRead(book, folder, "values.xls");
+  ASSERT_EQ(grid.row_count, cases.size());
+  ASSERT_EQ(grid.column_count, 2u);
+  for (size_t k = 0; k < cases.size(); ++k) {
+    SCOPED_TRACE(cases[k].what);
+    EXPECT_EQ(Show(grid.rows[k][0]), std::string("text:") + cases[k].what);
+    EXPECT_EQ(Show(grid.rows[k][1]), cases[k].expected);
+  }
+}
+
+TEST(XlsWriterTest, LaterValuesReplaceEarlierOnesAndGapsStayEmpty) {
+  Workbook book("Resultados");
+  book.SetText(1, 1, "primero");
+  book.SetNumber(1, 1, 7);          // a number replaces a text
+  book.SetNumber(2, 3, 1);
+  book.SetText(2, 3, "texto");      // and a text a number
+  book.SetText(3, 2, "borrar");
+  book.ClearValue(3, 2);
+  book.SetText(4, 4, "último");
+  book.SetFont(5, 1, Font{.bold = true});  // formatting alone gives an empty cell
+
+  ScratchFolder folder("replace");
+  const SheetGrid grid = SaveAndRead(book, folder, "r.xls");
+  EXPECT_EQ(grid.name, "Resultados");
+  ASSERT_EQ(grid.row_count, 5u);
+  ASSERT_EQ(grid.column_count, 4u);
+  std::string rendered;
+  for (const auto& row : grid.rows) {
+    for (const Valor& v : row) rendered += Show(v) + ";";
+    rendered += "\n";
+  }
+  EXPECT_EQ(rendered,
+            "num:7;null;null;null;\n"
+            "null;null;text:texto;null;\n"
+            "null;null;null;null;\n"
+            "null;null;null;text:último;\n"
+            "null;null;null;null;\n");
+}
+
+TEST(XlsWriterTest, EmptyWorkbookOpens) {
+  ScratchFolder folder("empty");
+  const SheetGrid grid = SaveAndRead(Workbook(), folder, "e.xls");
+  EXPECT_EQ(grid.name, "Hoja1");
+  EXPECT_EQ(grid.row_count, 0u);
+  EXPECT_EQ(grid.column_count, 0u);
+}
+
+TEST(XlsWriterTest, SheetNamesAreMadeValid) {
+  struct Case {
+    std::string given, expected;
+  };
+  const std::vector<Case> cases = {
+      {"Año 2005", "Año 2005"},
+      {"", "Hoja1"},
+      {"a/b:c*d?e[f]g\\h", "a_b_c_d_e_f_g_h"},
+      {std::string(40, 'x'), std::string(31, 'x')},
+  };
+  ScratchFolder folder("names");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.given);
+    Workbook book(c.given);
+    book.SetNumber(1, 1, 1);
+    EXPECT_EQ(SaveAndRead(book, folder, "n.xls").name, c.expected);
+  }
+}
+
+// Many distinct strings and one very long one force the shared-string table across CONTINUE
+// records, with a string's characters split between two records.
+TEST(XlsWriterTest, SharedStringsSpanContinueRecords) {
+  Workbook book;
+  const int kRows = 3000;
+  for (int r = 1; r <= kRows; ++r) {
+    book.SetText(r, 1, "Empresa Nº " + std::to_string(r));           // one byte per char
+    book.SetText(r, 2, "Москва " + std::to_string(r % 50));          // two bytes, repeated
+  }
+  std::string long_text;
+  for (int k = 0; long_text.size() < 20000; ++k) long_text += "ñandú-" + std::to_string(k) + " ";
+  book.SetText(kRows + 1, 1, long_text);
+  const std::string too_long(40000, 'z');
+  book.SetText(kRows + 2, 1, too_long);
+
+  ScratchFolder folder("sst");
+  const SheetGrid grid = SaveAndRead(book, folder, "sst.xls");
+  ASSERT_EQ(grid.row_count, static_cast<unsigned>(kRows + 2));
+  for (int r : {1, 2, 999, 1500, kRows}) {
+    SCOPED_TRACE(r);
+    EXPECT_EQ(Show(grid.rows[r - 1][0]), "text:Empresa Nº " + std::to_string(r));
+    EXPECT_EQ(Show(grid.rows[r - 1][1]), "text:Москва " + std::to_string(r % 50));
+  }
+  EXPECT_EQ(Show(grid.rows[kRows][0]), "text:" + long_text);
+  EXPECT_EQ(Show(grid.rows[kRows + 1][0]), "text:" + std::string(kMaxTextLength, 'z'));
+}
+
+TEST(XlsWriterTest, FiveThousandRowsByTwentyColumns) {
+  Workbook book;
+  const int kRows = 5000, kColumns = 20;
+  for (int c = 1; c <= kColumns; ++c) book.SetText(1, c, "Col" + std::to_string(c));
+  for (int r = 2; r <= kRows; ++r) {
+    book.SetText(r, 1, "E" + std::to_string(r));
+    for (int c = 2; c <= kColumns; ++c) book.SetNumber(r, c, r * 100.0 + c + 0.25);
+  }
+  ScratchFolder folder("big");
+  const SheetGrid grid = SaveAndRead(book, folder, "big.xls");
+  ASSERT_EQ(grid.row_count, static_cast<unsigned>(kRows));
+  ASSERT_EQ(grid.column_count, static_cast<unsigned>(kColumns));
+  for (int r = 2; r <= kRows; ++r) {
+    ASSERT_EQ(grid.rows[r - 1][0].AsString(), "E" + std::to_string(r));
+    for (int c = 2; c <= kColumns; ++c) {
+      ASSERT_EQ(grid.rows[r - 1][c - 1].AsDouble(), r * 100.0 + c + 0.25) << r << "," << c;
+    }
+  }
+}
+
+// A Workbook stream over 109 FAT sectors' worth (about 7 MB) needs DIFAT sectors in the
+// container; 60,000 rows of 10 numbers make about 9 MB.
+TEST(XlsWriterTest, StreamsPastSevenMegabytesUseDifatSectors) {
+  Workbook book;
+  const int kRows = 60000, kColumns = 10;
+  for (int r = 1; r <= kRows; ++r) {
+    for (int c = 1; c <= kColumns; ++c) book.SetNumber(r, c, r + c / 100.0);
+  }
+  const std::vector<uint8_t> stream = book.WorkbookStream();
+  ASSERT_GT(stream.size(), 109u * 128u * 512u);
+  const std::vector<uint8_t> file = book.FileBytes();
+  EXPECT_NE(file[0x48] | file[0x49] << 8, 0) << "no DIFAT sector declared";
+  const auto inner = internal::ReadCompoundStream(file, "Workbook");
+  ASSERT_TRUE(inner.has_value());
+  EXPECT_TRUE(*inner == stream);
+
+  ScratchFolder folder("difat");
+  const SheetGrid grid = SaveAndRead(book, folder, "difat.xls");
+  ASSERT_EQ(grid.row_count, static_cast<unsigned>(kRows));
+  for (int r : {1, 30000, kRows}) {
+    for (int c : {1, kColumns}) {
+      SCOPED_TRACE(std::to_string(r) + "," + std::to_string(c));
+      EXPECT_EQ(grid.rows[r - 1][c - 1].AsDouble(), r + c / 100.0);
+    }
+  }
+}
+
+TEST(XlsWriterTest, RefusesWhatTheSpreadsheetRefuses) {
+  struct Case {
+    const char* what;
+    std::function<void(Workbook&)> call;
+  };
+  const std::vector<Case> cases = {
+      {"row 0", [](Workbook& b) { b.SetText(0, 1, "x"); }},
+      {"row past the last", [](Workbook& b) { b.SetNumber(kMaxRows + 1, 1, 1); }},
+      {"column 0", [](Workbook& b) { b.SetNumber(1, 0, 1); }},
+      {"column 257", [](Workbook& b) { b.SetFill(1, kMaxColumns + 1, 2); }},
+      {"NaN", [](Workbook& b) { b.SetNumber(1, 1, std::nan("")); }},
+      {"infinity", [](Workbook& b) { b.SetNumber(1, 1, HUGE_VAL); }},
+      {"colour 57", [](Workbook& b) { b.SetFill(1, 1, 57); }},
+      {"font colour none", [](Workbook& b) { b.SetFont(1, 1, Font{.color_index = kColorIndexNone}); }},
+      {"font size 0", [](Workbook& b) { b.SetFont(1, 1, Font{.points = 0}); }},
+      {"unknown line style",
+       [](Workbook& b) { b.SetBorder(1, 1, Edge::kTop, BorderLine{.line_style = 99}); }},
+      {"unknown weight",
+       [](Workbook& b) { b.SetBorder(1, 1, Edge::kTop, BorderLine{kContinuous, 3}); }},
+      {"width 300", [](Workbook& b) { b.SetColumnWidth(1, 300); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Workbook book;
+    try {
+      c.call(book);
+      ADD_FAILURE() << "accepted";
+    } catch (const runtime::VbError& e) {
+      EXPECT_EQ(e.Number(), kErrBadCellArgument);
+    }
+  }
+}
+
+TEST(XlsWriterTest, LimitsTheNumberOfFonts) {
+  Workbook book;
+  size_t accepted = 0;
+  try {
+    for (int k = 0; k < 1000; ++k) {
+      book.SetFont(1 + k, 1, Font{.points = 6 + k * 0.05});
+      ++accepted;
+    }
+  } catch (const runtime::VbError& e) {
+    EXPECT_EQ(e.Number(), kErrBadCellArgument);
+  }
+  EXPECT_EQ(accepted, kMaxFonts);
+}
+
+TEST(XlsWriterTest, SaveToAnUnwritablePlaceNamesThePath) {
+  ScratchFolder folder("unwritable");
+  const std::string path = folder.File("no_such_folder/out.xls");
+  try {
+    Workbook().Save(path);
+    FAIL() << "saved";
+  } catch (const runtime::VbError& e) {
+    EXPECT_EQ(e.Number(), runtime::kVbPathFileAccess);
+    EXPECT_NE(e.Description().find(path), std::string::npos) << e.Description();
+  }
+}
+
+}  // namespace
+}  // namespace sheet
