@@ -39,9 +39,21 @@ bool Encontrado(const sql::Recordset& rs) { return !(rs.Eof() && rs.Bof()); }
 // A number "as read": NULL is 0.
 std::string Numero(const Valor& valor) { return valor.IsNull() ? "0" : runtime::CStr(valor); }
 
-// "auto" and "wf": Null, or the text with a decimal comma made a point.
+// "auto" and "wf": Null, or the text with a decimal comma made a point. The text goes into the
+// statement bare, so anything but a plain decimal number (a blank, a word) is sent as Null.
 std::string Decimal(const Valor& valor) {
-  return valor.IsNull() ? "Null" : runtime::Replace(runtime::CStr(valor), ",", ".");
+  if (valor.IsNull()) return "Null";
+  const std::string texto = runtime::Trim(runtime::Replace(runtime::CStr(valor), ",", "."));
+  size_t i = (!texto.empty() && (texto[0] == '-' || texto[0] == '+')) ? 1 : 0;
+  int digitos = 0, puntos = 0;
+  for (; i < texto.size(); ++i) {
+    if (texto[i] >= '0' && texto[i] <= '9') {
+      ++digitos;
+    } else if (texto[i] != '.' || ++puntos > 1) {
+      return "Null";
+    }
+  }
+  return digitos > 0 ? texto : "Null";
 }
 
 // The cut-off date: a value only when it is a date other than the bare "00:00:00".
@@ -170,7 +182,6 @@ FrmPadron::FrmPadron(core::Aplicacion& app) : Form("FrmPadron"), app_(app), repi
   lblPeriodo.SetCaption("Periodo");
   lblPeriodo.Move(240, 240, 855, 255);
   TxtPeriodo.Move(1200, 200, 975, 315);
-  TxtPeriodo.SetMaxLength(4);
   Command1.SetCaption("Procesar");
   Command1.Move(1200, 640, 1215, 375);
   LblMsg.Move(240, 1140, 2535, 255);
@@ -203,15 +214,18 @@ void FrmPadron::Command1_Click() {
   try {
     Importar(runtime::Trim(TxtPeriodo.Text()));
   } catch (const runtime::VbError& error) {
-    if (en_transaccion_) {
-      en_transaccion_ = false;
-      try {
-        app_.CnSql.RollbackTrans();
-      } catch (const runtime::VbError&) {
-        // Nothing left to undo.
-      }
-    }
+    Deshacer();
     Abortar(core::TextoError(error, paso_));
+  }
+}
+
+void FrmPadron::Deshacer() {
+  if (!en_transaccion_) return;
+  en_transaccion_ = false;
+  try {
+    app_.CnSql.RollbackTrans();
+  } catch (const runtime::VbError&) {
+    // An error that aborts the batch may have ended the transaction already.
   }
 }
 
@@ -284,8 +298,7 @@ void FrmPadron::Importar(const std::string& periodo) {
       en_transaccion_ = false;
       app_.CnSql.CommitTrans();
     } catch (const runtime::VbError& error) {
-      en_transaccion_ = false;
-      app_.CnSql.RollbackTrans();
+      Deshacer();
       app_.RegistrarError(error, lote);
     }
     lblEmpresa_1.SetCaption(r.unico);

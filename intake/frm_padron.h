@@ -47,6 +47,8 @@ class FrmPadron : public ui::Form {
   // The fatal end: `entrada` to the error log, "Error de Proceso", Padron.dbf to NoProcesados,
   // the message.
   void Abortar(const std::string& entrada);
+  // Rolls back the open transaction, if any; one the server already ended is no error.
+  void Deshacer();
 
   core::Aplicacion& app_;
   internal::Repintado repintado_;

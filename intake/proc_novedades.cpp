@@ -49,7 +49,6 @@ Proc_Novedades::Proc_Novedades(core::Aplicacion& app)
   lblPeriodo.SetCaption("Periodo");
   lblPeriodo.Move(240, 240, 855, 255);
   TxtPeriodo.Move(1200, 200, 975, 315);
-  TxtPeriodo.SetMaxLength(4);
   Proceso.SetCaption("Proceso");
   Proceso.Move(1200, 640, 1215, 375);
   LblArchivo.SetCaption("Archivo");
@@ -81,7 +80,7 @@ void Proc_Novedades::Deshacer() {
   try {
     app_.CnSql.RollbackTrans();
   } catch (const runtime::VbError&) {
-    // The connection already dropped it; nothing is left to undo.
+    // An error that aborts the batch may have ended the transaction already.
   }
 }
 

@@ -65,11 +65,11 @@ sheet::Workbook ArmaPlanilla(const Planilla& planilla) {
 
   sheet::Font encabezado;
   encabezado.color_index = 1;
-  const sheet::BorderLine borde{sheet::kContinuous, sheet::kMedium, sheet::kColorIndexAutomatic};
+  const sheet::BorderLine borde{sheet::kContinuous, sheet::kThick, sheet::kColorIndexAutomatic};
   for (size_t i = 0; i < planilla.encabezados.size(); ++i) {
     const int c = static_cast<int>(i) + 1;
     libro.SetText(3, c, planilla.encabezados[i]);
-    libro.SetFill(3, c, 3);
+    libro.SetFill(3, c, 2);
     libro.SetFont(3, c, encabezado);
     for (sheet::Edge lado :
          {sheet::Edge::kRight, sheet::Edge::kBottom, sheet::Edge::kTop, sheet::Edge::kLeft}) {

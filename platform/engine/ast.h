@@ -139,6 +139,11 @@ enum class StmtKind {
   kBlock,
   kExec,
   kCreateProcedure,  // body: the statements; params: the declared parameters
+  kDeclareCursor,  // DECLARE name CURSOR FOR select (proc_name holds the cursor name)
+  kOpen,           // OPEN / FETCH / CLOSE / DEALLOCATE name (proc_name holds the name)
+  kFetch,          // columns: the INTO variables
+  kClose,
+  kDeallocate,
   kDeclare,   // DECLARE @v type, ...: the types live in ParsedBatch::variables
   kSet,       // SET @v = value
   kWhile,     // WHILE condition body[0]

@@ -132,6 +132,9 @@ bool Binder::BindStatement(Statement* stmt, Error* error) {
   bool ok = true;
   Scope empty;
   switch (stmt->kind) {
+    case StmtKind::kDeclareCursor:
+      ok = BindQuery(stmt->select.get(), nullptr);
+      break;
     case StmtKind::kSelect: {
       ok = BindQuery(stmt->select.get(), nullptr);
       size_t assigned = 0;
@@ -487,7 +490,7 @@ bool Binder::BindExpr(Expr* e, const Scope& scope, bool allow_aggregate) {
       return BindColumn(e, scope);
     case ExprKind::kVariable:
       if (e->name == "@@trancount" || e->name == "@@rowcount" || e->name == "@@error" ||
-          e->name == "@@identity") {
+          e->name == "@@identity" || e->name == "@@fetch_status") {
         e->type = ExprType{e->name == "@@identity" ? Decimal(38, 0) : IntType()};
         return true;
       }

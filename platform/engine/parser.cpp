@@ -217,6 +217,38 @@ class Parser {
       stmt->kind = StmtKind::kExec;
       stmt->proc_name = ParseObjectName();
       ParseExecArguments(stmt.get());
+    } else if (IsWord(t, "declare") && IsNameToken(Peek(1)) && IsWord(Peek(2), "cursor")) {
+      Next();
+      stmt->kind = StmtKind::kDeclareCursor;
+      stmt->proc_name = Lower(Next().text);
+      Next();
+      while (!IsWord(Peek(), "for")) {  // LOCAL, GLOBAL, FORWARD_ONLY, STATIC, READ_ONLY ...
+        if (!IsNameToken(Peek()) && !IsWord(Peek(), "global")) Fail(Peek());
+        Next();
+      }
+      Next();
+      stmt->select = ParseQuery();
+    } else if (IsWord(t, "open") || IsWord(t, "close") || IsWord(t, "deallocate")) {
+      Next();
+      stmt->kind = IsWord(t, "open") ? StmtKind::kOpen : IsWord(t, "close") ? StmtKind::kClose : StmtKind::kDeallocate;
+      AcceptWord("global");
+      stmt->proc_name = Lower(ExpectName());
+    } else if (IsWord(t, "fetch")) {
+      Next();
+      stmt->kind = StmtKind::kFetch;
+      if (!AcceptWord("next")) {
+        if (IsWord(Peek(), "prior") || IsWord(Peek(), "first") || IsWord(Peek(), "last")) Fail(Peek());
+      }
+      AcceptWord("from");
+      AcceptWord("global");
+      stmt->proc_name = Lower(ExpectName());
+      if (AcceptWord("into")) {
+        do {
+          const Token& v = Peek();
+          if (v.kind != TokenKind::kVariable) Fail(v);
+          stmt->columns.push_back(Lower(Next().text));
+        } while (Accept(","));
+      }
     } else if (IsWord(t, "declare")) {
       Next();
       stmt->kind = StmtKind::kDeclare;

@@ -54,6 +54,18 @@ struct Frame {
   std::unordered_map<std::string, Value> variables;
   std::string procedure;  // empty for the client's batch
   int depth = 0;
+  std::shared_ptr<void> owner;  // keeps `batch` alive for cursors declared in it
+};
+
+// A cursor: connection-wide, as the server's default GLOBAL cursors. Its rows are read in full
+// at OPEN, so the loop that walks them may change and drop tables freely.
+struct Cursor {
+  Statement* declaration = nullptr;
+  std::shared_ptr<void> owner;
+  bool open = false;
+  std::vector<std::vector<Value>> rows;
+  std::vector<Column> columns;
+  size_t next = 0;
 };
 
 // A stored procedure as parsed from its definition, cached while the definition is unchanged.
@@ -112,6 +124,7 @@ class SqliteSession : public Session {
   ~SqliteSession() override {
     if (trancount_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     cache_.clear();
+    cursors_.clear();
     procedures_.clear();
     sqlite3_finalize(schema_version_stmt_);
     sqlite3_finalize(definition_stmt_);
@@ -160,11 +173,13 @@ class SqliteSession : public Session {
       }
       if (cache_.size() >= kMaxCachedBatches) cache_.clear();
       batch = parsed.get();
-      cache_[tokens_.key].push_back(std::move(parsed));
+      owner_of_found_ = std::shared_ptr<ParsedBatch>(std::move(parsed));
+      cache_[tokens_.key].push_back(std::static_pointer_cast<ParsedBatch>(owner_of_found_));
     }
     Frame top;
     top.tokens = &tokens_;
     top.batch = batch;
+    top.owner = owner_of_found_;
     frame_ = &top;
     text_ = text;
     // The whole batch compiles before anything runs; statements after a CREATE or DROP, and
@@ -244,7 +259,10 @@ class SqliteSession : public Session {
           break;
         }
       }
-      if (same) return candidate.get();
+      if (same) {
+        owner_of_found_ = candidate;
+        return candidate.get();
+      }
     }
     return nullptr;
   }
@@ -275,6 +293,7 @@ class SqliteSession : public Session {
       case StmtKind::kWhile:
       case StmtKind::kSet:
       case StmtKind::kReturn:
+      case StmtKind::kDeclareCursor:
         if (!Compile(stmt, error)) {
           if (error->number == 208) return true;  // deferred: resolved when reached
           return false;
@@ -302,10 +321,11 @@ class SqliteSession : public Session {
         continue;
       }
       if (p.literal_index < 0) {
-        int64_t v = p.system == SystemValue::kTranCount  ? trancount_
-                    : p.system == SystemValue::kRowCount ? rowcount_
-                    : p.system == SystemValue::kIdentity ? identity_
-                                                         : last_error_;
+        int64_t v = p.system == SystemValue::kTranCount     ? trancount_
+                    : p.system == SystemValue::kRowCount    ? rowcount_
+                    : p.system == SystemValue::kIdentity    ? identity_
+                    : p.system == SystemValue::kFetchStatus ? fetch_status_
+                                                            : last_error_;
         if (p.system == SystemValue::kIdentity && identity_ == 0) sqlite3_bind_null(s, index);
         else sqlite3_bind_int64(s, index, v);
         continue;
@@ -501,6 +521,12 @@ class SqliteSession : public Session {
         return Flow::kReturn;
       case StmtKind::kDeclare:
         return Flow::kNormal;
+      case StmtKind::kDeclareCursor:
+      case StmtKind::kOpen:
+      case StmtKind::kFetch:
+      case StmtKind::kClose:
+      case StmtKind::kDeallocate:
+        return RunCursorStatement(stmt);
       case StmtKind::kInsert:
       case StmtKind::kUpdate:
       case StmtKind::kDelete:
@@ -683,6 +709,87 @@ class SqliteSession : public Session {
     return RunDdl(stmt, {sql}, [](Error*) { return true; });
   }
 
+  Flow RunCursorStatement(Statement* stmt) {
+    const std::string& name = stmt->proc_name;
+    auto it = cursors_.find(name);
+    if (stmt->kind == StmtKind::kDeclareCursor) {
+      if (it != cursors_.end()) {
+        return Fail(MakeError(16915, stmt->line, "A cursor with the name '" + name + "' already exists."), false);
+      }
+      Cursor& cursor = cursors_[name];
+      cursor.declaration = stmt;
+      cursor.owner = frame_->owner;
+      rowcount_ = 1;
+      return Flow::kNormal;
+    }
+    if (it == cursors_.end()) {
+      return Fail(MakeError(16916, stmt->line, "A cursor with the name '" + name + "' does not exist."), false);
+    }
+    Cursor& cursor = it->second;
+    switch (stmt->kind) {
+      case StmtKind::kOpen: {
+        if (cursor.open) return Fail(MakeError(16905, stmt->line, "The cursor is already open."), false);
+        ResultSet set;
+        size_t errors = result_->errors.size();
+        Flow flow = RunCompiled(cursor.declaration, &set, nullptr);
+        if (flow != Flow::kNormal || result_->errors.size() != errors) return flow;
+        cursor.rows = std::move(set.rows);
+        cursor.columns = cursor.declaration->compiled->translation.columns;
+        cursor.next = 0;
+        cursor.open = true;
+        rowcount_ = 0;
+        return Flow::kNormal;
+      }
+      case StmtKind::kFetch: {
+        if (!cursor.open) return Fail(MakeError(16917, stmt->line, "Cursor is not open."), false);
+        if (!stmt->columns.empty() && stmt->columns.size() != cursor.columns.size()) {
+          return Fail(MakeError(16924, stmt->line,
+                                "Cursorfetch: The number of variables declared in the INTO list must "
+                                "match that of selected columns."),
+                      false);
+        }
+        if (cursor.next >= cursor.rows.size()) {
+          fetch_status_ = -1;  // the INTO variables keep their values
+          rowcount_ = 0;
+          return Flow::kNormal;
+        }
+        const std::vector<Value>& row = cursor.rows[cursor.next++];
+        fetch_status_ = 0;
+        rowcount_ = 1;
+        if (stmt->columns.empty()) {
+          ResultSet set;
+          set.columns = cursor.columns;
+          set.rows.push_back(row);
+          result_->result_sets.push_back(std::move(set));
+          return Flow::kNormal;
+        }
+        for (size_t k = 0; k < row.size(); ++k) {
+          auto type = frame_->batch->variables.find(stmt->columns[k]);
+          if (type == frame_->batch->variables.end()) {
+            return Fail(MakeError(137, stmt->line, "Must declare the scalar variable \"" + stmt->columns[k] + "\".", 15),
+                        false);
+          }
+          Error error;
+          if (!ConvertValue(row[k], type->second, &frame_->variables[stmt->columns[k]], &error)) {
+            error.line = stmt->line;
+            return Fail(error, false);
+          }
+        }
+        return Flow::kNormal;
+      }
+      case StmtKind::kClose:
+        if (!cursor.open) return Fail(MakeError(16917, stmt->line, "Cursor is not open."), false);
+        cursor.open = false;
+        cursor.rows.clear();
+        rowcount_ = 0;
+        return Flow::kNormal;
+      default:  // DEALLOCATE
+        cursors_.erase(it);
+        rowcount_ = 0;
+        return Flow::kNormal;
+    }
+  }
+
   void ReloadCatalog() {
     Error ignored;
     if (catalog_.Load(db_, &ignored)) ++generation_;
@@ -708,7 +815,7 @@ class SqliteSession : public Session {
     const unsigned char* text = sqlite3_column_text(definition_stmt_, 1);
     std::string definition = text ? reinterpret_cast<const char*>(text) : "";
     sqlite3_reset(definition_stmt_);
-    std::unique_ptr<Procedure>& slot = procedures_[Lower(name)];
+    std::shared_ptr<Procedure>& slot = procedures_[Lower(name)];
     if (slot && slot->definition == definition) return slot.get();
     auto proc = std::make_unique<Procedure>();
     proc->definition = std::move(definition);
@@ -832,6 +939,7 @@ class SqliteSession : public Session {
     callee.batch = &proc->batch;
     callee.procedure = proc->name;
     callee.depth = frame_->depth + 1;
+    callee.owner = procedures_[Lower(name)];
     for (const auto& [variable, type] : proc->batch.variables) callee.variables[variable] = std::monostate{};
     std::vector<bool> supplied(params.size(), false);
     for (size_t k = 0; k < values.size(); ++k) {
@@ -972,11 +1080,14 @@ class SqliteSession : public Session {
   TokenizedBatch tokens_;
   std::string_view text_;  // the client's batch being run
   Frame* frame_ = nullptr;
-  std::map<std::string, std::unique_ptr<Procedure>> procedures_;  // by lower-case name
+  std::map<std::string, std::shared_ptr<Procedure>> procedures_;  // by lower-case name
   sqlite3_stmt* definition_stmt_ = nullptr;
   sqlite3_stmt* convert_stmt_ = nullptr;
   BatchResult* result_ = nullptr;
-  std::unordered_map<std::string, std::vector<std::unique_ptr<ParsedBatch>>> cache_;
+  std::unordered_map<std::string, std::vector<std::shared_ptr<ParsedBatch>>> cache_;
+  std::shared_ptr<void> owner_of_found_;
+  std::map<std::string, Cursor> cursors_;  // by lower-case name
+  int64_t fetch_status_ = -1;
 };
 
 void RemoveDatabaseFiles(const std::string& path) {

@@ -82,6 +82,7 @@ class Translator {
         SystemValue v = e.name == "@@trancount" ? SystemValue::kTranCount
                         : e.name == "@@rowcount" ? SystemValue::kRowCount
                         : e.name == "@@identity" ? SystemValue::kIdentity
+                        : e.name == "@@fetch_status" ? SystemValue::kFetchStatus
                                                  : SystemValue::kError;
         return Param(ParamSource{-1, v, {}});
       }
@@ -363,6 +364,10 @@ Translation TranslateStatement(const Catalog& catalog, const Statement& stmt,
   Translation out;
   Translator t(&out, variables);
   switch (stmt.kind) {
+    case StmtKind::kDeclareCursor:
+      out.sql = t.Query(*stmt.select);
+      out.columns = stmt.select->columns;
+      break;
     case StmtKind::kSelect:
       out.sql = t.Query(*stmt.select);
       out.columns = stmt.select->columns;

@@ -13,7 +13,7 @@
 namespace engine {
 
 // Where the value of a parameter comes from when the statement runs.
-enum class SystemValue { kNone, kTranCount, kRowCount, kIdentity, kError };
+enum class SystemValue { kNone, kTranCount, kRowCount, kIdentity, kError, kFetchStatus };
 struct ParamSource {
   int literal_index = -1;
   SystemValue system = SystemValue::kNone;

@@ -85,10 +85,8 @@ TEST_F(FrmPadronTest, EscribeElAnioYElAnteriorDeCadaEmpresa) {
                 "2|NULL|Desc A1|NULL|11|NULL|ES|NULL|NULL|NULL|NULL|Obs1|NULL|NULL|NULL",
                 "30500000001|2005|30500000001|O'Brien SA|ENCUES|3|1.5|12.5|0.75|Activa|Inactiva|"
                 "1|2|Desc A|Desc A1|10|11|ES|ES|31/01/2024|C|Completa|Obs|Obs1|S|30/06/2024",
-                "30500000002|2004|30500000002|Beta|ENCUES|NULL|NULL|NULL|NULL||NULL|0|NULL||NULL|"
-                "0|NULL||NULL|NULL|NULL|NULL||NULL|NULL|NULL",
-                "30500000002|2005|30500000002|Beta|ENCUES|0|0|NULL|0|||0|0|||0|0|||"
-                "01/01/1900||||||NULL",
+                "30500000002|2004|30500000002||ENCUES|NULL|NULL|NULL|NULL||NULL|0|NULL||NULL|0|NULL||NULL|NULL|NULL|NULL||NULL|NULL|NULL",
+                "30500000002|2005|NULL||ENCUES|0|0|NULL|0|||0|0|||0|0|||01/01/1900||||||NULL",
             }));
   // The update leaves the columns it does not name alone.
   EXPECT_EQ(Filas("Select EmpCba From SE_MUESTRA_PADRON Where Unico = '30500000002' And "
@@ -192,7 +190,7 @@ TEST_F(FrmPadronTest, UnaEmpresaQueFallaSeRegistraYLasDemasSiguen) {
   EXPECT_NE(log[0].find("String or binary data would be truncated."), std::string::npos);
   // The context line is the whole batch: this year's INSERT, CR LF, last year's INSERT.
   EXPECT_NE(log[0].find("\r\ninsert into SE_MUESTRA_PADRON (CUIT, FormSector"), std::string::npos);
-  EXPECT_NE(log[0].find("')\r\nINSERT INTO SE_MUESTRA_PADRON (Cuit, FormSector"),
+  EXPECT_NE(log[0].find("Null)\r\nINSERT INTO SE_MUESTRA_PADRON (Cuit, FormSector"),
             std::string::npos);
   EXPECT_EQ(Filas("Select Unico, Periodo From SE_MUESTRA_PADRON Order By Periodo"),
             (std::vector<std::string>{"30500000001|2004", "30500000001|2005"}));

@@ -3,7 +3,11 @@
 // memo files, record-length quirks, and damaged files that must fail with a named reason.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -361,6 +365,53 @@ TEST(WrittenTables, MissingFileIsAnErrorNamingIt) {
   } catch (const runtime::VbError& error) {
     EXPECT_NE(error.Description().find("nada.dbf: the file does not exist"), std::string::npos)
         << error.Description();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Real tables cut at many lengths and with bytes overwritten: each read either succeeds or fails
+// with the one error type; nothing else escapes and nothing reads outside the file.
+TEST(DamagedRealTables, CutOrScrambledFilesNeverEscapeTheErrorType) {
+  // One table of each memo kind: Visual FoxPro with every type, Clipper .dbt, FoxPro 2 .fpt.
+  for (const char* name : {"go-dbase_TEST.DBF", "dans-dbf-lib_clipper5_cars.DBF", "rus.dbf"}) {
+    SCOPED_TRACE(name);
+    std::ifstream file(dbf_test::SampleTable(name), std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::filesystem::path source(dbf_test::SampleTable(name));
+    TempFolder folder;
+    for (const char* extension : {".FPT", ".fpt", ".DBT", ".dbt"}) {
+      std::filesystem::path memo = source;
+      memo.replace_extension(extension);
+      if (std::filesystem::exists(memo)) {
+        std::filesystem::copy_file(memo, folder.File(source.stem().string() + extension));
+      }
+    }
+    const std::string target = folder.File(source.filename().string());
+    auto read_survives = [&](const std::string& bytes, const std::string& what) {
+      folder.Write(source.filename().string(), bytes);
+      try {
+        dbf::ReadTable(target);
+      } catch (const runtime::VbError&) {
+      } catch (const std::exception& other) {
+        ADD_FAILURE() << what << ": " << other.what();
+      }
+    };
+    const size_t step = std::max<size_t>(7, original.size() / 60);
+    for (size_t length = 0; length < original.size(); length += step) {
+      read_survives(original.substr(0, length), "cut at " + std::to_string(length));
+    }
+    uint32_t seed = 12345;
+    for (int round = 0; round < 40; ++round) {
+      std::string bytes = original;
+      for (int k = 0; k < 4; ++k) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[(seed >> 8) % bytes.size()] = static_cast<char>(seed >> 24);
+      }
+      read_survives(bytes, "round " + std::to_string(round));
+    }
   }
 }
 

@@ -211,12 +211,55 @@ TEST_F(EngineSessionTest, RolledBackCreateLeavesNoTableBehind) {
   EXPECT_EQ(FirstError(*s, "INSERT INTO T (K) VALUES('abc')"), 8152);
 }
 
-TEST_F(EngineSessionTest, ProceduresAreNotFoundYet) {
-  auto s = OpenSession();
-  BatchResult result = s->CallProcedure("P7", {{"@Periodo", int64_t{2005}}});
+TEST_F(EngineSessionTest, ProceduresAreCalledByNameWithConvertedValues) {
+  auto a = OpenSession();
+  Run(*a, "CREATE TABLE R (F varchar(6) NULL, P numeric(4,0) NULL, E varchar(20) NULL)");
+  Run(*a,
+      "CREATE PROCEDURE dbo.P7_Emp @Formulario as Varchar(6), @Periodo as Numeric(4,0), "
+      "@VEmpresa varchar(20) = 'ninguna' AS\n"
+      "INSERT INTO R (F, P, E) VALUES(@Formulario, @Periodo, @VEmpresa)\n"
+      "SELECT F, P, E FROM R");
+  auto b = OpenSession();  // the procedure lives in the file, not in the session that made it
+  std::optional<std::vector<ProcedureParameter>> params = b->ProcedureParameters("p7_emp");
+  ASSERT_TRUE(params.has_value());
+  ASSERT_EQ(params->size(), 3u);
+  EXPECT_EQ((*params)[0].name, "@Formulario");
+  EXPECT_EQ((*params)[1].type, (SqlType{TypeKind::kNumeric, 0, 4, 0}));
+  EXPECT_FALSE((*params)[1].has_default);
+  EXPECT_TRUE((*params)[2].has_default);
+
+  BatchResult result = b->CallProcedure(
+      "P7_EMP", {{"@Formulario", std::string("ENCUESTA")}, {"@Periodo", 2005.5}});
+  ASSERT_TRUE(result.ok()) << FormatError(result.errors.front());
+  EXPECT_EQ(FormatBatchOutput(result), "F\tP\tE\nENCUES\t2006\tninguna\n(1 rows affected)\n");
+
+  result = b->CallProcedure("P7_Emp", {{"@Periodo", int64_t{1}}});
   ASSERT_EQ(result.errors.size(), 1u);
-  EXPECT_EQ(result.errors[0].number, 2812);
-  EXPECT_FALSE(s->ProcedureParameters("P7").has_value());
+  EXPECT_EQ(result.errors[0].number, 201);
+  EXPECT_EQ(b->CallProcedure("Nada", {}).errors.at(0).number, 2812);
+  EXPECT_FALSE(b->ProcedureParameters("Nada").has_value());
+}
+
+TEST_F(EngineSessionTest, ErrorsInsideAProcedureNameItAndItsLine) {
+  auto s = OpenSession();
+  Run(*s, "CREATE PROCEDURE Falla AS\nSELECT 1 AS A\nSELECT * FROM NoHay\nSELECT 2 AS B");
+  BatchResult result = s->Execute("EXEC Falla\nSELECT 3 AS C");
+  ASSERT_EQ(result.errors.size(), 1u);
+  // A missing table stops the procedure at that statement; the caller goes on.
+  EXPECT_EQ(FormatError(result.errors[0]),
+            "Msg 208, Level 16, State 1, Procedure Falla, Line 3\nInvalid object name 'NoHay'.");
+  ASSERT_EQ(result.result_sets.size(), 2u);
+  EXPECT_EQ(result.result_sets[0].columns[0].name, "A");
+  EXPECT_EQ(result.result_sets[1].columns[0].name, "C");
+}
+
+TEST_F(EngineSessionTest, RunawayRecursionStopsAtTheNestingLimit) {
+  auto s = OpenSession();
+  Run(*s, "CREATE PROCEDURE Eco @n int AS\nSET @n = @n + 1\nEXEC Eco @n");
+  BatchResult result = s->Execute("EXEC Eco 0\nSELECT 1 AS Nunca");
+  ASSERT_FALSE(result.errors.empty());
+  EXPECT_EQ(result.errors.back().number, 217);
+  EXPECT_TRUE(result.result_sets.empty());
 }
 
 }  // namespace
