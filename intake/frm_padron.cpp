@@ -108,8 +108,10 @@ Registro Leer(const sql::Recordset& rs) {
   r.corte = texto("Corte");
   r.auto_ = Decimal(valor("auto"));
   r.wf = Decimal(valor("wf"));
+  // A blank date column reads as day zero, whose text is a bare time: no date, so Null.
   const Valor fecha_ac = valor("fecha_ac");
-  r.fecha_ac = fecha_ac.IsNull() ? "Null" : SqlText(runtime::Trim(runtime::CStr(fecha_ac)));
+  const std::string texto_fecha_ac = fecha_ac.IsNull() ? "" : runtime::Trim(runtime::CStr(fecha_ac));
+  r.fecha_ac = texto_fecha_ac.empty() || texto_fecha_ac == "00:00:00" ? "Null" : SqlText(texto_fecha_ac);
   r.corte_fecha = FechaCorte(valor("cote_fech"));
   return r;
 }

@@ -86,7 +86,7 @@ TEST_F(FrmPadronTest, EscribeElAnioYElAnteriorDeCadaEmpresa) {
                 "30500000001|2005|30500000001|O'Brien SA|ENCUES|3|1.5|12.5|0.75|Activa|Inactiva|"
                 "1|2|Desc A|Desc A1|10|11|ES|ES|31/01/2024|C|Completa|Obs|Obs1|S|30/06/2024",
                 "30500000002|2004|30500000002||ENCUES|NULL|NULL|NULL|NULL||NULL|0|NULL||NULL|0|NULL||NULL|NULL|NULL|NULL||NULL|NULL|NULL",
-                "30500000002|2005|NULL||ENCUES|0|0|NULL|0|||0|0|||0|0|||01/01/1900||||||NULL",
+                "30500000002|2005|NULL||ENCUES|0|0|NULL|0|||0|0|||0|0|ES||NULL||||||NULL",
             }));
   // The update leaves the columns it does not name alone.
   EXPECT_EQ(Filas("Select EmpCba From SE_MUESTRA_PADRON Where Unico = '30500000002' And "

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/mdi_principal.h"
+#include "reports/ventanas.h"
 #include "tests/reports/aplicacion_prueba.h"
 
 namespace reports_test {
@@ -140,10 +142,20 @@ TEST_F(FrmCmdProcessTest, FiltrosYFilasDeLaConsulta) {
   }
 }
 
-TEST_F(FrmCmdProcessTest, SalirDescargaLaVentana) {
-  ui_.Show(*form_);
-  ASSERT_TRUE(form_->CmdSalir.UserClick());
-  EXPECT_FALSE(form_->Loaded());
+TEST_F(FrmCmdProcessTest, ElMenuAbreElPanelYSalirLoCierra) {
+  reports::RegistrarVentanas(App());
+  core::MDIPrincipal principal(App());
+  const ui::MenuEntry* entrada = principal.Entrada("mnuPC");
+  ASSERT_NE(entrada, nullptr);
+  ASSERT_TRUE(entrada->enabled);
+  entrada->click();
+  ui::Form* panel = App().Ventana("FrmCmdProcess");
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->Visible());
+  EXPECT_EQ(panel->Caption(), "Panel de Comando");
+  auto& cmd = static_cast<reports::FrmCmdProcess&>(*panel);
+  ASSERT_TRUE(cmd.CmdSalir.UserClick());
+  EXPECT_FALSE(panel->Loaded());
 }
 
 }  // namespace

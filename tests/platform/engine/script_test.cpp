@@ -9,66 +9,20 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/engine/engine.h"
 #include "platform/engine/result_text.h"
+#include "tests/platform/engine/batch_files.h"
 
 namespace engine {
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::ReadLines;
+using testing_support::SchemaBatches;
+using testing_support::Trimmed;
 
 const fs::path kScriptRoot = fs::path(CONSOLIDA_SOURCE_DIR) / "tests/platform/engine/scripts";
-
-std::vector<std::string> ReadLines(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-std::string Trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
-bool IsGo(const std::string& line) {
-  std::string t = Trimmed(line);
-  return t.size() == 2 && (t[0] == 'G' || t[0] == 'g') && (t[1] == 'O' || t[1] == 'o');
-}
-
-// The schema scripts, in file-name order, split into batches at lines holding only GO.
-std::vector<std::string> SchemaBatches() {
-  std::vector<fs::path> files;
-  fs::path dir = fs::path(CONSOLIDA_SOURCE_DIR) / "schema";
-  if (fs::exists(dir)) {
-    for (const auto& entry : fs::directory_iterator(dir)) {
-      if (entry.path().extension() == ".sql") files.push_back(entry.path());
-    }
-  }
-  std::sort(files.begin(), files.end());
-  std::vector<std::string> batches;
-  for (const fs::path& file : files) {
-    std::string batch;
-    for (const std::string& line : ReadLines(file)) {
-      if (IsGo(line)) {
-        if (!Trimmed(batch).empty()) batches.push_back(batch);
-        batch.clear();
-      } else {
-        batch += line + "\n";
-      }
-    }
-    if (!Trimmed(batch).empty()) batches.push_back(batch);
-  }
-  return batches;
-}
 
 std::vector<std::string> FindScripts() {
   std::vector<std::string> scripts;

@@ -1,0 +1,205 @@
+// The structure catalogue window on a catalogue written straight into the database: opening,
+// browsing, renaming and describing a column, adding one by hand, refusals and the layouts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "intake/proc_carga_nov.h"
+#include "tests/intake/carpeta_intake.h"
+
+namespace intake_test {
+namespace {
+
+class ProcCargaNovTest : public CarpetaIntake {
+ protected:
+  void SetUp() override {
+    CarpetaIntake::SetUp();
+    for (const char* sql : {
+             "INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_2', '01/02/2005')",
+             "INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_1', '01/02/2005')",
+             "INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo, Est_Tamanio, "
+             "Est_Precision, Est_Escala, Est_Fecha) Values(2,'P002','Numeric',19,10,2,'01/02/2005')",
+             "INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo, Est_Tamanio, "
+             "Est_Precision, Est_Escala, Est_Fecha, Est_Descripcion) Values(2,'P001','Integer',4,"
+             "10,255,'01/02/2005','Ventas')",
+             "INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo, Est_Tamanio, "
+             "Est_Precision, Est_Escala, Est_Fecha) Values(1,'X','Char',5,255,255,'01/02/2005')",
+             "INSERT INTO SE_NOVEDAD (Arc_Id, FormSector, Capitulo, Empresa, Periodo, Campo, Tipo) "
+             "Values(2, 'ENCUES', 1, '305', 2005, 'P001', 'Int')",
+         }) {
+      App().CnSql.Execute(sql);
+    }
+    form_ = std::make_unique<intake::Proc_CargaNov>(App());
+    Ui().Show(*form_);
+  }
+
+  void TearDown() override {
+    form_.reset();
+    CarpetaIntake::TearDown();
+  }
+
+  std::vector<std::string> Grilla() {
+    std::vector<std::string> filas;
+    for (int fila = 0; fila < form_->MFGField.Rows(); ++fila) {
+      std::string texto;
+      for (int col = 0; col < form_->MFGField.Cols(); ++col) {
+        texto += (col ? "|" : "") + form_->MFGField.TextMatrix(fila, col);
+      }
+      filas.push_back(texto);
+    }
+    return filas;
+  }
+
+  // Which layout the window shows, as one text: height, button row, add-only boxes, enabled state.
+  std::string Disposicion() {
+    intake::Proc_CargaNov& f = *form_;
+    return std::to_string(f.Height()) + " botones " + std::to_string(f.Command1.Top()) +
+           (f.CbTipo.Visible() && f.TxtTam.Visible() && f.LblEsc.Visible() ? " agregar" : "") +
+           (f.Command1.Enabled() ? " Modificar" : "") + (f.Command2.Enabled() ? " Agregar" : "") +
+           (f.cmdActualiza.Enabled() ? " Actualiza" : "") +
+           (f.TxtCampo.Enabled() && f.txtDesc.Enabled() ? " edita" : "");
+  }
+
+  std::unique_ptr<intake::Proc_CargaNov> form_;
+};
+
+TEST_F(ProcCargaNovTest, AlAbrirListaLosArchivosYLosTipos) {
+  ASSERT_EQ(form_->LstForm.ListCount(), 2);
+  EXPECT_EQ(form_->LstForm.List(0), "ENCUES_1");
+  EXPECT_EQ(form_->LstForm.ItemData(0), 2);
+  EXPECT_EQ(form_->LstForm.List(1), "ENCUES_2");
+  EXPECT_EQ(form_->LstForm.ItemData(1), 1);
+  ASSERT_EQ(form_->CbTipo.ListCount(), 3);
+  EXPECT_EQ(form_->CbTipo.List(0), "Char");
+  EXPECT_EQ(form_->CbTipo.List(2), "Numeric");
+  EXPECT_EQ(Grilla()[0], "Campo|Tipo|Descripcion|Codigo|Tamanio|Precision|Escala|Id_Estructura");
+  EXPECT_EQ(form_->MFGField.ColWidth(2), 6000);
+  EXPECT_EQ(form_->MFGField.ColWidth(7), 0);
+  EXPECT_EQ(form_->Caption(), "Carga de Novedades");
+  EXPECT_EQ(form_->Width(), 10200);
+  EXPECT_EQ(Disposicion(), "5640 botones 4680 Modificar Agregar");
+}
+
+TEST_F(ProcCargaNovTest, RenombraYDescribeUnaColumna) {
+  ASSERT_TRUE(form_->LstForm.UserDblClick(0));
+  EXPECT_EQ(Grilla(), (std::vector<std::string>{
+                          "Campo|Tipo|Descripcion|Codigo|Tamanio|Precision|Escala|Id_Estructura",
+                          "P001|Integer|Ventas|2|4|10|255|2",
+                          "P002|Numeric||1|19|10|2|1",
+                      }));
+  EXPECT_EQ(form_->TxtIdArc.Text(), "2");
+
+  form_->MFGField.UserClick(0, 0);  // the header names no column
+  EXPECT_EQ(form_->TxtCampo.Text(), "");
+  form_->MFGField.UserClick(2, 1);
+  EXPECT_EQ(form_->TxtCampo.Text(), "P002");
+  EXPECT_EQ(form_->txtIdEst.Text(), "1");
+  EXPECT_FALSE(form_->TxtCampo.Enabled());
+
+  ASSERT_TRUE(form_->Command1.UserClick());
+  EXPECT_EQ(Disposicion(), "5640 botones 4680 Actualiza edita");
+  form_->TxtCampo.UserEdit("P002B");
+  form_->txtDesc.UserEdit("Año d'or");
+  ASSERT_TRUE(form_->cmdActualiza.UserClick());
+
+  EXPECT_EQ(Filas("Select Est_Campo, Est_Descripcion, Est_Tipo From SE_ESTRUCTURAS Where "
+                  "Est_Id = 1"),
+            std::vector<std::string>{"P002B|Año d'or|Numeric"});
+  EXPECT_EQ(Grilla()[2], "P002B|Numeric|Año d'or|1|19|10|2|1");
+  // The values already imported keep the old name.
+  EXPECT_EQ(Filas("Select Campo From SE_NOVEDAD"), std::vector<std::string>{"P001"});
+  EXPECT_EQ(Disposicion(), "5640 botones 4680 Modificar Agregar");
+  EXPECT_EQ(form_->TxtCampo.Text(), "");
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+  EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+}
+
+TEST_F(ProcCargaNovTest, AgregaUnaColumnaAMano) {
+  form_->LstForm.UserDblClick(1);
+  ASSERT_TRUE(form_->Command2.UserClick());
+  EXPECT_EQ(Disposicion(), "6555 botones 5400 agregar Actualiza edita");
+  EXPECT_TRUE(form_->ModoAgregar());
+  form_->UserResize(9000, 9000);
+  EXPECT_EQ(form_->Height(), 6555);
+
+  form_->TxtCampo.UserEdit("P900");
+  form_->CbTipo.UserSelect(2);
+  form_->TxtTam.UserEdit("");
+  form_->TxtPrec.UserEdit(" 12abc");
+  form_->TxtEsc.UserEdit("2");
+  form_->txtDesc.UserEdit("Nueva");
+  ASSERT_TRUE(form_->cmdActualiza.UserClick());
+
+  EXPECT_EQ(Filas("Select Est_IdArchivo, Est_Campo, Est_Tipo, Est_Tamanio, Est_Precision, "
+                  "Est_Escala, Est_Fecha, Est_Descripcion From SE_ESTRUCTURAS Where "
+                  "Est_Campo = 'P900'"),
+            std::vector<std::string>{"1|P900|Numeric|0|12|2|05/12/2026|Nueva"});
+  EXPECT_FALSE(form_->ModoAgregar());
+  EXPECT_EQ(Disposicion(), "5640 botones 4680 Modificar Agregar");
+  EXPECT_EQ(Grilla().size(), 3u);
+}
+
+TEST_F(ProcCargaNovTest, CancelarVuelveAConsultar) {
+  form_->LstForm.UserDblClick(0);
+  form_->Command2.UserClick();
+  form_->TxtCampo.UserEdit("P901");
+  ASSERT_TRUE(form_->cmdCancelar.UserClick());
+  EXPECT_EQ(Disposicion(), "5640 botones 4680 Modificar Agregar");
+  EXPECT_EQ(form_->TxtCampo.Text(), "");
+  EXPECT_EQ(form_->TxtIdArc.Text(), "2");
+  form_->UserResize(9000, 9000);
+  EXPECT_EQ(form_->Width(), 10200);
+  EXPECT_EQ(form_->Height(), 5640);
+  EXPECT_EQ(Filas("Select Count(*) From SE_ESTRUCTURAS"), std::vector<std::string>{"3"});
+}
+
+// What the window refuses says "No se pudo actualizar" and changes nothing; what the database
+// refuses is only logged.
+TEST_F(ProcCargaNovTest, LoQueNoSePuedeGuardar) {
+  const struct {
+    const char* nombre;
+    bool agregar;
+    bool con_archivo;
+    std::string campo;
+    std::string descripcion;
+    const char* mensaje;  // "" when the database refuses it
+  } casos[] = {
+      {"campo vacio", false, true, "  ", "x", "No se pudo actualizar"},
+      {"campo con blanco", false, true, "P 1", "x", "No se pudo actualizar"},
+      {"campo con apostrofo", true, true, "O'Hara", "x", "No se pudo actualizar"},
+      {"sin archivo elegido", true, false, "P902", "x", "No se pudo actualizar"},
+      {"descripcion demasiado larga", false, true, "P001", std::string(300, 'd'), ""},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    TearDown();
+    SetUp();
+    if (caso.con_archivo) form_->LstForm.UserDblClick(0);
+    if (caso.agregar) {
+      form_->Command2.UserClick();
+    } else {
+      form_->MFGField.UserClick(1, 0);
+      form_->Command1.UserClick();
+    }
+    form_->TxtCampo.UserEdit(caso.campo);
+    form_->txtDesc.UserEdit(caso.descripcion);
+    form_->cmdActualiza.UserClick();
+
+    EXPECT_EQ(Filas("Select Est_Campo, Est_Descripcion From SE_ESTRUCTURAS Order By Est_Id"),
+              (std::vector<std::string>{"P002|NULL", "P001|Ventas", "X|NULL"}));
+    if (*caso.mensaje) {
+      EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{caso.mensaje});
+      EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+    } else {
+      EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+      const std::vector<std::string> log = EntradasLog();
+      ASSERT_EQ(log.size(), 1u);
+      EXPECT_NE(log[0].find("\r\nUPDATE SE_ESTRUCTURAS SET Est_Campo = 'P001', Est_Descripcion = "),
+                std::string::npos);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace intake_test
