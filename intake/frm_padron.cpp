@@ -17,6 +17,8 @@
 namespace intake {
 namespace {
 
+using internal::Cerrar;
+using internal::Encontrado;
 using runtime::SqlText;
 using runtime::Valor;
 using internal::Texto;
@@ -29,12 +31,6 @@ constexpr std::array<const char*, 25> kColumnas{
     "Estado",     "Estado_1",   "Descripcio", "Descripc_1", "Caja",    "Caja_1",   "NumFor_1",
     "domi",       "Comple",     "Com_Desc", "Muestra",  "Obsevacion", "Obsevac_1", "Corte",
     "auto",       "wf",         "fecha_ac", "cote_fech"};
-
-void Cerrar(sql::Recordset& rs) {
-  if (rs.State() == sql::adStateOpen) rs.Close();
-}
-
-bool Encontrado(const sql::Recordset& rs) { return !(rs.Eof() && rs.Bof()); }
 
 // A number "as read": NULL is 0.
 std::string Numero(const Valor& valor) { return valor.IsNull() ? "0" : runtime::CStr(valor); }
@@ -221,15 +217,7 @@ void FrmPadron::Command1_Click() {
   }
 }
 
-void FrmPadron::Deshacer() {
-  if (!en_transaccion_) return;
-  en_transaccion_ = false;
-  try {
-    app_.CnSql.RollbackTrans();
-  } catch (const runtime::VbError&) {
-    // An error that aborts the batch may have ended the transaction already.
-  }
-}
+void FrmPadron::Deshacer() { internal::Deshacer(app_.CnSql, en_transaccion_); }
 
 void FrmPadron::Abortar(const std::string& entrada) {
   app_.GrabarError(entrada, app_.NroArchivoErr);

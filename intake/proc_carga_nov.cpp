@@ -15,11 +15,8 @@
 namespace intake {
 namespace {
 
+using internal::Cerrar;
 using runtime::SqlText;
-
-void Cerrar(sql::Recordset& rs) {
-  if (rs.State() == sql::adStateOpen) rs.Close();
-}
 
 // The leading number of a typed text, as the statements write it (0 when there is none).
 std::string Numero(const std::string& texto) {

@@ -18,15 +18,11 @@
 namespace intake {
 namespace {
 
+using internal::Cerrar;
+using internal::Encontrado;
 using runtime::SqlText;
 
 constexpr char kMensajeError[] = "Finalizo el proceso con error, algunos campos no se procesaron";
-
-void Cerrar(sql::Recordset& rs) {
-  if (rs.State() == sql::adStateOpen) rs.Close();
-}
-
-bool Encontrado(const sql::Recordset& rs) { return !(rs.Eof() && rs.Bof()); }
 
 // "Est_Tamanio" and its two neighbours: the metadata number as text, trimmed, read back.
 std::string NumeroDeTexto(long numero) {
@@ -74,15 +70,7 @@ void Proc_Novedades::Comenzar() {
   en_transaccion_ = true;
 }
 
-void Proc_Novedades::Deshacer() {
-  if (!en_transaccion_) return;
-  en_transaccion_ = false;
-  try {
-    app_.CnSql.RollbackTrans();
-  } catch (const runtime::VbError&) {
-    // An error that aborts the batch may have ended the transaction already.
-  }
-}
+void Proc_Novedades::Deshacer() { internal::Deshacer(app_.CnSql, en_transaccion_); }
 
 bool Proc_Novedades::EjecutarEnTransaccion(const std::string& sentencia,
                                            const std::string& contexto) {

@@ -6,6 +6,8 @@
 #include "core/aplicacion.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/text.h"
+#include "platform/runtime/vb_error.h"
+#include "platform/sql/client.h"
 #include "platform/ui/ui.h"
 
 namespace intake::internal {
@@ -24,6 +26,22 @@ std::string ValidarPeriodo(const std::string& texto) {
 
 void AbrirCnDbf(core::Aplicacion& app) {
   if (app.CnDbf.State() != 1) app.CnDbf.Open(core::Aplicacion::kCadenaDbf, "", "", -1);
+}
+
+void Cerrar(sql::Recordset& rs) {
+  if (rs.State() == sql::adStateOpen) rs.Close();
+}
+
+bool Encontrado(const sql::Recordset& rs) { return !(rs.Eof() && rs.Bof()); }
+
+void Deshacer(sql::Connection& cn, bool& abierta) {
+  if (!abierta) return;
+  abierta = false;
+  try {
+    cn.RollbackTrans();
+  } catch (const runtime::VbError&) {
+    // Already ended by the server: nothing is left to undo.
+  }
 }
 
 std::string Texto(const runtime::Valor& valor) {

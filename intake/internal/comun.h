@@ -13,6 +13,10 @@
 namespace core {
 class Aplicacion;
 }
+namespace sql {
+class Connection;
+class Recordset;
+}
 namespace ui {
 class Ui;
 }
@@ -26,6 +30,16 @@ std::string ValidarPeriodo(const std::string& texto);
 
 // Opens CnDbf again when an earlier import closed it. Throws runtime::VbError when it cannot.
 void AbrirCnDbf(core::Aplicacion& app);
+
+// Closes a shared recordset when it is open (each user closes it before reopening it).
+void Cerrar(sql::Recordset& rs);
+
+// True when a lookup found a row (the result is not both at EOF and at BOF).
+bool Encontrado(const sql::Recordset& rs);
+
+// Rolls back the transaction `abierta` says is open on `cn` and clears the flag. A transaction
+// the server already ended (an error that aborts the batch ends it) is no error.
+void Deshacer(sql::Connection& cn, bool& abierta);
 
 // A record value as text: Null and Empty give "", everything else CStr.
 std::string Texto(const runtime::Valor& valor);

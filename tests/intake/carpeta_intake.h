@@ -23,28 +23,15 @@
 #include "platform/sql/client.h"
 #include "platform/ui/scripted_ui.h"
 #include "schema/schema.h"
+#include "tests/core/carpeta_prueba.h"
 #include "tests/support/dbf_writer.h"
 
 namespace intake_test {
 
 namespace fs = std::filesystem;
 
-inline std::string LeerArchivo(const fs::path& ruta) {
-  std::ifstream entrada(ruta, std::ios::binary);
-  std::ostringstream texto;
-  texto << entrada.rdbuf();
-  return texto.str();
-}
-
-inline std::vector<std::string> Nombres(const fs::path& carpeta) {
-  std::vector<std::string> nombres;
-  std::error_code error;
-  for (const auto& entrada : fs::directory_iterator(carpeta, error)) {
-    nombres.push_back(entrada.path().filename().string());
-  }
-  std::sort(nombres.begin(), nombres.end());
-  return nombres;
-}
+using core_test::LeerArchivo;
+using core_test::Nombres;
 
 class CarpetaIntake : public ::testing::Test {
  protected:

@@ -53,6 +53,17 @@ TEST_F(ConnectionTest, UnopenableDatabaseRaisesTheProviderError) {
   EXPECT_EQ(cn.State(), adStateClosed);
 }
 
+TEST_F(ConnectionTest, FailingCreationBatchRaisesTheServerErrorAndLeavesNoFile) {
+  std::string path = (folder_ / "roto.db").string();
+  ConfigureEmbedded({path, {"CREATE TABLE A (Id int)", "SELECT * FROM NoExiste"}});
+  Connection cn;
+  runtime::VbError e = ErrorOf([&] { cn.Open(kConnectionString); });
+  EXPECT_EQ(e.Number(), -2147217900);
+  EXPECT_EQ(e.NativeNumber(), 208);
+  EXPECT_EQ(cn.State(), adStateClosed);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST_F(ConnectionTest, TransactionsAsSeenFromASecondConnection) {
   Connection writer;
   Connection reader;
