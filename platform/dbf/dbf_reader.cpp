@@ -49,7 +49,7 @@ bool IsVisualFoxPro(int version) { return version >= 0x30 && version <= 0x32; }
 
 bool IsKnownVersion(int version) {
   switch (version) {
-    case 0x02: case 0x03: case 0x30: case 0x31: case 0x32: case 0x43: case 0x63:
+    case 0x03: case 0x30: case 0x31: case 0x32: case 0x43: case 0x63:
     case 0x83: case 0x8B: case 0xCB: case 0xF5: case 0xFB:
       return true;
   }
@@ -112,6 +112,8 @@ class TableReader {
     version_ = Byte(0);
     contents_.version = version_;
     if (version_ == 0x04 || version_ == 0x8C) Fail("dBase 7 tables are not supported");
+    // Byte 0x02 marks dBase II and FoxBASE tables, whose header has another layout.
+    if (version_ == 0x02) Fail("dBase II and FoxBASE tables are not supported");
     if (!IsKnownVersion(version_)) Fail("not a DBF table (version byte " + Hex(version_) + ")");
     contents_.records_in_header = static_cast<long>(Le32(&bytes_[4]));
     header_length_ = Byte(8) | (Byte(9) << 8);

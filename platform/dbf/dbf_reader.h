@@ -24,6 +24,7 @@ struct TableContents {
   //
   // Column metadata (type / DefinedSize / Precision / NumericScale) and values, per DBF type:
   //   C        adChar 129          / width / 255 / 255   text, trailing blanks removed
+  //   C binary adBinary 128        / width / 255 / 255   raw bytes (Visual FoxPro NOCPTRANS)
   //   V        adVarChar 200       / width / 255 / 255   text as stored
   //   N, F     adNumeric 131       / 19 / width / decimals   Decimal; blank = 0
   //   Y        adNumeric 131       / 19 / 19 / 4         Decimal (currency)
@@ -33,6 +34,7 @@ struct TableContents {
   //   T        adDBTimeStamp 135   / 16 / 19 / 0         Date with time; blank = day 0
   //   L        adBoolean 11        / 2 / 255 / 255       Boolean; blank = false
   //   M        adLongVarChar 201   / 2147483647 / 255 / 255   memo text; none = ""
+  //            (binary memos: adLongVarBinary, raw bytes)
   //   G, P, W, B (dBase)  adLongVarBinary 205 / 2147483647 / 255 / 255   raw bytes as a String
   //   Q        adVarBinary 204     / width / 255 / 255   raw bytes as a String
   // Null only for a Visual FoxPro nullable column whose _NullFlags bit is set.

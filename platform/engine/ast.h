@@ -139,6 +139,7 @@ enum class StmtKind {
   kBlock,
   kExec,
   kCreateProcedure,  // body: the statements; params: the declared parameters
+  kCreateFunction,   // the same, with cast_type holding the RETURNS type
   kDeclareCursor,  // DECLARE name CURSOR FOR select (proc_name holds the cursor name)
   kOpen,           // OPEN / FETCH / CLOSE / DEALLOCATE name (proc_name holds the name)
   kFetch,          // columns: the INTO variables
@@ -196,7 +197,8 @@ struct Statement {
   std::string index_name;                        // CREATE INDEX
   bool unique = false;                           // CREATE UNIQUE INDEX
   std::string proc_name;                         // EXEC, CREATE PROCEDURE
-  std::vector<ProcParam> params;                 // CREATE PROCEDURE
+  std::vector<ProcParam> params;                 // CREATE PROCEDURE / FUNCTION
+  SqlType returns;                               // CREATE FUNCTION
   std::vector<ExecArg> args;                     // EXEC
 
   // Executor state: the translation and prepared statement, kept with the cached parse.

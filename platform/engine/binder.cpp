@@ -595,6 +595,21 @@ bool Binder::BindFunction(Expr* e, const Scope&, bool allow_aggregate) {
     }
     return true;
   }
+  SqlType returns;
+  size_t parameters = 0;
+  if (!e->qualifier.empty() && functions_ != nullptr && functions_->FindFunction(f, &returns, &parameters)) {
+    if (e->args.size() < parameters) {
+      return Fail(313, e->line,
+                  "An insufficient number of arguments were supplied for the procedure or function " +
+                      e->qualifier + "." + f + ".");
+    }
+    if (e->args.size() > parameters) {
+      return Fail(8144, e->line,
+                  "Procedure or function " + e->qualifier + "." + f + " has too many arguments specified.");
+    }
+    e->type = ExprType{returns};
+    return true;
+  }
   if (!e->qualifier.empty()) {
     return Fail(4121, e->line,
                 "Cannot find either column \"" + e->qualifier + "\" or the user-defined function or "

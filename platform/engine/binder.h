@@ -24,11 +24,20 @@ struct Scope {
   const Scope* parent = nullptr;
 };
 
+// Scalar user functions known to the database, looked up when a query names dbo.f(...).
+class FunctionResolver {
+ public:
+  virtual ~FunctionResolver() = default;
+  // True when the function exists; fills its result type and parameter count.
+  virtual bool FindFunction(const std::string& name, SqlType* returns, size_t* parameters) = 0;
+};
+
 class Binder {
  public:
   // `variables`: the declared variables visible to the statements (lower-case names).
-  Binder(const Catalog& catalog, const std::map<std::string, SqlType>& variables)
-      : catalog_(catalog), variables_(variables) {}
+  Binder(const Catalog& catalog, const std::map<std::string, SqlType>& variables,
+         FunctionResolver* functions = nullptr)
+      : catalog_(catalog), variables_(variables), functions_(functions) {}
 
   // Binds a statement of kind SELECT, INSERT, UPDATE, DELETE, SET, or the condition of IF and
   // WHILE.
@@ -51,6 +60,7 @@ class Binder {
 
   const Catalog& catalog_;
   const std::map<std::string, SqlType>& variables_;
+  FunctionResolver* functions_;
   Error error_;
   int aggregate_depth_ = 0;
 };

@@ -142,9 +142,9 @@ int64_t RecordObject(sqlite3* db, const std::string& name, const char* xtype,
 
 }  // namespace
 
-bool Catalog::RecordProcedure(sqlite3* db, const std::string& name, const std::string& definition,
-                              Error* error) {
-  if (RecordObject(db, name, "P", &definition) >= 0) return true;
+bool Catalog::RecordRoutine(sqlite3* db, const std::string& name, const char* xtype,
+                            const std::string& definition, Error* error) {
+  if (RecordObject(db, name, xtype, &definition) >= 0) return true;
   error->number = 50000;
   error->message = sqlite3_errmsg(db);
   return false;

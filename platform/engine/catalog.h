@@ -47,9 +47,9 @@ class Catalog {
   static bool RecordTable(sqlite3* db, const std::string& name,
                           const std::vector<ColumnInfo>& columns, Error* error);
   static bool ForgetObject(sqlite3* db, const std::string& name, Error* error);
-  // Records a procedure ('P') with the text that created it.
-  static bool RecordProcedure(sqlite3* db, const std::string& name, const std::string& definition,
-                              Error* error);
+  // Records a procedure ('P') or scalar function ('FN') with the text that created it.
+  static bool RecordRoutine(sqlite3* db, const std::string& name, const char* xtype,
+                            const std::string& definition, Error* error);
 
  private:
   std::map<std::string, std::unique_ptr<TableInfo>> tables_;  // key: lower-case name

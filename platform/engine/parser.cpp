@@ -161,16 +161,19 @@ class Parser {
       ParseUpdate(stmt.get());
     } else if (IsWord(t, "delete")) {
       ParseDelete(stmt.get());
-    } else if (IsWord(t, "create") && (IsWord(Peek(1), "procedure") || IsWord(Peek(1), "proc"))) {
+    } else if (IsWord(t, "create") && (IsWord(Peek(1), "procedure") || IsWord(Peek(1), "proc") ||
+                                       IsWord(Peek(1), "function"))) {
+      bool function = IsWord(Peek(1), "function");
       if (!first_in_batch) {
         Error e;
         e.number = 111;
         e.severity = 15;
         e.line = t.line;
-        e.message = "'CREATE/ALTER PROCEDURE' must be the first statement in a query batch.";
+        e.message = function ? "'CREATE FUNCTION' must be the first statement in a query batch."
+                             : "'CREATE/ALTER PROCEDURE' must be the first statement in a query batch.";
         throw SyntaxFailure{e};
       }
-      ParseCreateProcedure(stmt.get());
+      ParseCreateProcedure(stmt.get(), function);
     } else if (IsWord(t, "create")) {
       ParseCreate(stmt.get());
     } else if (IsWord(t, "drop")) {
@@ -341,10 +344,11 @@ class Parser {
   }
 
   // CREATE PROCEDURE name [(] @p [AS] type [= default] [OUTPUT], ... [)] AS <rest of the batch>
-  void ParseCreateProcedure(Statement* stmt) {
+  // CREATE FUNCTION name (@p type, ...) RETURNS type [AS] <body>
+  void ParseCreateProcedure(Statement* stmt, bool function) {
     Next();
     Next();
-    stmt->kind = StmtKind::kCreateProcedure;
+    stmt->kind = function ? StmtKind::kCreateFunction : StmtKind::kCreateProcedure;
     stmt->proc_name = ParseObjectName();
     bool paren = Accept("(");
     while (Peek().kind == TokenKind::kVariable) {
@@ -370,7 +374,13 @@ class Parser {
       if (!Accept(",")) break;
     }
     if (paren) Expect(")");
-    ExpectWord("as");
+    if (function) {
+      ExpectWord("returns");
+      stmt->returns = ParseType(false);
+      AcceptWord("as");
+    } else {
+      ExpectWord("as");
+    }
     while (!AtEnd()) {
       if (Accept(";")) continue;
       stmt->body.push_back(ParseStatement(false));

@@ -54,6 +54,7 @@ struct Frame {
   std::unordered_map<std::string, Value> variables;
   std::string procedure;  // empty for the client's batch
   int depth = 0;
+  Value return_value;  // RETURN of a function
   std::shared_ptr<void> owner;  // keeps `batch` alive for cursors declared in it
 };
 
@@ -116,7 +117,7 @@ Error TranslateSqliteMessage(const std::string& message, int line) {
   return MakeError(50000, line, message);
 }
 
-class SqliteSession : public Session {
+class SqliteSession : public Session, public FunctionResolver {
  public:
   SqliteSession(sqlite3* db, std::string database_name)
       : db_(db), database_name_(std::move(database_name)) {}
@@ -138,13 +139,18 @@ class SqliteSession : public Session {
     if (!ExecSql(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", error)) return false;
     if (!Catalog::Ensure(db_, error)) return false;
     functions_ = std::make_unique<FunctionContext>();
+    functions_->user_function = [this](const std::string& name, const std::vector<Value>& args,
+                                       Value* result, Error* error) {
+      return RunFunction(name, args, result, error);
+    };
     if (!RegisterFunctions(db_, functions_.get())) {
       *error = MakeError(50000, 1, sqlite3_errmsg(db_));
       return false;
     }
     if (sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &schema_version_stmt_, nullptr) != SQLITE_OK ||
         sqlite3_prepare_v2(db_,
-                           "SELECT name, definition FROM _engine_objects WHERE name = ?1 AND xtype = 'P'",
+                           "SELECT name, definition, xtype FROM _engine_objects WHERE name = ?1 AND "
+                           "xtype IN ('P', 'FN')",
                            -1, &definition_stmt_, nullptr) != SQLITE_OK ||
         sqlite3_prepare_v2(db_, "SELECT tsql_cvt(?1, ?2, ?3, ?4, 1)", -1, &convert_stmt_, nullptr) != SQLITE_OK) {
       *error = MakeError(50000, 1, sqlite3_errmsg(db_));
@@ -224,7 +230,7 @@ class SqliteSession : public Session {
 
   std::optional<std::vector<ProcedureParameter>> ProcedureParameters(std::string_view name) override {
     Error error;
-    Procedure* proc = LoadProcedure(std::string(name), &error);
+    Procedure* proc = LoadProcedure(std::string(name), false, &error);
     if (proc == nullptr) return std::nullopt;
     std::vector<ProcedureParameter> params;
     for (const ProcParam& p : proc->statement->params) {
@@ -270,7 +276,7 @@ class SqliteSession : public Session {
   // Binds, translates and prepares `stmt` unless its translation is current.
   bool Compile(Statement* stmt, Error* error) {
     if (stmt->compiled && stmt->compiled->generation == generation_) return true;
-    Binder binder(catalog_, frame_->batch->variables);
+    Binder binder(catalog_, frame_->batch->variables, this);
     if (!binder.BindStatement(stmt, error)) return false;
     std::unique_ptr<CompiledStatement, CompiledStatementDeleter> compiled(new CompiledStatement);
     compiled->translation = TranslateStatement(catalog_, *stmt, frame_->batch->variables);
@@ -302,7 +308,9 @@ class SqliteSession : public Session {
       default:
         break;
     }
-    if (stmt->kind == StmtKind::kCreateProcedure) return true;  // checked when it runs
+    if (stmt->kind == StmtKind::kCreateProcedure || stmt->kind == StmtKind::kCreateFunction) {
+      return true;  // checked when it runs
+    }
     for (auto& child : stmt->body) {
       if (!PreCompile(child.get(), error)) return false;
       if (IsDdl(*child)) break;
@@ -517,8 +525,16 @@ class SqliteSession : public Session {
         return Flow::kBreak;
       case StmtKind::kContinue:
         return Flow::kContinue;
-      case StmtKind::kReturn:
+      case StmtKind::kReturn: {
+        if (stmt->value) {
+          ResultSet set;
+          size_t errors = result_->errors.size();
+          Flow flow = RunCompiled(stmt, &set, nullptr);
+          if (flow != Flow::kNormal || result_->errors.size() != errors) return flow;
+          if (!set.rows.empty()) frame_->return_value = set.rows[0][0];
+        }
         return Flow::kReturn;
+      }
       case StmtKind::kDeclare:
         return Flow::kNormal;
       case StmtKind::kDeclareCursor:
@@ -597,6 +613,7 @@ class SqliteSession : public Session {
       case StmtKind::kExec:
         return Exec(*stmt);
       case StmtKind::kCreateProcedure:
+      case StmtKind::kCreateFunction:
         return CreateProcedure(*stmt);
       case StmtKind::kNoop:
         return Flow::kNormal;
@@ -790,6 +807,61 @@ class SqliteSession : public Session {
     }
   }
 
+  bool FindFunction(const std::string& name, SqlType* returns, size_t* parameters) override {
+    Error error;
+    Procedure* fn = LoadProcedure(name, true, &error);
+    if (fn == nullptr) return false;
+    *returns = fn->statement->returns;
+    *parameters = fn->statement->params.size();
+    return true;
+  }
+
+  // Runs a scalar user function for SQLite's tsql_udf. An error inside stops the function and
+  // becomes the error of the statement that called it.
+  bool RunFunction(const std::string& name, const std::vector<Value>& args, Value* result, Error* error) {
+    Procedure* fn = LoadProcedure(name, true, error);
+    if (fn == nullptr) {
+      if (error->number == 0) *error = MakeError(4121, 1, "Cannot find the user-defined function \"" + name + "\".");
+      return false;
+    }
+    if (frame_ == nullptr || result_ == nullptr) {
+      *error = MakeError(50000, 1, "A user function ran outside a statement.");
+      return false;
+    }
+    if (frame_->depth >= kMaxProcedureNesting) {
+      *error = MakeError(217, 1,
+                         "Maximum stored procedure, function, trigger, or view nesting level exceeded "
+                         "(limit 32).");
+      return false;
+    }
+    const std::vector<ProcParam>& params = fn->statement->params;
+    Frame callee;
+    callee.tokens = &fn->tokens;
+    callee.batch = &fn->batch;
+    callee.procedure = fn->name;
+    callee.depth = frame_->depth + 1;
+    callee.owner = procedures_[Lower(name)];
+    for (const auto& [variable, type] : fn->batch.variables) callee.variables[variable] = std::monostate{};
+    for (size_t k = 0; k < params.size() && k < args.size(); ++k) {
+      if (!ConvertValue(args[k], params[k].type, &callee.variables[params[k].name], error)) return false;
+    }
+    int64_t saved_rowcount = rowcount_;
+    size_t errors = result_->errors.size();
+    Frame* saved = frame_;
+    frame_ = &callee;
+    for (const StatementPtr& child : fn->statement->body) {
+      if (Run(child.get()) != Flow::kNormal) break;
+    }
+    frame_ = saved;
+    rowcount_ = saved_rowcount;
+    if (result_->errors.size() != errors) {
+      *error = result_->errors[errors];
+      result_->errors.resize(errors);
+      return false;
+    }
+    return ConvertValue(callee.return_value, fn->statement->returns, result, error);
+  }
+
   void ReloadCatalog() {
     Error ignored;
     if (catalog_.Load(db_, &ignored)) ++generation_;
@@ -805,9 +877,11 @@ class SqliteSession : public Session {
 
   // The procedure called `name` (any case), parsed from its stored definition; null when there
   // is none (error.number stays 0) or its text no longer parses (error filled).
-  Procedure* LoadProcedure(const std::string& name, Error* error) {
+  Procedure* LoadProcedure(const std::string& name, bool function, Error* error) {
     sqlite3_bind_text(definition_stmt_, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(definition_stmt_) != SQLITE_ROW) {
+    if (sqlite3_step(definition_stmt_) != SQLITE_ROW ||
+        (std::string(reinterpret_cast<const char*>(sqlite3_column_text(definition_stmt_, 2))) == "FN") !=
+            function) {
       sqlite3_reset(definition_stmt_);
       return nullptr;
     }
@@ -824,7 +898,9 @@ class SqliteSession : public Session {
         !ParseBatch(proc->tokens, &proc->batch, error)) {
       return nullptr;
     }
-    if (proc->batch.statements.empty() || proc->batch.statements[0]->kind != StmtKind::kCreateProcedure) {
+    if (proc->batch.statements.empty() ||
+        (proc->batch.statements[0]->kind != StmtKind::kCreateProcedure &&
+         proc->batch.statements[0]->kind != StmtKind::kCreateFunction)) {
       *error = MakeError(50000, 1, "The definition of procedure '" + created + "' is damaged.");
       return nullptr;
     }
@@ -911,7 +987,7 @@ class SqliteSession : public Session {
   Flow CallWithValues(const std::string& name, const std::vector<std::pair<std::string, Value>>& values,
                       int line) {
     Error error;
-    Procedure* proc = LoadProcedure(name, &error);
+    Procedure* proc = LoadProcedure(name, false, &error);
     if (proc == nullptr) {
       if (error.number != 0) {
         error.line = line;
@@ -1023,8 +1099,9 @@ class SqliteSession : public Session {
     }
     frame_ = saved;
     std::string definition(text_);
+    const char* xtype = stmt.kind == StmtKind::kCreateFunction ? "FN" : "P";
     Flow flow = RunDdl(stmt, {}, [&](Error* error) {
-      return Catalog::RecordProcedure(db_, stmt.proc_name, definition, error);
+      return Catalog::RecordRoutine(db_, stmt.proc_name, xtype, definition, error);
     });
     ReloadCatalog();
     return flow;
@@ -1032,10 +1109,10 @@ class SqliteSession : public Session {
 
   Flow DropProcedure(const Statement& stmt) {
     Error error;
-    Procedure* proc = LoadProcedure(stmt.table, &error);
+    Procedure* proc = LoadProcedure(stmt.table, stmt.object_kind == "function", &error);
     if (proc == nullptr && error.number == 0) {
       return Fail(MakeError(3701, stmt.line,
-                            "Cannot drop the procedure '" + stmt.table +
+                            "Cannot drop the " + stmt.object_kind + " '" + stmt.table +
                                 "', because it does not exist or you do not have permission.",
                             11),
                   false);
@@ -1052,7 +1129,7 @@ class SqliteSession : public Session {
   }
 
   Flow DropTable(const Statement& stmt) {
-    if (stmt.object_kind == "procedure") return DropProcedure(stmt);
+    if (stmt.object_kind != "table") return DropProcedure(stmt);
     const TableInfo* table = catalog_.FindTable(stmt.table);
     if (stmt.object_kind != "table" || table == nullptr || Lower(stmt.table) == "sysobjects") {
       return Fail(MakeError(3701, stmt.line,

@@ -448,6 +448,34 @@ void MomentsFinalT(sqlite3_context* c) {
   sqlite3_result_double(c, kRoot ? std::sqrt(var) : var);
 }
 
+// tsql_udf(name, args...): hands the call to the interpreter.
+void UserFunction(sqlite3_context* c, int argc, sqlite3_value** argv) {
+  FunctionContext* ctx = Ctx(c);
+  std::string name(TextOf(argv[0]));
+  std::vector<Value> args;
+  for (int k = 1; k < argc; ++k) {
+    switch (sqlite3_value_type(argv[k])) {
+      case SQLITE_INTEGER: args.emplace_back(static_cast<int64_t>(sqlite3_value_int64(argv[k]))); break;
+      case SQLITE_FLOAT: args.emplace_back(sqlite3_value_double(argv[k])); break;
+      case SQLITE_NULL: args.emplace_back(std::monostate{}); break;
+      default: args.emplace_back(std::string(TextOf(argv[k]))); break;
+    }
+  }
+  Value result;
+  Error error;
+  if (!ctx->user_function || !ctx->user_function(name, args, &result, &error)) {
+    ctx->has_error = true;
+    ctx->error = error;
+    sqlite3_result_error(c, ctx->error.message.c_str(), -1);
+    return;
+  }
+  if (const auto* i = std::get_if<int64_t>(&result)) sqlite3_result_int64(c, *i);
+  else if (const auto* d = std::get_if<double>(&result)) sqlite3_result_double(c, *d);
+  else if (const auto* t = std::get_if<std::string>(&result)) ResultText(c, *t);
+  else if (const auto* when = std::get_if<DateTime>(&result)) ResultText(c, FormatDateTime(when->ms));
+  else sqlite3_result_null(c);
+}
+
 // The last part of a possibly bracketed, schema-qualified name: N'[dbo].[X]' -> X.
 std::string ObjectNamePart(std::string_view text) {
   std::string last;
@@ -533,7 +561,7 @@ bool RegisterFunctions(sqlite3* db, FunctionContext* ctx) {
       {"getdate", 0, GetDate, false},       {"tsql_round", 4, Round, true},
       {"tsql_power", 3, Power, true},       {"tsql_sqrt", 1, Sqrt, true},
       {"tsql_exp", 1, Exp, true},           {"object_id", 1, ObjectId, false},
-      {"objectproperty", 2, ObjectProperty, false},
+      {"objectproperty", 2, ObjectProperty, false}, {"tsql_udf", -1, UserFunction, false},
   };
   for (const Scalar& s : kScalars) {
     int flags = SQLITE_UTF8 | (s.deterministic ? SQLITE_DETERMINISTIC : 0);

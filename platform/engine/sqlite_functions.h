@@ -7,11 +7,18 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "platform/engine/engine.h"
 
 namespace engine {
 
 struct FunctionContext {
+  // Runs a scalar user function: name (lower case), arguments, result; false with `error` set.
+  using UserFunction = std::function<bool(const std::string&, const std::vector<Value>&, Value*, Error*)>;
+  UserFunction user_function;
   sqlite3* db = nullptr;
   bool has_error = false;
   Error error;

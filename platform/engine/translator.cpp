@@ -208,6 +208,11 @@ class Translator {
   std::string Function(const Expr& e) {
     const std::string& f = e.name;
     auto arg = [&](size_t k) { return Expression(*e.args[k]); };
+    if (!e.qualifier.empty()) {  // a user function: the interpreter runs its body
+      std::string sql = "tsql_udf('" + f + "'";
+      for (size_t k = 0; k < e.args.size(); ++k) sql += "," + arg(k);
+      return sql + ")";
+    }
     if (f == "count") {
       if (e.star) return "count(*)";
       return std::string("count(") + (e.distinct ? "DISTINCT " : "") + arg(0) + ")";
@@ -388,6 +393,9 @@ Translation TranslateStatement(const Catalog& catalog, const Statement& stmt,
     }
     case StmtKind::kReturn:
       out.sql = "SELECT " + (stmt.value ? t.Expression(*stmt.value) : std::string("0"));
+      out.columns.push_back(Column{"", stmt.value && !stmt.value->type.is_null ? stmt.value->type.sql
+                                                                            : SqlType{TypeKind::kInt},
+                                   true});
       break;
     case StmtKind::kWhile:
     case StmtKind::kIf:

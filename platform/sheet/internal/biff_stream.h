@@ -51,6 +51,8 @@ class BiffStream {
   std::vector<uint8_t>& Bytes() { return bytes_; }
 
  private:
+  void CountedString(std::u16string_view text, bool two_byte_count);
+
   std::vector<uint8_t> bytes_;
   size_t record_start_ = 0;
 };

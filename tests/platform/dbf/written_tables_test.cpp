@@ -243,6 +243,7 @@ TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
        "field FECHA of type D has length 6 instead of 8"},
       {"not a table", [](std::string& b) { b[0] = 'P'; }, "not a DBF table (version byte 0x50)"},
       {"dBase 7", [](std::string& b) { b[0] = 0x04; }, "dBase 7 tables are not supported"},
+      {"dBase II", [](std::string& b) { b[0] = 0x02; }, "dBase II and FoxBASE tables are not supported"},
       {"text in a number", [](std::string& b) { b[RecordByte(b, 0, 11 + 8)] = 'x'; },
        "field VALOR of record 1 holds \"123x.50\", which is not a number"},
       {"memo file missing",

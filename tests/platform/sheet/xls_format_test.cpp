@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -251,6 +252,48 @@ TEST(XlsFormatTest, ContainerCarriesTheStreamUnchanged) {
     const auto inner = internal::ReadCompoundStream(file, "Workbook");
     ASSERT_TRUE(inner.has_value());
     EXPECT_TRUE(*inner == book.WorkbookStream());
+  }
+}
+
+}  // namespace
+}  // namespace sheet
+
+namespace sheet {
+namespace {
+
+// The stream finder also runs on whatever file the reader is handed: broken containers give
+// nothing, never a crash or an endless walk.
+TEST(CompoundFileTest, BrokenContainersGiveNoStream) {
+  Workbook book;
+  book.SetText(1, 1, "x");
+  const std::vector<uint8_t> good = book.FileBytes();
+  const size_t stream_sectors = book.WorkbookStream().size() / 512;
+  const size_t fat_at = (stream_sectors + 1) * 512;  // the FAT follows the stream
+
+  struct Case {
+    const char* what;
+    std::function<void(std::vector<uint8_t>&)> damage;
+  };
+  const std::vector<Case> cases = {
+      {"cut before the directory", [](std::vector<uint8_t>& f) { f.resize(f.size() - 512); }},
+      {"cut inside the header", [](std::vector<uint8_t>& f) { f.resize(100); }},
+      {"not a compound file", [](std::vector<uint8_t>& f) { f[0] = 'P'; }},
+      {"stream chain loops on itself",
+       [&](std::vector<uint8_t>& f) {
+         f[fat_at + 4] = 0;  // sector 1 -> sector 0
+         f[fat_at + 5] = f[fat_at + 6] = f[fat_at + 7] = 0;
+       }},
+      {"stream chain points past the end",
+       [&](std::vector<uint8_t>& f) { f[fat_at + 7] = 0x70; }},
+      {"FAT count beyond the file", [](std::vector<uint8_t>& f) { f[0x2C] = 200; }},
+  };
+  ASSERT_TRUE(internal::ReadCompoundStream(good, "Workbook").has_value());
+  EXPECT_FALSE(internal::ReadCompoundStream(good, "Book").has_value()) << "no such stream";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> file = good;
+    c.damage(file);
+    EXPECT_FALSE(internal::ReadCompoundStream(file, "Workbook").has_value());
   }
 }
 
