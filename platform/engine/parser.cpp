@@ -718,27 +718,18 @@ class Parser {
     return ParseOr();
   }
 
-  ExprPtr ParseOr() {
-    ExprPtr left = ParseAnd();
-    ChainGuard chain(this);
-    while (IsWord(Peek(), "or")) {
-      chain.Link();
-      auto e = Make(ExprKind::kOr, Next().line);
-      e->args.push_back(std::move(left));
-      e->args.push_back(ParseAnd());
-      left = std::move(e);
-    }
-    return left;
-  }
+  ExprPtr ParseOr() { return ParseLogicalChain("or", ExprKind::kOr, &Parser::ParseAnd); }
+  ExprPtr ParseAnd() { return ParseLogicalChain("and", ExprKind::kAnd, &Parser::ParseNot); }
 
-  ExprPtr ParseAnd() {
-    ExprPtr left = ParseNot();
+  // left-deep chain of one logical operator over operands parsed by `operand`.
+  ExprPtr ParseLogicalChain(std::string_view word, ExprKind kind, ExprPtr (Parser::*operand)()) {
+    ExprPtr left = (this->*operand)();
     ChainGuard chain(this);
-    while (IsWord(Peek(), "and")) {
+    while (IsWord(Peek(), word)) {
       chain.Link();
-      auto e = Make(ExprKind::kAnd, Next().line);
+      auto e = Make(kind, Next().line);
       e->args.push_back(std::move(left));
-      e->args.push_back(ParseNot());
+      e->args.push_back((this->*operand)());
       left = std::move(e);
     }
     return left;
