@@ -1,6 +1,7 @@
 // The parsed form of a batch: statements and expressions as the parser builds them, with the
-// slots the binder fills (static types, resolved columns). Procedural statements (IF, blocks)
-// share the same statement node so the interpreter walks one tree.
+// slots the binder fills (static types, resolved columns). Procedural statements (IF, WHILE,
+// blocks, variables, cursors, procedure and function definitions) share the same statement
+// node so the interpreter walks one tree.
 #pragma once
 
 #include <cstdint>

@@ -120,6 +120,19 @@ class Parser {
     Parser* parser;
     int links = 0;
   };
+  // Records a variable (or parameter) of the batch; a second declaration of a name is 134.
+  void DeclareVariable(const Token& v, const SqlType& type) {
+    if (out_->variables.emplace(Lower(v.text), type).second) return;
+    Error e;
+    e.number = 134;
+    e.severity = 15;
+    e.line = v.line;
+    e.message = "The variable name '" + v.text +
+                "' has already been declared. Variable names must be unique within a query batch "
+                "or stored procedure.";
+    throw SyntaxFailure{e};
+  }
+
   struct DepthGuard {
     explicit DepthGuard(Parser* p) : parser(p) {
       if (++parser->depth_ > kMaxNesting) {
@@ -259,19 +272,8 @@ class Parser {
         const Token& v = Peek();
         if (v.kind != TokenKind::kVariable) Fail(v);
         Next();
-        std::string name = Lower(v.text);
         AcceptWord("as");
-        SqlType type = ParseType(false);
-        if (!out_->variables.emplace(name, type).second) {
-          Error e;
-          e.number = 134;
-          e.severity = 15;
-          e.line = v.line;
-          e.message = "The variable name '" + v.text +
-                      "' has already been declared. Variable names must be unique within a query "
-                      "batch or stored procedure.";
-          throw SyntaxFailure{e};
-        }
+        DeclareVariable(v, ParseType(false));
       } while (Accept(","));
     } else if (IsWord(t, "set") && Peek(1).kind == TokenKind::kVariable) {
       Next();
@@ -360,16 +362,7 @@ class Parser {
       param.type = ParseType(false);
       if (Accept("=")) param.default_value = ParseUnary();
       param.output = AcceptWord("output") || AcceptWord("out");
-      if (!out_->variables.emplace(param.name, param.type).second) {
-        Error e;
-        e.number = 134;
-        e.severity = 15;
-        e.line = v.line;
-        e.message = "The variable name '" + v.text +
-                    "' has already been declared. Variable names must be unique within a query "
-                    "batch or stored procedure.";
-        throw SyntaxFailure{e};
-      }
+      DeclareVariable(v, param.type);
       stmt->params.push_back(std::move(param));
       if (!Accept(",")) break;
     }

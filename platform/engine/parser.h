@@ -1,5 +1,5 @@
 // Recursive-descent parser for the T-SQL subset: builds the statement and expression tree of a
-// whole batch from its tokens. Syntax only: names are resolved later by the binder, so a batch
+// whole batch (or of a procedure or function definition) from its tokens. Syntax only: names are resolved later by the binder, so a batch
 // that parses may still fail to bind.
 #pragma once
 

@@ -1,8 +1,9 @@
 // The executor: a Session over one SQLite connection. It tokenizes each batch, reuses the
 // cached parse and prepared statements of a batch with the same literal-free text, binds the
-// literals, and runs the statements with the server's error classes: a compile error runs
-// nothing, a statement error undoes that statement and the batch goes on, a conversion error
-// aborts the batch and rolls back the open transaction.
+// literals and variables, and interprets the procedural statements (IF, WHILE, cursors, EXEC,
+// user functions) in frames. Errors follow the server's classes: a compile error runs nothing,
+// a statement error undoes that statement and the batch goes on, a missing table ends the
+// running procedure, a conversion error aborts the batch and rolls back the transaction.
 #include <sqlite3.h>
 
 #include <charconv>
