@@ -134,7 +134,10 @@ CREATE TABLE dbo.SE_RESULTADO (
   RE_Valor float NULL,
   RE_FCreacion datetime NULL,
   RE_FormSector varchar(30) NULL,
-  RE_Anio numeric(4,0) NULL
+  RE_Anio numeric(4,0) NULL,
+  -- Numbers each result as it is written, so FindIdentRes can find through @@IDENTITY the value a
+  -- per-company procedure has just stored. Last, so positional reads of the first seven hold.
+  RE_IdRes int IDENTITY(1,1) NOT NULL
 )
 GO
 

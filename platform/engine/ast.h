@@ -198,6 +198,7 @@ struct Statement {
   std::string index_name;                        // CREATE INDEX
   bool unique = false;                           // CREATE UNIQUE INDEX
   std::string proc_name;                         // EXEC, CREATE PROCEDURE
+  std::string written_name;                      // DECLARE CURSOR: the name as written, for messages
   std::vector<ProcParam> params;                 // CREATE PROCEDURE / FUNCTION
   SqlType returns;                               // CREATE FUNCTION
   std::vector<ExecArg> args;                     // EXEC

@@ -236,7 +236,8 @@ class Parser {
     } else if (IsWord(t, "declare") && IsNameToken(Peek(1)) && IsWord(Peek(2), "cursor")) {
       Next();
       stmt->kind = StmtKind::kDeclareCursor;
-      stmt->proc_name = Lower(Next().text);
+      stmt->written_name = Next().text;
+      stmt->proc_name = Lower(stmt->written_name);
       Next();
       while (!IsWord(Peek(), "for")) {  // LOCAL, GLOBAL, FORWARD_ONLY, STATIC, READ_ONLY ...
         if (!IsNameToken(Peek()) && !IsWord(Peek(), "global")) Fail(Peek());

@@ -3,6 +3,7 @@
 #include "platform/engine/sqlite_functions.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -178,6 +179,33 @@ void Convert(sqlite3_context* c, int, sqlite3_value** argv) {
 }
 
 // tsql_div(a, b, integer_mode), tsql_mod(a, b)
+// tsql_int(value): the result of int arithmetic, or 8115 when it does not fit an int.
+void IntResult(sqlite3_context* c, int, sqlite3_value** argv) {
+  int type = sqlite3_value_type(argv[0]);
+  // SQLite turns an int64 overflow into a double, so both storage classes are range-checked.
+  bool fits = type == SQLITE_NULL || type == SQLITE_TEXT || type == SQLITE_BLOB ||
+              (type == SQLITE_INTEGER ? sqlite3_value_int64(argv[0]) >= INT32_MIN &&
+                                            sqlite3_value_int64(argv[0]) <= INT32_MAX
+                                      : sqlite3_value_double(argv[0]) >= INT32_MIN &&
+                                            sqlite3_value_double(argv[0]) <= INT32_MAX);
+  if (!fits) {
+    Raise(c, 8115, "Arithmetic overflow error converting expression to data type int.");
+    return;
+  }
+  sqlite3_result_value(c, argv[0]);
+}
+
+// tsql_single(has_second_row, value): a scalar subquery's value, or 512 when it had more rows.
+void Single(sqlite3_context* c, int, sqlite3_value** argv) {
+  if (sqlite3_value_int(argv[0]) != 0) {
+    Raise(c, 512,
+          "Subquery returned more than 1 value. This is not permitted when the subquery follows "
+          "=, !=, <, <= , >, >= or when the subquery is used as an expression.");
+    return;
+  }
+  sqlite3_result_value(c, argv[1]);
+}
+
 void Divide(sqlite3_context* c, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
     sqlite3_result_null(c);
@@ -555,6 +583,7 @@ bool RegisterFunctions(sqlite3* db, FunctionContext* ctx) {
   };
   const Scalar kScalars[] = {
       {"tsql_cvt", 5, Convert, true},       {"tsql_div", 3, Divide, true},
+      {"tsql_single", 2, Single, true},     {"tsql_int", 1, IntResult, true},
       {"tsql_mod", 2, Modulo, true},        {"tsql_like", 2, Like, true},
       {"tsql_like", 3, Like, true},         {"tsql_left", 2, Left, true},
       {"tsql_right", 2, Right, true},       {"tsql_len", 1, Len, true},

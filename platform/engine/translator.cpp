@@ -122,8 +122,12 @@ class Translator {
       }
       case ExprKind::kExists:
         return std::string(e.negated ? "(NOT " : "(") + "EXISTS (" + Query(*e.subquery) + "))";
-      case ExprKind::kSubquery:
-        return "(" + Query(*e.subquery) + ")";
+      case ExprKind::kSubquery: {
+        // The server refuses a scalar subquery that yields a second row (512); SQLite would
+        // take the first. The probe reads at most two rows.
+        std::string probe = "EXISTS (SELECT 1 FROM (" + Query(*e.subquery) + ") LIMIT 1 OFFSET 1)";
+        return "tsql_single(" + probe + ",(" + Query(*e.subquery) + "))";
+      }
       case ExprKind::kLike: {
         std::string sql = "tsql_like(" + Expression(*e.args[0]) + "," + Expression(*e.args[1]);
         if (e.args.size() == 3) sql += "," + Expression(*e.args[2]);
@@ -171,11 +175,20 @@ class Translator {
   }
 
   std::string Bare(const Expr& e) {
-    std::string sql = Expression(e);
+    std::string sql = e.kind == ExprKind::kBinary ? BinaryCore(e) : Expression(e);
     return sql.substr(1, sql.size() - 2);
   }
 
+  // int arithmetic runs in SQLite's 64 bits; the server's int overflows past 2^31 (8115). A
+  // chain (a + b + c) is checked once, at its top.
   std::string Binary(const Expr& e) {
+    std::string sql = BinaryCore(e);
+    bool int_arithmetic = e.type.sql.kind == TypeKind::kInt &&
+                          (e.op == "+" || e.op == "-" || e.op == "*");
+    return int_arithmetic ? "tsql_int(" + sql + ")" : sql;
+  }
+
+  std::string BinaryCore(const Expr& e) {
     const Expr& a = *e.args[0];
     const Expr& b = *e.args[1];
     const SqlType& result = e.type.sql;

@@ -1,12 +1,26 @@
-// The generated-procedure acceptance fixtures: create the database from schema/, load the
-// fixture data, create the procedures of one formula batch by batch, run the calls and compare
-// what the console prints with the expected text, byte for byte.
+// The generated-procedure cases: create the database from schema/, load the case folder's
+// setup.sql, create the procedures of one formula batch by batch, run the calls and compare
+// what is printed with the expected text, byte for byte. The shared acceptance fixtures and the
+// local cases (one per procedure shape the fixtures leave out) share one folder layout. Each
+// case runs twice: on an engine
+// session as the console does, and through the database client as the sequence runner does
+// (procedures by a stored-procedure Command with refreshed parameters set by name, FindIdentRes
+// by its bare name on the connection).
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <regex>
 
 #include "platform/engine/engine.h"
 #include "platform/engine/result_text.h"
+#include "platform/runtime/conversions.h"
+#include "platform/runtime/valor.h"
+#include "platform/runtime/vb_error.h"
+#include "platform/sql/client.h"
 #include "tests/platform/engine/batch_files.h"
 
 namespace engine {
@@ -16,8 +30,16 @@ namespace fs = std::filesystem;
 using testing_support::ReadLines;
 using testing_support::SchemaBatches;
 using testing_support::SplitBatches;
+using testing_support::Trimmed;
 
 const fs::path kFixtures = fs::path(CONSOLIDA_SHARED_DIR) / "fixtures/engine";
+const fs::path kLocalCases = fs::path(CONSOLIDA_SOURCE_DIR) / "tests/platform/engine/procedures";
+
+// One case: its folder and its name (the files <name>.sql, .run.sql and .expected).
+struct Case {
+  fs::path folder;
+  std::string name;
+};
 
 // What the console prints for a batch: its result sets, then its errors.
 std::string ConsoleText(const BatchResult& result) {
@@ -26,40 +48,154 @@ std::string ConsoleText(const BatchResult& result) {
   return out;
 }
 
-class FixtureTest : public ::testing::TestWithParam<std::string> {};
+// The same text form for a client recordset; a closed recordset prints nothing.
+std::string RecordsetText(sql::Recordset& rs) {
+  if (rs.State() != sql::adStateOpen) return "";
+  std::string out;
+  sql::Fields fields = rs.Fields();
+  for (int i = 0; i < fields.Count(); ++i) out += (i ? "\t" : "") + fields.Item(i).Name();
+  out += "\n";
+  int rows = 0;
+  for (; !rs.Eof(); rs.MoveNext(), ++rows) {
+    for (int i = 0; i < fields.Count(); ++i) {
+      runtime::Valor v = fields.Item(i).Value();
+      out += (i ? "\t" : "") + (v.IsNull() ? std::string("NULL") : runtime::CStr(v));
+    }
+    out += "\n";
+  }
+  return out + "(" + std::to_string(rows) + " rows affected)\n";
+}
 
-TEST_P(FixtureTest, PrintsTheExpectedResults) {
-  const std::string name = GetParam();
-  if (!fs::exists(kFixtures / (name + ".sql"))) GTEST_SKIP() << "fixture not present";
-  fs::path dir = fs::temp_directory_path() / ("engine_fixture_" + std::to_string(::getpid()) + "_" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+std::string ExpectedText(const Case& c) {
+  std::string expected;
+  for (const std::string& line : ReadLines(c.folder / (c.name + ".expected"))) expected += line + "\n";
+  return expected;
+}
+
+struct FixtureDir {
+  explicit FixtureDir(const std::string& tag)
+      : path(fs::temp_directory_path() / ("engine_fixture_" + std::to_string(::getpid()) + "_" + tag)) {
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~FixtureDir() { fs::remove_all(path); }
+  fs::path path;
+};
+
+// Runs setup.sql and the case's procedure batches through `run`, which reports failures.
+void LoadCase(const Case& c, const std::function<void(const std::string&)>& run) {
+  for (const fs::path& file : {c.folder / "setup.sql", c.folder / (c.name + ".sql")}) {
+    for (const std::string& batch : SplitBatches(file)) run(batch);
+  }
+}
+
+class FixtureTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(FixtureTest, PrintsTheExpectedResultsOnASession) {
+  const Case c = GetParam();
+  if (!fs::exists(c.folder / (c.name + ".sql"))) GTEST_SKIP() << "fixture not present";
+  FixtureDir dir(c.name);
   OpenOptions options;
   options.creation_scripts = SchemaBatches();
   Error error;
-  auto session = Session::Open((dir / "db.sqlite").string(), options, &error);
+  auto session = Session::Open((dir.path / "db.sqlite").string(), options, &error);
   ASSERT_NE(session, nullptr) << FormatError(error);
-  for (const char* file : {"setup.sql", ""}) {
-    fs::path path = kFixtures / (std::string(file).empty() ? name + ".sql" : std::string(file));
-    for (const std::string& batch : SplitBatches(path)) {
-      BatchResult result = session->Execute(batch);
-      ASSERT_TRUE(result.ok()) << batch << ConsoleText(result);
-    }
-  }
+  LoadCase(c, [&](const std::string& batch) {
+    BatchResult result = session->Execute(batch);
+    ASSERT_TRUE(result.ok()) << batch << ConsoleText(result);
+  });
   std::string printed;
-  for (const std::string& batch : SplitBatches(kFixtures / (name + ".run.sql"))) {
+  for (const std::string& batch : SplitBatches(c.folder / (c.name + ".run.sql"))) {
     printed += ConsoleText(session->Execute(batch));
   }
-  std::string expected;
-  for (const std::string& line : ReadLines(kFixtures / (name + ".expected"))) expected += line + "\n";
-  EXPECT_EQ(printed, expected);
-  session.reset();
-  fs::remove_all(dir);
+  EXPECT_EQ(printed, ExpectedText(c));
 }
 
-// The per-company variants call FindIdentRes and formula 9 calls MEDIANA: both are server
-// objects still missing from schema/ and the engine has no user functions yet.
-INSTANTIATE_TEST_SUITE_P(Formulas, FixtureTest, ::testing::Values("p7", "p8", "p11", "p12"));
+// "EXEC P7_Emp @Formulario='ENCUES', @Periodo=2005" as a procedure name and named values;
+// false for any other batch.
+bool ParseCall(const std::string& batch, std::string* procedure,
+               std::vector<std::pair<std::string, runtime::Valor>>* args) {
+  static const std::regex kCall(R"(^\s*EXEC(UTE)?\s+(\w+)\s+(@.*?)\s*$)", std::regex::icase);
+  static const std::regex kArg(R"((@\w+)\s*=\s*('([^']*)'|[-0-9.]+))");
+  std::smatch call;
+  if (!std::regex_match(batch, call, kCall)) return false;
+  *procedure = call[2];
+  std::string list = call[3];
+  for (std::sregex_iterator it(list.begin(), list.end(), kArg), end; it != end; ++it) {
+    const std::smatch& arg = *it;
+    // Texts go as strings, whole numbers as Long, as the runner passes year and period.
+    const std::string text = arg[2];
+    runtime::Valor value = arg[3].matched ? runtime::Valor::String(arg[3])
+                           : text.find('.') != std::string::npos
+                               ? runtime::Valor::Double(std::stod(text))
+                               : runtime::Valor::Long(std::stoi(text));
+    args->emplace_back(arg[1], value);
+  }
+  return true;
+}
+
+TEST_P(FixtureTest, PrintsTheExpectedResultsThroughTheClient) {
+  const Case c = GetParam();
+  if (!fs::exists(c.folder / (c.name + ".sql"))) GTEST_SKIP() << "fixture not present";
+  FixtureDir dir(c.name + "_client");
+  sql::ConfigureEmbedded({"", SchemaBatches()});
+  sql::Connection cn;
+  cn.Open("Provider=SQLOLEDB.1;Data Source=" + (dir.path / "db.sqlite").string());
+  try {
+    LoadCase(c, [&](const std::string& batch) { cn.Execute(batch); });
+    std::string printed;
+    for (const std::string& batch : SplitBatches(c.folder / (c.name + ".run.sql"))) {
+      std::string procedure;
+      std::vector<std::pair<std::string, runtime::Valor>> args;
+      sql::Recordset rs;
+      if (ParseCall(batch, &procedure, &args)) {
+        sql::Command cmd;
+        cmd.SetActiveConnection(cn);
+        cmd.SetCommandText(procedure);
+        cmd.SetCommandType(sql::adCmdStoredProc);
+        cmd.Parameters().Refresh();
+        EXPECT_EQ(cmd.Parameters().Item(0).Name(), "@RETURN_VALUE");
+        for (auto& [param, value] : args) cmd.Parameters().Item(param).SetValue(value);
+        rs = cmd.Execute();
+      } else {
+        rs = cn.Execute(Trimmed(batch.substr(0, batch.find_last_not_of("\n") + 1)));
+      }
+      printed += RecordsetText(rs);
+    }
+    EXPECT_EQ(printed, ExpectedText(c));
+  } catch (const runtime::VbError& e) {
+    ADD_FAILURE() << e.what();
+  }
+  cn.Close();
+}
+
+// Every <name>.sql of a folder that has a .run.sql, in name order.
+std::vector<Case> CasesIn(const fs::path& folder) {
+  std::vector<Case> cases;
+  if (!fs::exists(folder)) return cases;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const fs::path& path = entry.path();
+    if (path.extension() != ".sql" || path.stem().extension() == ".run") continue;
+    if (fs::exists(folder / (path.stem().string() + ".run.sql"))) {
+      cases.push_back({folder, path.stem().string()});
+    }
+  }
+  std::sort(cases.begin(), cases.end(),
+            [](const Case& a, const Case& b) { return a.name < b.name; });
+  return cases;
+}
+
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) { return info.param.name; }
+
+// The shared fixtures are listed by name, so that a missing one shows as skipped, not as absent.
+INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureTest,
+                         ::testing::Values(Case{kFixtures, "p7"}, Case{kFixtures, "p7_emp"},
+                                           Case{kFixtures, "p8"}, Case{kFixtures, "p8_emp"},
+                                           Case{kFixtures, "p9"}, Case{kFixtures, "p9_emp"},
+                                           Case{kFixtures, "p11"}, Case{kFixtures, "p11_emp"},
+                                           Case{kFixtures, "p12"}, Case{kFixtures, "p12_emp"}),
+                         CaseName);
+INSTANTIATE_TEST_SUITE_P(Shapes, FixtureTest, ::testing::ValuesIn(CasesIn(kLocalCases)), CaseName);
 
 }  // namespace
 }  // namespace engine

@@ -135,7 +135,7 @@ TEST_F(SchemaDatabaseTest, EveryTableHasItsColumnsInOrder) {
       {"SE_FORMULA_ARCHIVO", {"Id_FormCab", "Id_Arc"}},
       {"SE_RESULTADO",
        {"Id_FA", "RE_Empresa", "RE_Periodo", "RE_Valor", "RE_FCreacion", "RE_FormSector",
-        "RE_Anio"}},
+        "RE_Anio", "RE_IdRes"}},
       {"SE_CABSECUENCIA",
        {"SC_IdSecCab", "SC_NOMBRE", "SC_TIPO", "SC_IDARC", "SC_ACTIVO", "SC_FCREACION"}},
       {"SE_SECUENCIA",
@@ -151,7 +151,7 @@ TEST_F(SchemaDatabaseTest, EveryTableHasItsColumnsInOrder) {
 
 TEST_F(SchemaDatabaseTest, ResultColumnsHaveTheirGivenTypes) {
   const std::vector<engine::Column> columns = Query("SELECT * FROM SE_RESULTADO").columns;
-  ASSERT_EQ(columns.size(), 7u);
+  ASSERT_EQ(columns.size(), 8u);
   const engine::SqlType varchar20{engine::TypeKind::kVarChar, 20};
   const engine::SqlType varchar30{engine::TypeKind::kVarChar, 30};
   const engine::SqlType year{engine::TypeKind::kNumeric, 0, 4, 0};
