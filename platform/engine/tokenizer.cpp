@@ -5,14 +5,24 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace engine {
 namespace {
 
-bool IsIdentStart(unsigned char c) { return std::isalpha(c) || c == '_' || c == '#' || c >= 0x80; }
+// The character classes are ASCII's, tested inline: the batch text is UTF-8, so a locale's
+// single-byte classes (a non-breaking space in Latin-1) must not split a character, and the
+// C library's calls cost a function call per byte of every batch.
+bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiAlpha(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsIdentStart(unsigned char c) { return IsAsciiAlpha(c) || c == '_' || c == '#' || c >= 0x80; }
 bool IsIdentChar(unsigned char c) {
-  return std::isalnum(c) || c == '_' || c == '#' || c == '$' || c == '@' || c >= 0x80;
+  return IsAsciiAlpha(c) || IsAsciiDigit(c) || c == '_' || c == '#' || c == '$' || c == '@' ||
+         c >= 0x80;
+}
+
+void AppendLower(std::string_view text, std::string* out) {
+  for (char c : text) out->push_back(AsciiLower(c));
 }
 
 // Returns the length of the valid UTF-8 sequence at `s[i]`, or 0.
@@ -39,16 +49,16 @@ Error SyntaxError(int line, std::string near) {
 }  // namespace
 
 std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string out;
+  out.reserve(text.size());
+  AppendLower(text, &out);
   return out;
 }
 
 bool IsWord(const Token& token, std::string_view word) {
   if (token.kind != TokenKind::kIdentifier || token.text.size() != word.size()) return false;
   for (size_t i = 0; i < word.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(token.text[i])) !=
-        std::tolower(static_cast<unsigned char>(word[i])))
+    if (AsciiLower(token.text[i]) != AsciiLower(word[i]))
       return false;
   }
   return true;
@@ -118,7 +128,7 @@ bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
       ++i;
       continue;
     }
-    if (std::isspace(c)) {
+    if (IsAsciiSpace(c)) {
       ++i;
       continue;
     }
@@ -177,9 +187,13 @@ bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
           closed = true;
           break;
         }
+        // Copy the run up to the next quote, line end or NUL in one append: the import's
+        // literals are sent once per value.
+        size_t run = i + 1;
+        while (run < n && text[run] != '\'' && text[run] != '\n' && text[run] != 0) ++run;
         if (d == '\n') ++line;
-        value += d;
-        ++i;
+        value.append(text.data() + i, run - i);
+        i = run;
       }
       if (!closed) {
         Error e = SyntaxError(token_line, value.substr(0, 40));
@@ -217,22 +231,22 @@ bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
       push(TokenKind::kQuotedIdentifier, std::move(value), token_line);
       continue;
     }
-    if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(text[i + 1])))) {
+    if (IsAsciiDigit(c) || (c == '.' && i + 1 < n && IsAsciiDigit(static_cast<unsigned char>(text[i + 1])))) {
       size_t start = i;
       TokenKind kind = TokenKind::kInteger;
-      while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+      while (i < n && IsAsciiDigit(static_cast<unsigned char>(text[i]))) ++i;
       if (i < n && text[i] == '.') {
         kind = TokenKind::kDecimal;
         ++i;
-        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+        while (i < n && IsAsciiDigit(static_cast<unsigned char>(text[i]))) ++i;
       }
       if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
         if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
-        if (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) {
+        if (j < n && IsAsciiDigit(static_cast<unsigned char>(text[j]))) {
           kind = TokenKind::kFloat;
           i = j;
-          while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+          while (i < n && IsAsciiDigit(static_cast<unsigned char>(text[i]))) ++i;
         }
       }
       push(kind, std::string(text.substr(start, i - start)), token_line);
@@ -297,10 +311,12 @@ bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
         out->key += "?f ";
         break;
       case TokenKind::kQuotedIdentifier:
-        out->key += "[" + Lower(t.text) + "] ";
+        out->key += '[';
+        AppendLower(t.text, &out->key);
+        out->key += "] ";
         break;
       default:
-        out->key += Lower(t.text);
+        AppendLower(t.text, &out->key);
         out->key += ' ';
         break;
     }

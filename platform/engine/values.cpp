@@ -2,6 +2,7 @@
 // proleptic Gregorian calendar counted from 1900-01-01, the server's day zero.
 #include "platform/engine/values.h"
 
+#include "platform/engine/tokenizer.h"
 #include "platform/runtime/conversions.h"
 
 #include <cctype>
@@ -287,8 +288,10 @@ int CompareText(std::string_view a, std::string_view b) {
   if (ascii) {
     size_t n = std::min(a.size(), b.size());
     for (size_t k = 0; k < n; ++k) {
-      int x = std::tolower(static_cast<unsigned char>(a[k]));
-      int y = std::tolower(static_cast<unsigned char>(b[k]));
+      // This is the TSQL_CI collation that every index on a text column runs per comparison,
+      // so the fold is the inline ASCII one (the text is ASCII here), not the C library's call.
+      int x = static_cast<unsigned char>(AsciiLower(a[k]));
+      int y = static_cast<unsigned char>(AsciiLower(b[k]));
       if (x != y) return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);

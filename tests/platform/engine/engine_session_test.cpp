@@ -79,6 +79,16 @@ TEST_F(EngineSessionTest, SchemaChangedByTheOtherSessionIsSeen) {
   EXPECT_EQ(Run(*a, "SELECT * FROM T"), "K\n1\n(1 rows affected)\n");
   Run(*b, "DROP TABLE T\nCREATE TABLE T (N numeric(6,2) NULL)\nINSERT INTO T (N) VALUES(2.345)");
   EXPECT_EQ(Run(*a, "SELECT * FROM T"), "N\n2.35\n(1 rows affected)\n");
+  // The client's BeginTrans and CommitTrans arrive as batches of their own; the batches between
+  // them still see a schema the other session changed before the transaction began.
+  Run(*b, "DROP TABLE T\nCREATE TABLE T (S varchar(2) NULL)\nINSERT INTO T (S) VALUES('ab')");
+  Run(*a, "BEGIN TRANSACTION");
+  EXPECT_EQ(Run(*a, "SELECT * FROM T"), "S\nab\n(1 rows affected)\n");
+  EXPECT_EQ(FirstError(*a, "INSERT INTO T (S) VALUES('abc')"), 8152);
+  Run(*a, "INSERT INTO T (S) VALUES('cd')");
+  Run(*a, "COMMIT TRANSACTION");
+  EXPECT_EQ(a->TransactionCount(), 0);
+  EXPECT_EQ(Run(*b, "SELECT COUNT(*) AS C FROM T"), "C\n2\n(1 rows affected)\n");
 }
 
 TEST_F(EngineSessionTest, DeclaredTypesSurviveReopening) {
