@@ -123,6 +123,10 @@ DateParse ParseDateTimeText(std::string_view raw, int64_t* ms) {
   int64_t a, b, c;
   int na = ReadDigits(s, &pos, 8, &a);
   if (na == 0) return DateParse::kBadText;
+  // A time alone ('00:00:00', '11:20') falls on the server's day 0, 1900-01-01.
+  if (na <= 2 && pos < s.size() && s[pos] == ':') {
+    return ParseTime(s, 0, ms) ? DateParse::kOk : DateParse::kBadText;
+  }
   int64_t y, m, d;
   if (na == 8 && (pos == s.size() || s[pos] == ' ' || s[pos] == 'T')) {  // yyyymmdd
     y = a / 10000;
