@@ -187,6 +187,19 @@ int64_t InStr(int64_t start, std::string_view text, std::string_view find) {
   return 0;
 }
 
+std::string ChrW(long code_point) {
+  if (code_point < 0 || code_point > 0x10FFFF) RaiseVbError(kVbInvalidCall);
+  std::string out;
+  Encode(code_point, out);
+  return out;
+}
+
+long AscW(std::string_view text) {
+  if (text.empty()) RaiseVbError(kVbInvalidCall);
+  const long cp = Decode(text, 0, CharLength(text, 0));
+  return cp >= 0 ? cp : static_cast<unsigned char>(text[0]);
+}
+
 std::string UCase(std::string_view text) { return MapCase(text, ToUpper); }
 std::string LCase(std::string_view text) { return MapCase(text, ToLower); }
 

@@ -39,6 +39,12 @@ int64_t InStr(int64_t start, std::string_view text, std::string_view find);
 
 // Letter case: ASCII, the Latin-1 letters with accents (á <-> Á, ñ <-> Ñ, ü <-> Ü, ÿ -> Ÿ) and
 // the Latin Extended-A pairs; ß and other characters are unchanged.
+// VB's ChrW: the character of a code point. Throws VbError 5 outside 0..0x10FFFF.
+std::string ChrW(long code_point);
+// VB's AscW: the code point of the first character (a stray byte gives its own value).
+// Throws VbError 5 for an empty text.
+long AscW(std::string_view text);
+
 std::string UCase(std::string_view text);
 std::string LCase(std::string_view text);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/ui/form.h"
+#include "platform/runtime/text.h"
 #include "platform/ui/internal/helpers.h"
 
 namespace ui {
@@ -14,14 +15,12 @@ TextBox::TextBox(Form& form, std::string name, Frame* container, int index)
     : Control(form, std::move(name), ControlKind::kTextBox, container, index) {}
 
 void TextBox::SetText(std::string text) {
-  auto chars = internal::Decode(text);
-  if (state_.max_length > 0 && static_cast<int>(chars.size()) > state_.max_length) {
-    chars.resize(state_.max_length);
-    text = internal::Encode(chars);
+  if (state_.max_length > 0 && runtime::Len(text) > state_.max_length) {
+    text = runtime::Left(text, state_.max_length);
   }
   if (text == state_.text) return;
   state_.text = std::move(text);
-  state_.sel_start = std::min(state_.sel_start, static_cast<int>(chars.size()));
+  state_.sel_start = std::min(state_.sel_start, static_cast<int>(runtime::Len(state_.text)));
   Notify(ControlChange::kText);
   Change();
 }
@@ -41,7 +40,7 @@ void TextBox::SetLocked(bool locked) {
 
 void TextBox::SetSelStart(int position) {
   if (position < 0) internal::ThrowBadValue();
-  position = std::min(position, static_cast<int>(internal::Decode(state_.text).size()));
+  position = std::min(position, static_cast<int>(runtime::Len(state_.text)));
   if (position == state_.sel_start) return;
   state_.sel_start = position;
   Notify(ControlChange::kSelection);
@@ -49,16 +48,15 @@ void TextBox::SetSelStart(int position) {
 
 bool TextBox::UserType(std::string_view text) {
   if (!Reachable() || state_.locked) return false;
-  for (char32_t typed : internal::Decode(text)) {
-    int key = static_cast<int>(typed);
+  for (int64_t i = 1; i <= runtime::Len(text); ++i) {
+    int key = static_cast<int>(runtime::AscW(runtime::Mid(text, i, 1)));
     KeyPress(key);
     if (key == 0) continue;
-    auto chars = internal::Decode(state_.text);
-    if (state_.max_length > 0 && static_cast<int>(chars.size()) >= state_.max_length) continue;
-    const int at = std::min(state_.sel_start, static_cast<int>(chars.size()));
-    chars.insert(chars.begin() + at, static_cast<char32_t>(key));
+    const int length = static_cast<int>(runtime::Len(state_.text));
+    if (state_.max_length > 0 && length >= state_.max_length) continue;
+    const int at = std::min(state_.sel_start, length);
+    state_.text = runtime::Left(state_.text, at) + runtime::ChrW(key) + runtime::Mid(state_.text, at + 1);
     state_.sel_start = at + 1;
-    state_.text = internal::Encode(chars);
     Notify(ControlChange::kText);
     Change();
   }
@@ -68,7 +66,7 @@ bool TextBox::UserType(std::string_view text) {
 bool TextBox::UserEdit(std::string text) {
   if (!Reachable() || state_.locked) return false;
   SetText(std::move(text));
-  state_.sel_start = static_cast<int>(internal::Decode(state_.text).size());
+  state_.sel_start = static_cast<int>(runtime::Len(state_.text));
   return true;
 }
 

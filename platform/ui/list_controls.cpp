@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/ui/controls.h"
+#include "platform/runtime/text.h"
 #include "platform/ui/internal/helpers.h"
 
 namespace ui {
@@ -225,23 +226,23 @@ bool ComboBox::UserSelect(int index) {
 
 bool ComboBox::UserType(std::string_view text) {
   if (!Reachable()) return false;
-  for (char32_t typed : internal::Decode(text)) {
-    int key = static_cast<int>(typed);
+  for (int64_t k = 1; k <= runtime::Len(text); ++k) {
+    int key = static_cast<int>(runtime::AscW(runtime::Mid(text, k, 1)));
     KeyPress(key);
     if (key == 0) continue;
     if (style_ == kDropdownList) {
       // A key in a closed drop-down list jumps to the first item starting with it.
       const auto lower = [](int c) { return c < 128 ? std::tolower(c) : c; };
       for (int i = 0; i < ListCount(); ++i) {
-        const auto first = internal::Decode(items_[i].text);
-        if (!first.empty() && lower(static_cast<int>(first[0])) == lower(key)) {
+        const std::string& item = items_[i].text;
+        if (!item.empty() && lower(static_cast<int>(runtime::AscW(item))) == lower(key)) {
           SetListIndex(i);
           break;
         }
       }
       continue;
     }
-    std::string typed_text = edit_text_ + internal::Encode(static_cast<char32_t>(key));
+    std::string typed_text = edit_text_ + runtime::ChrW(key);
     SetText(std::move(typed_text));
   }
   return true;

@@ -180,6 +180,21 @@ TEST(RepeatTest, SpaceAndString) {
   EXPECT_EQ(String(0, "x"), "");
 }
 
+TEST(CharacterCodeTest, ChrWAndAscWRoundTrip) {
+  const struct {
+    long code;
+    std::string text;
+  } cases[] = {{65, "A"}, {0xE9, "\xC3\xA9"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F600, "\xF0\x9F\x98\x80"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    EXPECT_EQ(ChrW(c.code), c.text);
+    EXPECT_EQ(AscW(c.text + "tail"), c.code);
+  }
+  EXPECT_EQ(AscW("\xE9x"), 0xE9);  // a stray byte is its own character
+  EXPECT_EQ(ErrorOf([] { ChrW(-1); }), 5);
+  EXPECT_EQ(ErrorOf([] { AscW(""); }), 5);
+}
+
 TEST(SqlTextTest, QuotesAndDoublesApostrophes) {
   struct Case {
     const char* text;

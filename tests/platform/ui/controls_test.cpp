@@ -136,6 +136,18 @@ TEST(TextBoxTest, TypingInsertsAtTheCaret) {
   EXPECT_EQ(form.TxtPeriodo.SelStart(), 2);
 }
 
+TEST(TextBoxTest, TextThatIsNotUtf8KeepsItsBytesWhenCut) {
+  SampleForm form;
+  auto& box = form.TxtPeriodo;
+  box.SetMaxLength(3);
+  box.SetText("a\xE9\xC3\xA9z");  // a stray Latin-1 byte, then "é" in UTF-8
+  EXPECT_EQ(box.Text(), "a\xE9\xC3\xA9");
+  box.SetSelStart(3);
+  box.SetMaxLength(0);
+  box.UserType("\xC3\xB1");  // "ñ" typed after them
+  EXPECT_EQ(box.Text(), "a\xE9\xC3\xA9\xC3\xB1");
+}
+
 std::string ListState(const ui::ListBox& list) {
   std::string out;
   for (int i = 0; i < list.ListCount(); ++i) {
