@@ -13,6 +13,7 @@
 #include "platform/runtime/dates.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
+#include "platform/sheet/internal/biff_reader.h"
 #include "platform/sheet/internal/compound_file.h"
 
 namespace sheet {
@@ -68,10 +69,14 @@ std::string ReasonOf(int code, const std::string& path) {
 // True when the workbook's globals carry a FILEPASS record: everything after it is encrypted.
 // FreeXL either flags it or fails on the scrambled records that follow, so the reader looks for
 // itself to give the real reason.
-bool IsEncrypted(const std::string& path) {
+std::optional<std::vector<uint8_t>> WorkbookStream(const std::string& path) {
   const std::vector<uint8_t> file = FileBytes(path);
   std::optional<std::vector<uint8_t>> stream = internal::ReadCompoundStream(file, "Workbook");
   if (!stream) stream = internal::ReadCompoundStream(file, "Book");
+  return stream;
+}
+
+bool IsEncrypted(const std::optional<std::vector<uint8_t>>& stream) {
   if (!stream) return false;
   constexpr uint16_t kFilepass = 0x002F;
   constexpr uint16_t kEof = 0x000A;
@@ -102,7 +107,20 @@ class Handle {
           password != FREEXL_BIFF_OBFUSCATED) {
         return;
       }
-      if (IsEncrypted(path)) Unreadable(path, kEncryptedReason);
+      std::optional<std::vector<uint8_t>> stream = WorkbookStream(path);
+      if (IsEncrypted(stream)) Unreadable(path, kEncryptedReason);
+      if (stream) {
+        // Records FreeXL does not parse (a chart inside a sheet, a Macintosh code page, BIFF5
+        // without a code page) are read from the Workbook stream itself.
+        try {
+          biff_.emplace(std::move(*stream));
+          if (h_ != nullptr) freexl_close(h_);
+          h_ = nullptr;
+          return;
+        } catch (const internal::BiffError&) {
+          // Not readable that way either: FreeXL's reason stands.
+        }
+      }
       // FreeXL answers "OK" without a handle when one of the records fails to parse: a damaged
       // record, or one it does not support (a chart embedded in a sheet, a Macintosh code page).
       Unreadable(path, rc != FREEXL_OK ? ReasonOf(rc, path) : kUnparsableReason);
@@ -119,9 +137,12 @@ class Handle {
   Handle& operator=(const Handle&) = delete;
 
   const void* get() const { return h_; }
+  // The workbook read from its records when FreeXL refused it; empty on the FreeXL path.
+  const std::optional<internal::BiffWorkbook>& biff() const { return biff_; }
   const std::string& path() const { return path_; }
 
   unsigned SheetCount() const {
+    if (biff_) return static_cast<unsigned>(biff_->SheetNames().size());
     unsigned count = 0;
     const int rc = freexl_get_info(h_, FREEXL_BIFF_SHEET_COUNT, &count);
     if (rc != FREEXL_OK) Unreadable(path_, ReasonOf(rc, path_));
@@ -129,6 +150,7 @@ class Handle {
   }
 
   std::string SheetName(unsigned index) const {
+    if (biff_) return biff_->SheetNames().at(index);
     const char* name = nullptr;
     const int rc = freexl_get_worksheet_name(h_, static_cast<unsigned short>(index), &name);
     if (rc != FREEXL_OK) Unreadable(path_, ReasonOf(rc, path_));
@@ -138,6 +160,7 @@ class Handle {
  private:
   const void* h_ = nullptr;
   std::string path_;
+  std::optional<internal::BiffWorkbook> biff_;
 };
 
 // FreeXL gives date cells only as text: "YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS" or "HH:MM:SS".
@@ -177,6 +200,13 @@ runtime::Valor CellValue(const FreeXL_CellValue& v) {
 
 SheetGrid ReadGrid(const Handle& h, unsigned index) {
   if (index >= h.SheetCount()) Unreadable(h.path(), "no tiene la hoja " + std::to_string(index + 1));
+  if (h.biff()) {
+    try {
+      return h.biff()->ReadGrid(index);
+    } catch (const internal::BiffError&) {
+      Unreadable(h.path(), kUnparsableReason);
+    }
+  }
   SheetGrid grid;
   grid.name = h.SheetName(index);
   int rc = freexl_select_active_worksheet(h.get(), static_cast<unsigned short>(index));

@@ -1,6 +1,7 @@
-// Reads the cells of an Excel 97-2003 workbook (.xls, BIFF8 and the BIFF5 files FreeXL reads)
-// through FreeXL. Sits in platform/sheet; turns cells into runtime::Valor and knows nothing of
-// the system's folders, tables or imports. Read only: it never changes a file.
+// Reads the cells of an Excel 97-2003 workbook (.xls, BIFF8 and BIFF5/BIFF7) through FreeXL,
+// and from the workbook's own records when FreeXL refuses a file it should read. Sits in
+// platform/sheet; turns cells into runtime::Valor and knows nothing of the system's folders,
+// tables or imports. Read only: it never changes a file.
 #pragma once
 
 #include <string>
@@ -19,7 +20,8 @@ inline constexpr const char* kReaderSource = "LectorXls";
 inline constexpr long kErrUnreadableWorkbook = 3274;
 
 // One worksheet as a grid. Every row has `column_count` cells. A cell is:
-//   Null                - empty, blank, or a formula (FreeXL gives no formula results);
+//   Null                - empty, blank, or a formula read through FreeXL (it gives no formula
+//                         results; a workbook FreeXL refuses gives the formula's cached result);
 //   Double              - any number, booleans as 0/1 (error cells such as #DIV/0! read as 1);
 //   String              - text (UTF-8);
 //   Date                - a number whose format is a date, time or date-time format, as the
@@ -50,8 +52,9 @@ struct SheetTable {
 // Returns the names of all sheets of the workbook, in workbook order (chart sheets included).
 // Throws runtime::VbError 53 ("File not found: " and the path) when `path` does not exist, and
 // VbError kErrUnreadableWorkbook (source kReaderSource; the description names the file and the
-// reason) when it is not a workbook, is damaged, is password protected, or holds records FreeXL
-// cannot parse (seen: a chart embedded in a sheet, a Macintosh code page, some small workbooks).
+// reason) when it is not a workbook, is damaged or is password protected. A workbook FreeXL
+// refuses (seen: a chart embedded in a sheet, a Macintosh code page, BIFF5 without a code page)
+// is read from its BIFF records instead; BIFF5 text without a CODEPAGE record is read as CP1252.
 std::vector<std::string> SheetNames(const std::string& path);
 
 // Returns the sheet at 0-based position `index` of the workbook as a grid.

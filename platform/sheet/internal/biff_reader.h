@@ -1,0 +1,57 @@
+// Reads the sheets of a BIFF5/BIFF7 or BIFF8 Workbook stream straight from its records, for the
+// workbooks FreeXL refuses (a chart inside a sheet, a Macintosh code page, BIFF5 without a code
+// page). Internal to platform/sheet; never opens files and never decrypts.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/sheet/xls_reader.h"
+
+namespace sheet::internal {
+
+// Thrown for a stream whose records cannot be understood (cut short, inconsistent, encrypted).
+class BiffError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The globals of a Workbook stream: sheet names in workbook order (chart sheets included), where
+// each sheet's substream starts, and what is needed to read its cells.
+class BiffWorkbook {
+ public:
+  // Parses the globals substream. Throws BiffError when the stream does not start with a
+  // globals BOF, carries a FILEPASS record, or a record runs past the end of the stream.
+  explicit BiffWorkbook(std::vector<uint8_t> stream);
+
+  std::vector<std::string> SheetNames() const;
+
+  // The sheet at 0-based `index` as a grid, cells typed as the FreeXL path types them, except
+  // that a formula gives its cached result (number, text, boolean as 0/1). Throws BiffError for
+  // a damaged substream; REQUIRES: index < SheetNames().size().
+  SheetGrid ReadGrid(unsigned index) const;
+
+ private:
+  struct Sheet {
+    std::string name;
+    uint32_t offset = 0;
+  };
+  enum class DateKind { kNone, kDate, kDateTime, kTime };
+
+  std::string Text8(const uint8_t* bytes, size_t count) const;
+  DateKind KindOfXf(uint16_t xf) const;
+  runtime::Valor NumberCell(double value, uint16_t xf) const;
+
+  std::vector<uint8_t> stream_;
+  bool biff8_ = true;
+  bool date1904_ = false;
+  std::string code_page_ = "CP1252";
+  std::vector<Sheet> sheets_;
+  std::vector<std::string> sst_;
+  std::vector<uint16_t> xf_formats_;
+  std::vector<std::pair<uint16_t, std::string>> formats_;
+};
+
+}  // namespace sheet::internal
