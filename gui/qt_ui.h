@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/runtime/dates.h"
 #include "platform/ui/ui.h"
 
 class QWidget;
@@ -26,7 +27,7 @@ class QtUi : public ui::Ui {
   void ShowModal(ui::Form& form) override;
   void DoEvents() override;
   void Sleep(int milliseconds) override;
-  runtime::DateSerial Now() override { return ui::LocalNow(); }
+  runtime::DateSerial Now() override { return runtime::NowLocal(); }
 
  private:
   MainWindowView* host_ = nullptr;

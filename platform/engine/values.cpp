@@ -4,6 +4,7 @@
 
 #include "platform/engine/tokenizer.h"
 #include "platform/runtime/conversions.h"
+#include "platform/runtime/dates.h"
 
 #include <cctype>
 #include <charconv>
@@ -16,30 +17,13 @@ namespace {
 
 constexpr int64_t kMsPerDay = 86400000;
 
-// Days from 1970-01-01 for a civil date (H. Hinnant's algorithm).
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
+// The server's day 0, 1900-01-01, is the runtime's date serial 2.
+constexpr int64_t kSerial1900 = 2;
 
-void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t yy = static_cast<int64_t>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp + (mp < 10 ? 3 : -9);
-  *y = yy + (*m <= 2);
+// Days from 1900-01-01. REQUIRES: a valid date (ValidDate).
+int64_t DaysSince1900(int64_t y, int m, int d) {
+  return static_cast<int64_t>(runtime::MakeDate(static_cast<int>(y), m, d).days) - kSerial1900;
 }
-
-const int64_t kDay1900 = DaysFromCivil(1900, 1, 1);
 
 bool ValidDate(int64_t y, int m, int d) {
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -98,9 +82,10 @@ bool ParseTime(std::string_view s, size_t pos, int64_t* ms) {
 std::string FormatDateTime(int64_t ms) {
   int64_t days = ms >= 0 ? ms / kMsPerDay : -((-ms + kMsPerDay - 1) / kMsPerDay);
   int64_t rest = ms - days * kMsPerDay;
-  int64_t y;
-  unsigned m, d;
-  CivilFromDays(days + kDay1900, &y, &m, &d);
+  const runtime::DateParts parts =
+      runtime::DateOf(runtime::DateSerial{static_cast<double>(days + kSerial1900)});
+  const long long y = parts.year;
+  const unsigned m = static_cast<unsigned>(parts.month), d = static_cast<unsigned>(parts.day);
   char buf[96];
   std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld.%03lld",
                 static_cast<long long>(y), m, d, static_cast<long long>(rest / 3600000),
@@ -157,7 +142,7 @@ DateParse ParseDateTimeText(std::string_view raw, int64_t* ms) {
   int64_t time_ms;
   if (!ParseTime(s, pos, &time_ms)) return DateParse::kBadText;
   if (!ValidDate(y, static_cast<int>(m), static_cast<int>(d))) return DateParse::kOutOfRange;
-  *ms = (DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) - kDay1900) * kMsPerDay +
+  *ms = DaysSince1900(y, static_cast<int>(m), static_cast<int>(d)) * kMsPerDay +
         time_ms;
   return DateParse::kOk;
 }

@@ -5,6 +5,7 @@
 
 #include <ostream>
 
+#include "platform/runtime/dates.h"
 #include "platform/ui/ui.h"
 
 namespace ui {
@@ -18,7 +19,7 @@ class ConsoleUi : public Ui {
   void ShowModal(Form& form) override;
   void DoEvents() override {}
   void Sleep(int milliseconds) override;
-  runtime::DateSerial Now() override { return LocalNow(); }
+  runtime::DateSerial Now() override { return runtime::NowLocal(); }
 
  private:
   std::ostream* out_;

@@ -74,8 +74,4 @@ class Ui {
   std::string TitleOrApp(const std::string& title) const { return title.empty() ? AppTitle() : title; }
 };
 
-// Local date and time as a DateSerial (days since 30/12/1899, time as the fraction). The real
-// clock used by ConsoleUi and the Qt service.
-runtime::DateSerial LocalNow();
-
 }  // namespace ui

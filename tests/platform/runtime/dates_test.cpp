@@ -236,5 +236,12 @@ TEST_F(LocalTimeTest, KeepsMilliseconds) {
   EXPECT_EQ(ToTimePoint(FromTimePoint(when)), when);
 }
 
+TEST(NowLocalTest, IsAPlausibleDateSerial) {
+  // 01/01/2020 is serial 43831; the test machine's clock is later than that and before 2100.
+  const double now = NowLocal().days;
+  EXPECT_GT(now, 43831.0);
+  EXPECT_LT(now, 73051.0);
+}
+
 }  // namespace
 }  // namespace runtime

@@ -175,11 +175,4 @@ TEST(ConsoleUiTest, WritesMessagesAndTakesTheDefaultButton) {
   EXPECT_TRUE(picker.chosen.empty());
 }
 
-TEST(LocalNowTest, IsAPlausibleDateSerial) {
-  // 01/01/2020 is serial 43831; the test machine's clock is later than that and before 2100.
-  const double now = ui::LocalNow().days;
-  EXPECT_GT(now, 43831.0);
-  EXPECT_LT(now, 73051.0);
-}
-
 }  // namespace
