@@ -14,7 +14,7 @@
 #include "platform/runtime/text.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sheet/xls_writer.h"
-#include "tests/reports/aplicacion_prueba.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {
 namespace {
@@ -37,16 +37,16 @@ constexpr const char* kConsulta =
 constexpr const char* kDiario =
     "Select Id_FC, Formulario, Capitulo, Periodo, Tipo, Contenido From SE_COMM_PROCESO";
 
-class FrmMuestraTest : public reports_test::AplicacionPrueba {
+class FrmMuestraTest : public testsupport::CarpetaAplicacion {
  protected:
   void SetUp() override {
-    AplicacionPrueba::SetUp();
+    CarpetaAplicacion::SetUp();
     form_ = std::make_unique<intake::FrmMuestra>(App());
-    ui_.Show(*form_);
+    Ui().Show(*form_);
   }
   void TearDown() override {
     form_.reset();
-    AplicacionPrueba::TearDown();
+    CarpetaAplicacion::TearDown();
   }
 
   // Writes Datos/Muestras.xls: the header row, then the rows (a Null leaves the cell empty).
@@ -65,7 +65,7 @@ class FrmMuestraTest : public reports_test::AplicacionPrueba {
 
 TEST_F(FrmMuestraTest, SinPlanillaAvisaYNoCambiaNada) {
   ASSERT_TRUE(form_->Command1.UserClick());
-  EXPECT_EQ(ui_.Prompts(),
+  EXPECT_EQ(Ui().Prompts(),
             std::vector<std::string>{"No se encuentra el Archivo Muestra.xls en la Carpeta Datos"});
   EXPECT_EQ(form_->LblMsg.Caption(), "Verifica Existencia de la Planilla Excel");
   EXPECT_TRUE(Filas(kDiario).empty());
@@ -90,12 +90,12 @@ TEST_F(FrmMuestraTest, ActualizaInsertaRegistraYMueve) {
                                   "O'K|2004|30123456789|FORM02|1.25|2|7|0|1|0|2|NULL|NULL",
                               }));
   EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL|FORM02|NULL|2004|Muestra|"});
-  EXPECT_TRUE(Nombres("Datos").empty());
-  EXPECT_EQ(Nombres("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
+  EXPECT_TRUE(Carpeta("Datos").empty());
+  EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
   EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
   EXPECT_EQ(form_->lblEmpresa_1.Caption(), "O'K");
-  EXPECT_TRUE(ui_.Prompts().empty());
-  EXPECT_EQ(EntradasDeLog(), 0);
+  EXPECT_TRUE(Ui().Prompts().empty());
+  EXPECT_EQ(static_cast<int>(EntradasLog().size()), 0);
 }
 
 // Real workbooks' data under the sample columns. Each source says which of its columns becomes
@@ -140,12 +140,12 @@ TEST_F(FrmMuestraTest, PlanillasConDatosDeLibrosReales) {
     std::sort(grabado.begin(), grabado.end());
     EXPECT_EQ(grabado, esperado);
     EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
-    EXPECT_EQ(EntradasDeLog(), 0);
-    EXPECT_TRUE(Nombres("Datos").empty());
-    ui_.SetNow(runtime::DateSerial{ui_.Now().days + 1});  // the next move gets a name of its own
+    EXPECT_EQ(static_cast<int>(EntradasLog().size()), 0);
+    EXPECT_TRUE(Carpeta("Datos").empty());
+    Ui().SetNow(runtime::DateSerial{Ui().Now().days + 1});  // the next move gets a name of its own
   }
   EXPECT_EQ(Filas(kDiario).size(), 2u);
-  EXPECT_EQ(Nombres("Procesados").size(), 2u);
+  EXPECT_EQ(Carpeta("Procesados").size(), 2u);
 }
 
 TEST_F(FrmMuestraTest, PlanillasQueNoSePuedenProcesar) {
@@ -172,20 +172,20 @@ TEST_F(FrmMuestraTest, PlanillasQueNoSePuedenProcesar) {
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
     App().CnSql.Execute("Delete From SE_MUESTRA_PADRON");
-    for (const auto& nombre : Nombres("NoProcesados")) fs::remove(carpeta_ / "NoProcesados" / nombre);
-    ui_.ClearMessages();
-    const int entradas = EntradasDeLog();
+    for (const auto& nombre : Carpeta("NoProcesados")) fs::remove(carpeta_ / "NoProcesados" / nombre);
+    Ui().ClearMessages();
+    const int entradas = static_cast<int>(EntradasLog().size());
     EscribirMuestras(caso.columnas, caso.filas);
 
     ASSERT_TRUE(form_->Command1.UserClick());
 
-    EXPECT_EQ(ui_.Prompts(), caso.mensajes);
+    EXPECT_EQ(Ui().Prompts(), caso.mensajes);
     EXPECT_EQ(form_->LblMsg.Caption(), caso.etiqueta);
     EXPECT_EQ(Filas("Select Unico, Periodo From SE_MUESTRA_PADRON"), caso.filas_grabadas);
     EXPECT_TRUE(Filas(kDiario).empty());
-    EXPECT_TRUE(Nombres("Datos").empty());
-    EXPECT_EQ(Nombres("NoProcesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
-    EXPECT_EQ(EntradasDeLog(), entradas + 1);
+    EXPECT_TRUE(Carpeta("Datos").empty());
+    EXPECT_EQ(Carpeta("NoProcesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
+    EXPECT_EQ(static_cast<int>(EntradasLog().size()), entradas + 1);
     EXPECT_NE(Log().find(caso.en_el_log), std::string::npos);
   }
 }
@@ -203,14 +203,14 @@ TEST_F(FrmMuestraTest, FilaSinUnicoYFilaQueElServidorRechaza) {
   EXPECT_EQ(Filas("Select Unico, CUIT From SE_MUESTRA_PADRON Order by Unico"),
             (std::vector<std::string>{"E1|1", "E4|4"}));
   EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL|G|NULL|2006|Muestra|"});
-  EXPECT_EQ(EntradasDeLog(), 2);
+  EXPECT_EQ(static_cast<int>(EntradasLog().size()), 2);
   EXPECT_NE(Log().find("Registro 2 de Muestras.xls sin Unico"), std::string::npos);
   EXPECT_NE(Log().find("insert into SE_MUESTRA_PADRON (CUIT, EmpCba, FormSector, Periodo, auto_0, "
                        "Mues, unico, domi, auto_1, PI, PI_1) Values(3,1, 'F', 2005, 1, 1, "
                        "'UNICO-DE-MAS-DE-VEINTE', 1, 1, 1, 1)"),
             std::string::npos);
-  EXPECT_TRUE(ui_.Prompts().empty());
-  EXPECT_EQ(Nombres("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
+  EXPECT_TRUE(Ui().Prompts().empty());
+  EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
 }
 
 TEST_F(FrmMuestraTest, ArchivoQueNoEsUnLibroQuedaEnDatos) {
@@ -220,9 +220,9 @@ TEST_F(FrmMuestraTest, ArchivoQueNoEsUnLibroQuedaEnDatos) {
   }
   ASSERT_TRUE(form_->Command1.UserClick());
   EXPECT_EQ(form_->LblMsg.Caption(), "Error de Conexion");
-  EXPECT_EQ(Nombres("Datos"), std::vector<std::string>{"Muestras.xls"});
-  EXPECT_TRUE(ui_.Prompts().empty());
-  EXPECT_EQ(EntradasDeLog(), 1);
+  EXPECT_EQ(Carpeta("Datos"), std::vector<std::string>{"Muestras.xls"});
+  EXPECT_TRUE(Ui().Prompts().empty());
+  EXPECT_EQ(static_cast<int>(EntradasLog().size()), 1);
   EXPECT_NE(Log().find("Cargando Datos a un Cursor"), std::string::npos);
 }
 
@@ -231,7 +231,7 @@ TEST_F(FrmMuestraTest, VentanaRegistradaYDeTamanoFijo) {
   ui::Form* ventana = App().Ventana("FrmMuestra");
   ASSERT_NE(ventana, nullptr);
   EXPECT_EQ(ventana->Caption(), "Procesa Muestra");
-  ui_.Show(*ventana);
+  Ui().Show(*ventana);
   ventana->UserResize(5000, 4000);
   EXPECT_EQ(ventana->Width(), 3015);
   EXPECT_EQ(ventana->Height(), 2340);

@@ -58,12 +58,12 @@ class GeneraExcelTest : public AplicacionPrueba {};
 
 TEST_F(GeneraExcelTest, EscribeLasCeldasEnReporte) {
   VisorAnotado visor;
-  ui_.QueueAnswer(ui::vbOK);
-  ui_.QueueAnswer(ui::vbNo);
+  Ui().QueueAnswer(ui::vbOK);
+  Ui().QueueAnswer(ui::vbNo);
   const std::string ruta = reports::GeneraExcel(App(), reports::kPrefijoReporte, Ejemplo(), visor);
 
   EXPECT_EQ(ruta, (carpeta_ / "Reporte" / "Rep_05122026112041.xls").string());
-  EXPECT_EQ(Nombres("Reporte"), std::vector<std::string>{"Rep_05122026112041.xls"});
+  EXPECT_EQ(Carpeta("Reporte"), std::vector<std::string>{"Rep_05122026112041.xls"});
 
   const sheet::SheetGrid hoja = sheet::ReadSheet(ruta);
   ASSERT_EQ(hoja.row_count, 5u);
@@ -91,15 +91,15 @@ TEST_F(GeneraExcelTest, MensajesYVisorSegunLaRespuesta) {
   } casos[] = {{ui::vbNo, 0}, {ui::vbYes, 1}};
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.respuesta);
-    ui_.ClearMessages();
-    ui_.SetNow(runtime::MakeDate(2026, 12, 5, 11, 20, 41 + caso.respuesta));
+    Ui().ClearMessages();
+    Ui().SetNow(runtime::MakeDate(2026, 12, 5, 11, 20, 41 + caso.respuesta));
     VisorAnotado visor;
-    ui_.QueueAnswer(ui::vbOK);
-    ui_.QueueAnswer(caso.respuesta);
+    Ui().QueueAnswer(ui::vbOK);
+    Ui().QueueAnswer(caso.respuesta);
     const std::string ruta = reports::GeneraExcel(App(), reports::kPrefijoFormulas, Ejemplo(), visor);
     const std::string nombre = fs::path(ruta).filename().string();
 
-    const auto& mensajes = ui_.Messages();
+    const auto& mensajes = Ui().Messages();
     ASSERT_EQ(mensajes.size(), 2u);
     EXPECT_EQ(mensajes[0].prompt, "Se ha grabado la planillacon el nombre (" + nombre);
     EXPECT_EQ(mensajes[0].style, ui::vbOKOnly + ui::vbExclamation);
@@ -119,7 +119,7 @@ TEST_F(GeneraExcelTest, SinCarpetaReporteFallaSinMensajes) {
   VisorAnotado visor;
   EXPECT_THROW(reports::GeneraExcel(App(), reports::kPrefijoSecuencia, Ejemplo(), visor),
                runtime::VbError);
-  EXPECT_TRUE(ui_.Messages().empty());
+  EXPECT_TRUE(Ui().Messages().empty());
   EXPECT_TRUE(visor.abiertos.empty());
 }
 
