@@ -69,7 +69,7 @@ int32_t LeerEntero(const runtime::Valor& valor) {
   return valor.IsNull() ? 0 : runtime::CLng(valor);
 }
 
-std::string Numero(double valor) { return runtime::Replace(runtime::CStrDouble(valor), ",", "."); }
+std::string Numero(double valor) { return runtime::CStrDouble(valor); }
 std::string Numero(int32_t valor) { return std::to_string(valor); }
 
 // Reads one sheet row; throws runtime::VbError as the conversions do (a Null period or form,

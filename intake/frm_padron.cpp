@@ -21,7 +21,6 @@ using internal::Cerrar;
 using internal::Encontrado;
 using runtime::SqlText;
 using runtime::Valor;
-using internal::Texto;
 
 constexpr char kArchivo[] = "Padron.dbf";
 
@@ -76,7 +75,7 @@ struct Registro {
 
 Registro Leer(const sql::Recordset& rs) {
   auto valor = [&rs](const char* columna) { return rs(columna).Value(); };
-  auto texto = [&](const char* columna) { return Texto(valor(columna)); };
+  auto texto = [&](const char* columna) { return runtime::JoinText(valor(columna)); };
   Registro r;
   r.unico = texto("Unico");
   r.cuit = runtime::CStrDouble(SoloNumeros(texto("Cuit")));

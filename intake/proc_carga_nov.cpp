@@ -98,13 +98,13 @@ void Proc_CargaNov::Form_Load() {
   Cerrar(rs);
   rs.Open("SELECT DISTINCT (est_tipo) AS Est_Tipo From se_estructuras ORDER BY 1", app_.CnSql);
   CbTipo.Clear();
-  for (; !rs.Eof(); rs.MoveNext()) CbTipo.AddItem(internal::Texto(rs(0).Value()));
+  for (; !rs.Eof(); rs.MoveNext()) CbTipo.AddItem(runtime::JoinText(rs(0).Value()));
   Cerrar(rs);
 
   rs.Open("Select Arc_Id, Arc_Nombre From SE_ARCHIVOS Order By Arc_Nombre", app_.CnSql);
   LstForm.Clear();
   for (; !rs.Eof(); rs.MoveNext()) {
-    LstForm.AddItem(internal::Texto(rs("Arc_Nombre").Value()));
+    LstForm.AddItem(runtime::JoinText(rs("Arc_Nombre").Value()));
     LstForm.SetItemData(LstForm.NewIndex(), runtime::CLng(rs("Arc_Id").Value()));
   }
   Cerrar(rs);
@@ -156,14 +156,14 @@ void Proc_CargaNov::CargarGrilla(long id_archivo) {
   int fila = 1;
   for (; !rs.Eof(); rs.MoveNext(), ++fila) {
     if (fila >= MFGField.Rows()) MFGField.SetRows(fila + 1);
-    const std::string id = internal::Texto(rs("Est_Id").Value());
-    const std::string celdas[8] = {internal::Texto(rs("Est_Campo").Value()),
-                                   internal::Texto(rs("Est_Tipo").Value()),
-                                   internal::Texto(rs("Est_Descripcion").Value()),
+    const std::string id = runtime::JoinText(rs("Est_Id").Value());
+    const std::string celdas[8] = {runtime::JoinText(rs("Est_Campo").Value()),
+                                   runtime::JoinText(rs("Est_Tipo").Value()),
+                                   runtime::JoinText(rs("Est_Descripcion").Value()),
                                    id,
-                                   internal::Texto(rs("Est_Tamanio").Value()),
-                                   internal::Texto(rs("Est_Precision").Value()),
-                                   internal::Texto(rs("Est_Escala").Value()),
+                                   runtime::JoinText(rs("Est_Tamanio").Value()),
+                                   runtime::JoinText(rs("Est_Precision").Value()),
+                                   runtime::JoinText(rs("Est_Escala").Value()),
                                    id};
     for (int col = 0; col < 8; ++col) MFGField.SetTextMatrix(fila, col, celdas[col]);
   }

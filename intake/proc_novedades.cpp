@@ -256,7 +256,7 @@ void Proc_Novedades::GuardarValores(long arc_id, const std::string& form,
   sql::Recordset& rs = app_.Rs2();
   rs_dbf.MoveFirst();
   for (; !rs_dbf.Eof(); rs_dbf.MoveNext()) {
-    const std::string empresa = internal::Texto(unico.Value());
+    const std::string empresa = runtime::JoinText(unico.Value());
     const std::string empresa_sql = SqlText(empresa);
     for (const Columna& columna : columnas) {
       LblCampo_1.SetCaption(columna.nombre);
@@ -271,14 +271,14 @@ void Proc_Novedades::GuardarValores(long arc_id, const std::string& form,
       std::string fecha;
       const runtime::Valor valor = columna.campo.Value();
       if (columna.sufijo == "Str") {
-        texto = runtime::Trim(internal::Texto(valor));
+        texto = runtime::Trim(runtime::JoinText(valor));
       } else if (columna.sufijo == "Int") {
         // The value column is 16-bit: a larger number is an overflow that stops the import.
         if (!valor.IsNull()) entero = runtime::CInt(valor);
       } else if (columna.sufijo == "Dbl") {
         if (!valor.IsNull()) doble = runtime::CDbl(valor);
       } else if (columna.sufijo == "Dte") {
-        fecha = internal::Texto(valor);
+        fecha = runtime::JoinText(valor);
       }
 
       const std::string campo_sql = SqlText(columna.nombre);

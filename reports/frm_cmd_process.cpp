@@ -18,9 +18,6 @@ constexpr int kAlto = 6300;
 
 enum { kTipo = 0, kFormulario = 1, kPeriodo = 2 };
 
-std::string TextoDe(const runtime::Valor& valor) {
-  return valor.IsNull() ? std::string() : runtime::CStr(valor);
-}
 
 }  // namespace
 
@@ -69,7 +66,7 @@ void FrmCmdProcess::LlenarLista(ui::ComboBox& lista, const std::string& sql) {
   rs.Open(sql, app_.CnSql);
   lista.Clear();
   while (!rs.Eof()) {
-    lista.AddItem(TextoDe(rs(0).Value()));
+    lista.AddItem(runtime::JoinText(rs(0).Value()));
     rs.MoveNext();
   }
   rs.Close();
@@ -136,14 +133,14 @@ void FrmCmdProcess::CmdConsulta_Click() {
   int fila = 1;
   while (!rs.Eof()) {
     if (fila > 1) FGrConsulta.SetRows(fila + 1);
-    std::string formulario = TextoDe(rs("formulario").Value());
+    std::string formulario = runtime::JoinText(rs("formulario").Value());
     const runtime::Valor capitulo = rs("capitulo").Value();
     if (!capitulo.IsNull()) formulario += "_" + runtime::CStr(capitulo);
     FGrConsulta.SetTextMatrix(fila, 0, formulario);
-    FGrConsulta.SetTextMatrix(fila, 1, TextoDe(rs("tipo").Value()));
-    FGrConsulta.SetTextMatrix(fila, 2, TextoDe(rs("periodo").Value()));
-    FGrConsulta.SetTextMatrix(fila, 3, TextoDe(rs("Fecha").Value()));
-    if (secuencia) FGrConsulta.SetTextMatrix(fila, 4, TextoDe(rs("Contenido").Value()));
+    FGrConsulta.SetTextMatrix(fila, 1, runtime::JoinText(rs("tipo").Value()));
+    FGrConsulta.SetTextMatrix(fila, 2, runtime::JoinText(rs("periodo").Value()));
+    FGrConsulta.SetTextMatrix(fila, 3, runtime::JoinText(rs("Fecha").Value()));
+    if (secuencia) FGrConsulta.SetTextMatrix(fila, 4, runtime::JoinText(rs("Contenido").Value()));
     ++fila;
     rs.MoveNext();
   }

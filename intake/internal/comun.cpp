@@ -44,11 +44,6 @@ void Deshacer(sql::Connection& cn, bool& abierta) {
   }
 }
 
-std::string Texto(const runtime::Valor& valor) {
-  if (valor.IsNull() || valor.IsEmpty()) return "";
-  return runtime::CStr(valor);
-}
-
 bool EsIdentificador(const std::string& nombre) {
   if (nombre.empty()) return false;
   const unsigned char primero = static_cast<unsigned char>(nombre[0]);

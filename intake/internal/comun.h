@@ -41,9 +41,6 @@ bool Encontrado(const sql::Recordset& rs);
 // the server already ended (an error that aborts the batch ends it) is no error.
 void Deshacer(sql::Connection& cn, bool& abierta);
 
-// A record value as text: Null and Empty give "", everything else CStr.
-std::string Texto(const runtime::Valor& valor);
-
 // True when `nombre` can be used as a column name in generated SQL: a letter or underscore,
 // then letters, digits and underscores.
 bool EsIdentificador(const std::string& nombre);

@@ -373,6 +373,8 @@ bool CBool(const Valor& value) {
 
 std::string CStrDouble(double value) { return FloatText(value, 15); }
 
+std::string JoinText(const Valor& value) { return value.IsNull() ? std::string() : CStr(value); }
+
 std::string CStr(const Valor& value) {
   switch (value.Type()) {
     case VarType::kEmpty: return "";

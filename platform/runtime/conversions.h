@@ -53,6 +53,9 @@ bool CBool(const Valor& value);
 // Date as CStrDate. Throws VbError 94 for Null.
 std::string CStr(const Valor& value);
 
+// The value joined to text as VB's `value & ""` does: CStr, except that Null gives "".
+std::string JoinText(const Valor& value);
+
 // A Double as VB writes it: up to 15 significant digits, '.' as separator, no trailing zeros,
 // no leading zero lost (0.5), E form with a signed two-digit-or-more exponent when the decimal
 // exponent is 15 or more or below -4: 1E+15, 1.5E-05, 123456789012345, 0.0001, -2.5.

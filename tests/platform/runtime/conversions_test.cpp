@@ -284,6 +284,13 @@ TEST(CStrTest, WritesEverySubtype) {
   EXPECT_EQ(ErrorOf([] { CStr(Valor::Null()); }), kVbInvalidUseOfNull);
 }
 
+TEST(JoinTextTest, NullJoinsAsEmptyTextAndTheRestAsCStr) {
+  EXPECT_EQ(JoinText(Valor::Null()), "");
+  EXPECT_EQ(JoinText(Valor()), "");
+  EXPECT_EQ(JoinText(Valor::Double(2.5)), "2.5");
+  EXPECT_EQ(JoinText(Valor::String("ENCUES")), "ENCUES");
+}
+
 TEST(CStrTest, DoubleTextReadsBackToTheSameFifteenDigits) {
   // Whatever CStr writes, Val and CDbl read back (within the 15 digits written).
   const double values[] = {3.14159265358979, -1e-7, 6.02214076e23, 42, 0.000123, 1e15 - 1};
