@@ -379,11 +379,11 @@ class SqliteSession : public Session, public FunctionResolver {
           int64_t v;
           auto r = std::from_chars(t.text.data(), t.text.data() + t.text.size(), v);
           if (r.ec == std::errc()) sqlite3_bind_int64(s, index, v);
-          else sqlite3_bind_double(s, index, std::strtod(t.text.c_str(), nullptr));
+          else sqlite3_bind_double(s, index, NumberLiteralValue(t.text));
           break;
         }
         default:
-          sqlite3_bind_double(s, index, std::strtod(t.text.c_str(), nullptr));
+          sqlite3_bind_double(s, index, NumberLiteralValue(t.text));
           break;
       }
     }
@@ -974,9 +974,9 @@ class SqliteSession : public Session, public FunctionResolver {
           int64_t v;
           auto r = std::from_chars(t.text.data(), t.text.data() + t.text.size(), v);
           if (r.ec == std::errc()) *out = v;
-          else *out = std::strtod(t.text.c_str(), nullptr);
+          else *out = NumberLiteralValue(t.text);
         } else {
-          *out = std::strtod(t.text.c_str(), nullptr);
+          *out = NumberLiteralValue(t.text);
         }
         return true;
       }

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <locale.h>
+#include <stdlib.h>
 
 namespace engine {
 namespace {
@@ -183,11 +185,18 @@ bool ParseNumberText(std::string_view s, bool allow_exponent, double* value) {
     if (!exp_digits) return false;
   }
   if (k != s.size()) return false;
-  std::string text(s);
-  *value = std::strtod(text.c_str(), nullptr);
+  *value = NumberLiteralValue(s);
   return std::isfinite(*value);
 }
 }  // namespace
+
+double NumberLiteralValue(std::string_view text) {
+  // strtod with the "C" locale object: the process locale (a comma-decimal desktop) must not
+  // change what a literal means; overflow and underflow behave as strtod's.
+  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
+  const std::string s(text);
+  return strtod_l(s.c_str(), nullptr, c_locale);
+}
 
 bool ParseFloatText(std::string_view raw, double* value) {
   std::string_view s = Trim(raw);
@@ -209,8 +218,9 @@ double RoundHalfAway(double value, int scale) {
   // Decimal text of the value decides ties (2.675 is stored below the tie, yet numeric(4,2)
   // reads the literal 2.675 as exactly 2.675).
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", scaled);
-  double clean = std::strtod(buf, nullptr);
+  const auto printed = std::to_chars(buf, buf + sizeof buf, scaled, std::chars_format::general, 15);
+  double clean = scaled;
+  std::from_chars(buf, printed.ptr, clean);
   double rounded = std::round(clean);
   return rounded / factor;
 }
@@ -220,8 +230,8 @@ std::string FormatFloat(double value) { return runtime::CStrDouble(value); }
 std::string FormatNumeric(double value, int scale) {
   double rounded = RoundHalfAway(value, scale);
   char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", scale < 0 ? 0 : scale, rounded);
-  std::string out(buf);
+  const auto printed = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed, scale < 0 ? 0 : scale);
+  std::string out(buf, printed.ptr);
   if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
   return out;
 }

@@ -28,6 +28,10 @@ bool ParseIntegerText(std::string_view text, int64_t* value);
 bool ParseFloatText(std::string_view text, double* value);
 bool ParseDecimalText(std::string_view text, double* value);
 
+// Reads a numeric literal the tokenizer accepted (digits, point, exponent) whatever the process
+// locale; 0 when it holds no number.
+double NumberLiteralValue(std::string_view text);
+
 // Rounds half away from zero at `scale` decimals (negative scale rounds to tens, hundreds ...).
 double RoundHalfAway(double value, int scale);
 
