@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/engine/values.h"
+#include "platform/engine/internal/values.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
 

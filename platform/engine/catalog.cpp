@@ -1,11 +1,11 @@
 // Engine catalog storage (see catalog.h). The tables are prefixed with '_engine_' so they can
 // never clash with a user table name, which the T-SQL side cannot spell without brackets.
-#include "platform/engine/catalog.h"
+#include "platform/engine/internal/catalog.h"
 
 #include <ctime>
 
-#include "platform/engine/tokenizer.h"
-#include "platform/engine/values.h"
+#include "platform/engine/internal/tokenizer.h"
+#include "platform/engine/internal/values.h"
 
 namespace engine {
 

@@ -1,7 +1,7 @@
 // T-SQL parser. Statements need no separator: each one ends where the grammar cannot take the
 // next token, as on the server. Errors are thrown inside the parser and returned as the
 // server's syntax errors (102, 156 for a keyword, 191 for nesting too deep).
-#include "platform/engine/parser.h"
+#include "platform/engine/internal/parser.h"
 
 #include <charconv>
 

@@ -1,7 +1,7 @@
 // Text form of batch results (see result_text.h).
 #include "platform/engine/result_text.h"
 
-#include "platform/engine/values.h"
+#include "platform/engine/internal/values.h"
 
 namespace engine {
 

@@ -14,14 +14,15 @@
 #include <map>
 #include <unordered_map>
 
-#include "platform/engine/binder.h"
-#include "platform/engine/catalog.h"
 #include "platform/engine/engine.h"
-#include "platform/engine/parser.h"
-#include "platform/engine/sqlite_functions.h"
-#include "platform/engine/tokenizer.h"
-#include "platform/engine/translator.h"
-#include "platform/engine/values.h"
+#include "platform/engine/internal/binder.h"
+#include "platform/engine/internal/catalog.h"
+#include "platform/engine/internal/parser.h"
+#include "platform/engine/internal/sqlite_functions.h"
+#include "platform/engine/internal/tokenizer.h"
+#include "platform/engine/internal/translator.h"
+#include "platform/engine/internal/types.h"
+#include "platform/engine/internal/values.h"
 
 namespace engine {
 

@@ -1,6 +1,6 @@
 // SQLite functions with T-SQL semantics (see sqlite_functions.h). Each raises the server's
 // error number and text through the connection's FunctionContext before failing the step.
-#include "platform/engine/sqlite_functions.h"
+#include "platform/engine/internal/sqlite_functions.h"
 
 #include <chrono>
 #include <cstdint>
@@ -10,8 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/engine/tokenizer.h"
-#include "platform/engine/values.h"
+#include "platform/engine/internal/tokenizer.h"
+#include "platform/engine/internal/types.h"
+#include "platform/engine/internal/values.h"
 
 namespace engine {
 namespace {

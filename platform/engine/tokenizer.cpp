@@ -1,7 +1,7 @@
 // T-SQL tokenizer: turns batch text into tokens with line numbers and computes the cache key
 // (tokens with literals replaced by their kind). It never looks at the grammar, so any text
 // tokenizes or fails with a syntax error; it never crashes on hostile input.
-#include "platform/engine/tokenizer.h"
+#include "platform/engine/internal/tokenizer.h"
 
 #include <algorithm>
 #include <array>

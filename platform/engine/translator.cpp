@@ -2,12 +2,11 @@
 // would differ from the server gets an explicit function call: string/number meetings convert
 // with the server's errors, '/' raises 8134, string comparisons use the TSQL_CI collation,
 // values written to columns convert to the declared type.
-#include "platform/engine/translator.h"
+#include "platform/engine/internal/translator.h"
 
-#include "platform/engine/binder.h"
-#include "platform/engine/tokenizer.h"
-#include "platform/engine/sqlite_functions.h"
-#include "platform/engine/values.h"
+#include "platform/engine/internal/sqlite_functions.h"
+#include "platform/engine/internal/tokenizer.h"
+#include "platform/engine/internal/types.h"
 
 namespace engine {
 

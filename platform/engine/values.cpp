@@ -1,8 +1,8 @@
 // Value conversions with the server's rules (see values.h). Datetime arithmetic uses the
 // proleptic Gregorian calendar counted from 1900-01-01, the server's day zero.
-#include "platform/engine/values.h"
+#include "platform/engine/internal/values.h"
 
-#include "platform/engine/tokenizer.h"
+#include "platform/engine/internal/tokenizer.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
 
@@ -325,50 +325,6 @@ std::string CharPrefix(std::string_view text, size_t count) {
     ++k;
   }
   return std::string(text.substr(0, k));
-}
-
-bool IsStringType(const SqlType& t) { return t.kind == TypeKind::kChar || t.kind == TypeKind::kVarChar; }
-bool IsIntegerType(const SqlType& t) {
-  return t.kind == TypeKind::kBit || t.kind == TypeKind::kTinyInt || t.kind == TypeKind::kSmallInt ||
-         t.kind == TypeKind::kInt || t.kind == TypeKind::kBigInt;
-}
-bool IsNumericKind(const SqlType& t) {
-  return IsIntegerType(t) || t.kind == TypeKind::kNumeric || t.kind == TypeKind::kFloat ||
-         t.kind == TypeKind::kReal;
-}
-
-int TypePrecedence(const SqlType& t) {
-  switch (t.kind) {
-    case TypeKind::kDateTime: return 11;
-    case TypeKind::kFloat: return 10;
-    case TypeKind::kReal: return 9;
-    case TypeKind::kNumeric: return 8;
-    case TypeKind::kBigInt: return 7;
-    case TypeKind::kInt: return 6;
-    case TypeKind::kSmallInt: return 5;
-    case TypeKind::kTinyInt: return 4;
-    case TypeKind::kBit: return 3;
-    case TypeKind::kVarChar: return 2;
-    case TypeKind::kChar: return 1;
-  }
-  return 0;
-}
-
-std::string TypeName(const SqlType& t) {
-  switch (t.kind) {
-    case TypeKind::kBit: return "bit";
-    case TypeKind::kTinyInt: return "tinyint";
-    case TypeKind::kSmallInt: return "smallint";
-    case TypeKind::kInt: return "int";
-    case TypeKind::kBigInt: return "bigint";
-    case TypeKind::kReal: return "real";
-    case TypeKind::kFloat: return "float";
-    case TypeKind::kNumeric: return "numeric";
-    case TypeKind::kChar: return "char";
-    case TypeKind::kVarChar: return "varchar";
-    case TypeKind::kDateTime: return "datetime";
-  }
-  return "int";
 }
 
 }  // namespace engine

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/engine/tokenizer.h"
+#include "platform/engine/internal/tokenizer.h"
 
 namespace engine {
 namespace {

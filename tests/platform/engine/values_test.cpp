@@ -2,8 +2,8 @@
 // case-insensitive collation order.
 #include <gtest/gtest.h>
 
+#include "platform/engine/internal/values.h"
 #include "platform/engine/result_text.h"
-#include "platform/engine/values.h"
 
 namespace engine {
 namespace {

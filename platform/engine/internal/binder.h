@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/engine/ast.h"
-#include "platform/engine/catalog.h"
+#include "platform/engine/internal/ast.h"
+#include "platform/engine/internal/catalog.h"
 
 namespace engine {
 
@@ -67,8 +67,5 @@ class Binder {
 
 // Structural fingerprint of a bound expression (to match select items with GROUP BY items).
 std::string ExprFingerprint(const Expr& expr);
-
-// The type two operands meet in (data type precedence); `is_null` operands adapt.
-ExprType CommonType(const ExprType& a, const ExprType& b);
 
 }  // namespace engine

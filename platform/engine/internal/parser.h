@@ -3,8 +3,8 @@
 // that parses may still fail to bind.
 #pragma once
 
-#include "platform/engine/ast.h"
-#include "platform/engine/tokenizer.h"
+#include "platform/engine/internal/ast.h"
+#include "platform/engine/internal/tokenizer.h"
 
 namespace engine {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/engine/engine.h"
+#include "platform/engine/internal/types.h"
 
 namespace engine {
 
@@ -21,13 +22,6 @@ struct TableInfo;
 // Defined by the executor, which owns what a compiled statement holds.
 struct CompiledStatementDeleter {
   void operator()(CompiledStatement* compiled) const;
-};
-
-// A static type as the binder infers it; `is_null` marks the bare NULL literal, whose type
-// adapts to its context.
-struct ExprType {
-  SqlType sql;
-  bool is_null = false;
 };
 
 enum class ExprKind {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/engine/ast.h"
-#include "platform/engine/catalog.h"
+#include "platform/engine/internal/ast.h"
+#include "platform/engine/internal/catalog.h"
 
 namespace engine {
 

@@ -53,12 +53,4 @@ size_t CharCount(std::string_view text);
 // The first `count` characters of UTF-8 text.
 std::string CharPrefix(std::string_view text, size_t count);
 
-// Static type helpers shared by binder, translator and output.
-bool IsStringType(const SqlType& t);
-bool IsIntegerType(const SqlType& t);
-bool IsNumericKind(const SqlType& t);  // any number type, bit included
-// Data type precedence rank: higher wins when two types meet.
-int TypePrecedence(const SqlType& t);
-std::string TypeName(const SqlType& t);
-
 }  // namespace engine
