@@ -1,6 +1,6 @@
 // Recursive-descent parser for the T-SQL subset: builds the statement and expression tree of a
-// whole batch (or of a procedure or function definition) from its tokens. Syntax only: names are resolved later by the binder, so a batch
-// that parses may still fail to bind.
+// whole batch (or of a procedure or function definition) from its tokens. Syntax only: names
+// are resolved later by the binder, so a batch that parses may still fail to bind.
 #pragma once
 
 #include "platform/engine/internal/ast.h"
