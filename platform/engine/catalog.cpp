@@ -1,5 +1,6 @@
 // Engine catalog storage (see catalog.h). The tables are prefixed with '_engine_' so they can
 // never clash with a user table name, which the T-SQL side cannot spell without brackets.
+// It records what DDL did to user tables and never creates or drops one itself (ddl.cpp does).
 #include "platform/engine/internal/catalog.h"
 
 #include <ctime>

@@ -1,4 +1,5 @@
-// Text form of batch results (see result_text.h).
+// Text form of batch results (see result_text.h): what the SQL console prints and the engine's
+// script tests compare. It formats values it is given and never runs a statement.
 #include "platform/engine/result_text.h"
 
 #include "platform/engine/internal/values.h"

@@ -1,8 +1,7 @@
 // The T-SQL behaviour that SQLite lacks, registered on each connection: the TSQL_CI collation,
-// typed conversions that raise the server's errors, division with 8134, LIKE with [] sets,
-// LEFT, GETDATE, ROUND/POWER/SQRT/EXP with T-SQL result types, STDEV/VAR aggregates,
-// OBJECT_ID and OBJECTPROPERTY. Functions report a T-SQL error through the FunctionContext
-// slot, which the executor reads when a step fails.
+// typed conversions and arithmetic that raise the server's errors, LIKE with [] sets, LEFT,
+// RIGHT, LEN, GETDATE, STDEV/VAR, OBJECT_ID and OBJECTPROPERTY. A function reports a T-SQL
+// error through the FunctionContext slot, which the executor reads when a step fails.
 #pragma once
 
 #include <sqlite3.h>
