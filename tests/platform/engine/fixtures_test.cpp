@@ -59,7 +59,8 @@ std::string RecordsetText(sql::Recordset& rs) {
   for (; !rs.Eof(); rs.MoveNext(), ++rows) {
     for (int i = 0; i < fields.Count(); ++i) {
       runtime::Valor v = fields.Item(i).Value();
-      out += (i ? "\t" : "") + (v.IsNull() ? std::string("NULL") : runtime::CStr(v));
+      if (i) out += '\t';
+      out += v.IsNull() ? std::string("NULL") : runtime::CStr(v);
     }
     out += "\n";
   }
