@@ -1,22 +1,21 @@
-// Code-page marks and the decoding of DBF text to UTF-8 (see code_page.h). iconv does the work
-// where glibc knows the code page; the two Polish/Czech DOS pages it lacks are tables here.
+// Code-page marks and the decoding of DBF text to UTF-8 (see code_page.h). iconv (through
+// runtime::CodePageConverter) does the work where glibc knows the code page; the two
+// Polish/Czech DOS pages it lacks are tables here.
 #include "platform/dbf/code_page.h"
 
-#include <iconv.h>
-
 #include <array>
-#include <cerrno>
 #include <map>
 #include <mutex>
 #include <stdexcept>
 #include <utility>
+
+#include "platform/runtime/code_page.h"
 
 namespace dbf {
 namespace {
 
 constexpr int kMazovia = 620;
 constexpr int kKamenicky = 895;
-constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 struct CodePageEntry {
   int code_page;
@@ -87,53 +86,14 @@ const std::map<uint8_t, const char*>& OverridesOf(int code_page) {
   return kNone;
 }
 
-class Iconv {
- public:
-  explicit Iconv(const char* from) : handle_(iconv_open("UTF-8", from)) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-      throw std::invalid_argument(std::string("iconv cannot convert from ") + from);
-    }
-  }
-  ~Iconv() { iconv_close(handle_); }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
-
-  // Converts all of `bytes`; an undefined or cut-off sequence becomes U+FFFD and one byte is
-  // skipped, so the rest of the text still comes through.
-  std::string Convert(std::string_view bytes) {
-    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-    std::string out;
-    char* in = const_cast<char*>(bytes.data());
-    size_t in_left = bytes.size();
-    char buffer[256];
-    while (in_left > 0) {
-      char* out_ptr = buffer;
-      size_t out_left = sizeof buffer;
-      size_t result = iconv(handle_, &in, &in_left, &out_ptr, &out_left);
-      out.append(buffer, out_ptr - buffer);
-      if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-        out += kReplacement;
-        ++in;
-        --in_left;
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-      }
-    }
-    return out;
-  }
-
- private:
-  iconv_t handle_;
-};
-
 using ByteTable = std::array<std::string, 256>;
 
 ByteTable BuildTable(const CodePageEntry& entry) {
   ByteTable table;
-  std::unique_ptr<Iconv> converter =
-      std::make_unique<Iconv>(entry.iconv_name ? entry.iconv_name : "CP437");
+  runtime::CodePageConverter converter(entry.iconv_name ? entry.iconv_name : "CP437");
   for (int byte = 0; byte < 256; ++byte) {
     char c = static_cast<char>(byte);
-    table[byte] = byte < 0x80 ? std::string(1, c) : converter->Convert(std::string_view(&c, 1));
+    table[byte] = byte < 0x80 ? std::string(1, c) : converter.ToUtf8(std::string_view(&c, 1));
   }
   for (const auto& [byte, letter] : OverridesOf(entry.code_page)) table[byte] = letter;
   return table;
@@ -187,7 +147,7 @@ std::string CodePageName(int code_page) {
 
 struct TextDecoder::Impl {
   const ByteTable* table = nullptr;
-  std::unique_ptr<Iconv> converter;  // double-byte pages only
+  std::unique_ptr<runtime::CodePageConverter> converter;  // double-byte pages only
 };
 
 TextDecoder::TextDecoder(int code_page) : code_page_(code_page), impl_(std::make_unique<Impl>()) {
@@ -196,7 +156,7 @@ TextDecoder::TextDecoder(int code_page) : code_page_(code_page), impl_(std::make
   }
   const CodePageEntry& entry = *FindEntry(code_page);
   if (entry.double_byte) {
-    impl_->converter = std::make_unique<Iconv>(entry.iconv_name);
+    impl_->converter = std::make_unique<runtime::CodePageConverter>(entry.iconv_name);
   } else {
     impl_->table = &TableOf(entry);
   }
@@ -205,7 +165,7 @@ TextDecoder::TextDecoder(int code_page) : code_page_(code_page), impl_(std::make
 TextDecoder::~TextDecoder() = default;
 
 std::string TextDecoder::ToUtf8(std::string_view bytes) const {
-  if (impl_->converter) return impl_->converter->Convert(bytes);
+  if (impl_->converter) return impl_->converter->ToUtf8(bytes);
   std::string out;
   out.reserve(bytes.size());
   for (char c : bytes) out += (*impl_->table)[static_cast<uint8_t>(c)];

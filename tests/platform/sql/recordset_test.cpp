@@ -95,6 +95,9 @@ TEST_F(RecordsetTest, FieldsByNameIgnoreCaseAndByOrdinal) {
   EXPECT_EQ(fields.Item("NOMBRE").Value(), Valor::String("Ana"));
   EXPECT_EQ(fields.Item("nombre").Value(), fields.Item(1).Value());
   EXPECT_EQ(rs(2).Value(), Valor::Double(7.5));
+  Recordset accented;
+  accented.Open("SELECT Nota AS Año FROM Gente WHERE Id = 1", cn_);
+  EXPECT_EQ(accented("AÑO").Value(), Valor::Double(7.5));  // accented letters fold too
 
   for (auto lookup : std::vector<std::function<void()>>{
            [&] { fields.Item("Apellido"); }, [&] { fields.Item(3); }, [&] { fields.Item(-1); }}) {
