@@ -60,6 +60,7 @@ class DbfSession : public sql::ProviderSession {
       : definition_(std::move(definition)), include_deleted_(include_deleted) {}
 
   std::optional<sql::RowSet> Execute(const std::string& sql) override {
+    warnings_.clear();
     std::optional<std::string> table = SelectedTable(sql);
     if (!table) {
       Fail("[Consolida][DBF] Only \"Select * from <table>\" can be run on DBF files; not run: " +
@@ -75,8 +76,13 @@ class DbfSession : public sql::ProviderSession {
     ReadOptions options;
     options.default_code_page = definition_.default_code_page;
     options.include_deleted = include_deleted_;
-    return ReadTable(*path, options).rows;
+    TableContents contents = ReadTable(*path, options);
+    for (std::string& notice : contents.notices) {
+      warnings_.push_back({kOdbcWarningNumber, kOdbcErrorSource, std::move(notice)});
+    }
+    return std::move(contents.rows);
   }
+  std::vector<sql::ProviderWarning> Warnings() const override { return warnings_; }
   void BeginTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
   void CommitTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
   void RollbackTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
@@ -98,6 +104,7 @@ class DbfSession : public sql::ProviderSession {
 
   Definition definition_;
   bool include_deleted_;
+  std::vector<sql::ProviderWarning> warnings_;
 };
 
 std::unique_ptr<sql::ProviderSession> OpenSession(

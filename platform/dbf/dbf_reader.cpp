@@ -18,6 +18,7 @@
 #include "platform/dbf/memo_file.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/files.h"
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 
 namespace dbf {
@@ -73,10 +74,17 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
-// Reads one table; each instance serves one ReadTable call.
+// Thrown by a read that takes a table's text as UTF-8 when some of it is not: the table is then
+// read again in the default code page.
+struct NotUtf8 {};
+
+// Reads one table; each instance serves one attempt of a ReadTable call.
 class TableReader {
  public:
-  TableReader(std::string path, const ReadOptions& options) : path_(std::move(path)), options_(options) {}
+  // `utf8_for_unlisted_mark`: a code-page mark that no table lists means UTF-8 (else the default
+  // code page).
+  TableReader(std::string path, const ReadOptions& options, bool utf8_for_unlisted_mark)
+      : path_(std::move(path)), options_(options), utf8_for_unlisted_mark_(utf8_for_unlisted_mark) {}
 
   TableContents Read() {
     Load();
@@ -89,9 +97,19 @@ class TableReader {
   }
 
  private:
+  std::string Described(const std::string& reason) const {
+    return "[Consolida][DBF] " + path_ + ": " + reason;
+  }
+
   [[noreturn]] void Fail(const std::string& reason) const {
-    throw runtime::VbError(kOdbcErrorNumber, kOdbcErrorSource,
-                           "[Consolida][DBF] " + path_ + ": " + reason);
+    throw runtime::VbError(kOdbcErrorNumber, kOdbcErrorSource, Described(reason));
+  }
+
+  // Text of the table (field names, C, V and memo values) in UTF-8.
+  std::string Text(std::string_view bytes) const {
+    if (!utf8_) return decoder_->ToUtf8(bytes);
+    if (!runtime::IsValidUtf8(bytes)) throw NotUtf8{};
+    return std::string(bytes);
   }
 
   void Load() {
@@ -123,15 +141,27 @@ class TableReader {
            " bytes, the file has " + std::to_string(bytes_.size()) + ")");
     }
 
-    int mark = Byte(29);
+    const int mark = Byte(29);
     int code_page = options_.forced_code_page;
-    if (code_page == 0) code_page = mark == 0 ? options_.default_code_page : CodePageOfMark(mark);
-    if (code_page == 0) Fail("unknown code-page mark " + Hex(mark));
+    if (code_page == 0 && mark != 0) {
+      code_page = CodePageOfMark(mark);
+      // A mark that no table lists: tools that store UTF-8 text write 0xF0 and the like.
+      if (code_page == 0) {
+        utf8_ = utf8_for_unlisted_mark_;
+        code_page = utf8_ ? kUtf8CodePage : options_.default_code_page;
+        contents_.notices.push_back(Described(
+            "la marca de página de códigos " + Hex(mark) + " no figura en ninguna tabla; " +
+            (utf8_ ? std::string("el texto se leyó como UTF-8")
+                   : "el texto se leyó con la página de códigos " + CodePageName(code_page))));
+      }
+    }
+    if (code_page == 0) code_page = options_.default_code_page;
+    contents_.code_page = code_page;
+    if (utf8_) return;
     if (!IsSupportedCodePage(code_page)) {
       Fail("code page " + CodePageName(code_page) + " is not supported");
     }
     decoder_ = std::make_unique<TextDecoder>(code_page);
-    contents_.code_page = code_page;
   }
 
   void ReadColumns() {
@@ -144,7 +174,7 @@ class TableReader {
       Column column;
       const char* descriptor = &bytes_[at];
       // Some writers leave garbage after the name's NUL: the name ends at the first NUL.
-      column.name = decoder_->ToUtf8(TrimBlanks(std::string_view(descriptor, strnlen(descriptor, 11))));
+      column.name = Text(TrimBlanks(std::string_view(descriptor, strnlen(descriptor, 11))));
       column.type = static_cast<char>(std::toupper(static_cast<unsigned char>(descriptor[11])));
       column.length = Byte(at + 16);
       column.decimals = Byte(at + 17);
@@ -321,14 +351,14 @@ class TableReader {
       case 'C': {
         if (column.flags & kFlagBinary) return Valor::String(std::string(raw));
         size_t end = raw.find_last_not_of(std::string_view(" \0", 2));
-        return Valor::String(decoder_->ToUtf8(raw.substr(0, end == std::string_view::npos ? 0 : end + 1)));
+        return Valor::String(Text(raw.substr(0, end == std::string_view::npos ? 0 : end + 1)));
       }
       case 'V':
       case 'Q': {
         if (NullFlag(record, column.varlength_bit)) {
           raw = raw.substr(0, std::min<size_t>(static_cast<uint8_t>(raw.back()), raw.size() - 1));
         }
-        return Valor::String(column.type == 'V' ? decoder_->ToUtf8(raw) : std::string(raw));
+        return Valor::String(column.type == 'V' ? Text(raw) : std::string(raw));
       }
       case 'N':
       case 'F': {
@@ -371,17 +401,19 @@ class TableReader {
       bad(std::string("refers to a memo that cannot be read: ") + error.what());
     }
     if (column.info.type != sql::adLongVarChar) return Valor::String(std::move(bytes));
-    if (memo_kind_ != MemoKind::kFoxPro) {
+    if (memo_kind_ != MemoKind::kFoxPro && !utf8_) {
       // dBase and Clipper editors mark where they wrapped a line with 0x8D 0x0A ("soft
-      // return"); it is layout, not text.
+      // return"); it is layout, not text. In UTF-8 text 0x8D ends a letter (č, ō ...).
       for (size_t at; (at = bytes.find("\x8D\n")) != std::string::npos;) bytes.erase(at, 2);
     }
-    return Valor::String(decoder_->ToUtf8(bytes));
+    return Valor::String(Text(bytes));
   }
 
   static std::optional<double> ParseNumber(std::string_view raw) {
     std::string text(TrimBlanks(raw));
     if (text.empty()) return 0.0;
+    // Some writers store a blank number with decimals as blanks around the point ("   .   ").
+    if (text == "." || text == ",") return 0.0;
     if (text[0] == '+') text.erase(0, 1);
     for (char& c : text) {
       if (c == ',') c = '.';
@@ -432,6 +464,8 @@ class TableReader {
 
   std::string path_;
   ReadOptions options_;
+  bool utf8_for_unlisted_mark_;
+  bool utf8_ = false;  // the table's text is UTF-8: it passes as it is
   std::string bytes_;
   int version_ = 0;
   size_t header_length_ = 0;
@@ -448,7 +482,11 @@ class TableReader {
 }  // namespace
 
 TableContents ReadTable(const std::string& path, const ReadOptions& options) {
-  return TableReader(path, options).Read();
+  try {
+    return TableReader(path, options, true).Read();
+  } catch (const NotUtf8&) {
+    return TableReader(path, options, false).Read();
+  }
 }
 
 }  // namespace dbf

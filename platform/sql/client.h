@@ -107,6 +107,14 @@ struct ParameterInfo {
   int numeric_scale = 0;
 };
 
+// A warning a provider gave with a result it still delivered: ADO keeps it in the connection's
+// Errors collection and raises nothing.
+struct ProviderWarning {
+  long number = 0;
+  std::string source;
+  std::string description;
+};
+
 // One open session of a provider. Implementations throw runtime::VbError on failure.
 class ProviderSession {
  public:
@@ -120,6 +128,8 @@ class ProviderSession {
   // Declared parameters of a procedure, the return value first; empty when the provider knows
   // no procedure of that name. The default throws kAdoFeatureNotAvailable.
   virtual std::vector<ParameterInfo> ProcedureParameters(const std::string& name);
+  // The warnings of the session's last operation; the default gives none.
+  virtual std::vector<ProviderWarning> Warnings() const;
   virtual void BeginTrans() = 0;
   virtual void CommitTrans() = 0;
   virtual void RollbackTrans() = 0;
@@ -253,6 +263,10 @@ class Connection {
   void BeginTrans();
   void CommitTrans();
   void RollbackTrans();
+  // ADO's Errors collection after an operation that succeeded: the warnings the provider gave
+  // with the last statement run on this connection (Execute, Recordset::Open, a Command).
+  // Empty when there were none or the connection is closed; the next statement replaces them.
+  std::vector<ProviderWarning> Errors() const;
 
  private:
   friend class Recordset;

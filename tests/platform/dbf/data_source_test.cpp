@@ -184,6 +184,31 @@ TEST_F(DbfDataSourceTest, DefaultCodePageAppliesToTablesWithoutOne) {
   }
 }
 
+TEST_F(DbfDataSourceTest, WhatTheReaderAssumedIsLeftInTheConnectionsErrors) {
+  testsupport::DbfTable table;
+  table.code_page = 0xF0;  // a tool that stores UTF-8 text
+  table.fields = {{"NOMBRE", 'C', 8}};
+  table.records = {{{"Peña"}}};
+  testsupport::WriteDbf(folder_.File("utf8.dbf"), table);
+  sql::Connection connection;
+  connection.Open(kConnection);
+  EXPECT_EQ(Read(connection, "Select * from utf8", "NOMBRE"), std::vector<std::string>{"Peña"});
+  const std::vector<sql::ProviderWarning> warnings = connection.Errors();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].number, 0);
+  EXPECT_EQ(warnings[0].source, dbf::kOdbcErrorSource);
+  EXPECT_EQ(warnings[0].description,
+            "[Consolida][DBF] " + folder_.File("utf8.dbf") +
+                ": la marca de página de códigos 0xF0 no figura en ninguna tabla; el texto se "
+                "leyó como UTF-8");
+  // The next statement replaces them; a closed connection has none.
+  Read(connection, "Select * from Padron", "unico");
+  EXPECT_TRUE(connection.Errors().empty());
+  Read(connection, "Select * from utf8", "NOMBRE");
+  connection.Close();
+  EXPECT_TRUE(connection.Errors().empty());
+}
+
 TEST_F(DbfDataSourceTest, OpeningFailsForAnUnknownNameOrAMissingFolder) {
   struct Case {
     std::string connection;

@@ -47,6 +47,11 @@ std::vector<std::string> Column(const dbf::TableContents& contents, size_t colum
   return values;
 }
 
+struct ReadOptionsCase {
+  int default_code_page;
+  int forced_code_page;
+};
+
 DbfTable SurveyTable() {
   DbfTable table;
   table.fields = {{"UNICO", 'C', 10}, {"VALOR", 'N', 12, 2}, {"FECHA", 'D', 8},
@@ -121,7 +126,7 @@ TEST(WrittenTables, NumericTextForms) {
   const std::vector<Case> cases = {
       {"   12.50", "12.5"}, {"  -0.001", "-0.001"}, {"    +3.1", "3.1"},
       {"     .75", "0.75"}, {"    3,25", "3.25"},   {"********", "Null"},  // overflow: unknown
-      {"        ", "0"},
+      {"        ", "0"},        {"   .    ", "0"},      {"       .", "0"},  // blank with a point
   };
   DbfTable table;
   table.fields = {{"N", 'N', 8, 3}};
@@ -134,6 +139,57 @@ TEST(WrittenTables, NumericTextForms) {
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE("'" + cases[i].stored + "'");
     EXPECT_EQ(Render(contents.rows.rows[i][0]), cases[i].expected);
+  }
+}
+
+TEST(WrittenTables, UnlistedCodePageMarkMeansUtf8WhenAllTextIsUtf8ElseTheDefault) {
+  struct Case {
+    std::string name;
+    int mark;
+    std::string field;  // name bytes
+    std::string text;   // bytes of the C value
+    ReadOptionsCase options;
+    int code_page;
+    std::string expected_field;
+    std::string expected_text;
+    std::string assumed;  // the end of the notice; "" when there is none
+  };
+  const std::vector<Case> cases = {
+      {"UTF-8 throughout", 0xF0, "AÑO", "Peña ñandú", {1252, 0}, dbf::kUtf8CodePage, "AÑO",
+       "Peña ñandú", "el texto se leyó como UTF-8"},
+      {"ASCII is UTF-8", 0xEE, "ANIO", "Pena", {1252, 0}, dbf::kUtf8CodePage, "ANIO", "Pena",
+       "el texto se leyó como UTF-8"},
+      {"Windows text", 0xF0, "ANIO", "Pe\xF1" "a", {1252, 0}, 1252, "ANIO", "Peña",
+       "el texto se leyó con la página de códigos 1252 (Windows ANSI)"},
+      {"UTF-8 name, DOS text: all of it DOS", 0xF0, "AÑO", "Pe\xA4" "a", {850, 0}, 850,
+       "A├æO", "Peña", "el texto se leyó con la página de códigos 850 (International MS-DOS)"},
+      {"forced code page", 0xF0, "AÑO", "Peña", {1252, 1252}, 1252, "AÃ‘O", "PeÃ±a", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DbfTable table;
+    table.code_page = static_cast<unsigned char>(c.mark);
+    table.fields = {{c.field, 'C', 16}};
+    table.records = {{{c.text}}};
+    TempFolder folder;
+    testsupport::WriteDbf(folder.File("t.dbf"), table);
+    dbf::ReadOptions options;
+    options.default_code_page = c.options.default_code_page;
+    options.forced_code_page = c.options.forced_code_page;
+    const dbf::TableContents contents = dbf::ReadTable(folder.File("t.dbf"), options);
+    EXPECT_EQ(contents.code_page, c.code_page);
+    EXPECT_EQ(contents.rows.fields.at(0).name, c.expected_field);
+    EXPECT_EQ(Column(contents, 0), std::vector<std::string>{c.expected_text});
+    if (c.assumed.empty()) {
+      EXPECT_TRUE(contents.notices.empty());
+      continue;
+    }
+    const char hex[] = "0123456789ABCDEF";
+    EXPECT_EQ(contents.notices,
+              std::vector<std::string>{"[Consolida][DBF] " + folder.File("t.dbf") +
+                                       ": la marca de página de códigos 0x" + hex[c.mark >> 4] +
+                                       hex[c.mark & 15] + " no figura en ninguna tabla; " +
+                                       c.assumed});
   }
 }
 
@@ -231,8 +287,6 @@ TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
        "the header states 9 records but the file holds only 5"},
       {"last record cut", [](std::string& b) { b.resize(b.size() - 5); },
        "the header states 5 records but the file holds only 4"},
-      {"unknown code-page mark", [](std::string& b) { b[29] = static_cast<char>(0xEE); },
-       "unknown code-page mark 0xEE"},
       {"code page without decoder", [](std::string& b) { b[29] = static_cast<char>(0x98); },
        "code page 10006 (Greek Macintosh) is not supported"},
       {"unknown field type", [](std::string& b) { b[Descriptor(1) + 11] = 'Z'; },
