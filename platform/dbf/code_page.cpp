@@ -25,35 +25,35 @@ struct CodePageEntry {
 };
 
 constexpr CodePageEntry kCodePages[] = {
-    {437, "CP437", false, "US MS-DOS"},
-    {620, nullptr, false, "Mazovia (Polish) MS-DOS"},
-    {737, "CP737", false, "Greek MS-DOS"},
-    {850, "CP850", false, "International MS-DOS"},
-    {852, "CP852", false, "Eastern European MS-DOS"},
-    {857, "CP857", false, "Turkish MS-DOS"},
-    {860, "CP860", false, "Portuguese MS-DOS"},
-    {861, "CP861", false, "Icelandic MS-DOS"},
-    {863, "CP863", false, "French-Canadian MS-DOS"},
-    {865, "CP865", false, "Nordic MS-DOS"},
-    {866, "CP866", false, "Russian MS-DOS"},
-    {874, "CP874", false, "Thai Windows"},
-    {895, nullptr, false, "Kamenicky (Czech) MS-DOS"},
-    {932, "CP932", true, "Japanese Windows"},
-    {936, "CP936", true, "Chinese Simplified Windows"},
-    {949, "CP949", true, "Korean Windows"},
-    {950, "CP950", true, "Chinese Traditional Windows"},
-    {1250, "CP1250", false, "Eastern European Windows"},
-    {1251, "CP1251", false, "Russian Windows"},
+    {437, "CP437", false, "MS-DOS de EE. UU."},
+    {620, nullptr, false, "MS-DOS Mazovia, polaco"},
+    {737, "CP737", false, "MS-DOS griego"},
+    {850, "CP850", false, "MS-DOS internacional"},
+    {852, "CP852", false, "MS-DOS de Europa del Este"},
+    {857, "CP857", false, "MS-DOS turco"},
+    {860, "CP860", false, "MS-DOS portugués"},
+    {861, "CP861", false, "MS-DOS islandés"},
+    {863, "CP863", false, "MS-DOS francés canadiense"},
+    {865, "CP865", false, "MS-DOS nórdico"},
+    {866, "CP866", false, "MS-DOS ruso"},
+    {874, "CP874", false, "Windows tailandés"},
+    {895, nullptr, false, "MS-DOS Kamenicky, checo"},
+    {932, "CP932", true, "Windows japonés"},
+    {936, "CP936", true, "Windows chino simplificado"},
+    {949, "CP949", true, "Windows coreano"},
+    {950, "CP950", true, "Windows chino tradicional"},
+    {1250, "CP1250", false, "Windows de Europa del Este"},
+    {1251, "CP1251", false, "Windows ruso"},
     {1252, "CP1252", false, "Windows ANSI"},
-    {1253, "CP1253", false, "Greek Windows"},
-    {1254, "CP1254", false, "Turkish Windows"},
-    {1255, "CP1255", false, "Hebrew Windows"},
-    {1256, "CP1256", false, "Arabic Windows"},
-    {1257, "CP1257", false, "Baltic Windows"},
-    {10000, "MACINTOSH", false, "Standard Macintosh"},
-    {10006, nullptr, false, "Greek Macintosh"},  // glibc has no Mac Greek: not supported
-    {10007, "MAC-CYRILLIC", false, "Russian Macintosh"},
-    {10029, "MAC-CENTRALEUROPE", false, "Macintosh Eastern European"},
+    {1253, "CP1253", false, "Windows griego"},
+    {1254, "CP1254", false, "Windows turco"},
+    {1255, "CP1255", false, "Windows hebreo"},
+    {1256, "CP1256", false, "Windows árabe"},
+    {1257, "CP1257", false, "Windows báltico"},
+    {10000, "MACINTOSH", false, "Macintosh estándar"},
+    {10006, nullptr, false, "Macintosh griego"},  // glibc has no Mac Greek: not supported
+    {10007, "MAC-CYRILLIC", false, "Macintosh ruso"},
+    {10029, "MAC-CENTRALEUROPE", false, "Macintosh de Europa del Este"},
 };
 
 const CodePageEntry* FindEntry(int code_page) {
@@ -152,7 +152,7 @@ struct TextDecoder::Impl {
 
 TextDecoder::TextDecoder(int code_page) : code_page_(code_page), impl_(std::make_unique<Impl>()) {
   if (!IsSupportedCodePage(code_page)) {
-    throw std::invalid_argument("code page " + CodePageName(code_page) + " is not supported");
+    throw std::invalid_argument("la página de códigos " + CodePageName(code_page) + " no se admite");
   }
   const CodePageEntry& entry = *FindEntry(code_page);
   if (entry.double_byte) {

@@ -37,6 +37,8 @@ Registry& TheRegistry() {
   return registry;
 }
 
+constexpr char kNoTransactions[] = "[Consolida][DBF] Este origen de datos no tiene transacciones";
+
 [[noreturn]] void Fail(const std::string& description) {
   throw runtime::VbError(kOdbcErrorNumber, kOdbcErrorSource, description);
 }
@@ -63,15 +65,15 @@ class DbfSession : public sql::ProviderSession {
     warnings_.clear();
     std::optional<std::string> table = SelectedTable(sql);
     if (!table) {
-      Fail("[Consolida][DBF] Only \"Select * from <table>\" can be run on DBF files; not run: " +
-           sql);
+      Fail("[Consolida][DBF] Sobre archivos DBF solo se puede ejecutar \"Select * from <tabla>\"; "
+           "no se ejecutó: " + sql);
     }
     if (table->find('/') != std::string::npos || table->find('\\') != std::string::npos) {
-      Fail("[Consolida][DBF] A table name cannot name a folder: " + *table);
+      Fail("[Consolida][DBF] El nombre de una tabla no puede nombrar una carpeta: " + *table);
     }
     std::optional<std::string> path = FindTable(*table);
     if (!path) {
-      Fail("[Microsoft][ODBC Visual FoxPro Driver]File '" + *table + "' does not exist.");
+      Fail("[Microsoft][ODBC Visual FoxPro Driver]El archivo '" + *table + "' no existe.");
     }
     ReadOptions options;
     options.default_code_page = definition_.default_code_page;
@@ -83,9 +85,9 @@ class DbfSession : public sql::ProviderSession {
     return std::move(contents.rows);
   }
   std::vector<sql::ProviderWarning> Warnings() const override { return warnings_; }
-  void BeginTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
-  void CommitTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
-  void RollbackTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
+  void BeginTrans() override { Fail(kNoTransactions); }
+  void CommitTrans() override { Fail(kNoTransactions); }
+  void RollbackTrans() override { Fail(kNoTransactions); }
 
  private:
   // The file of the folder named `table` or `table`.dbf, without regard to case.
@@ -125,7 +127,8 @@ std::unique_ptr<sql::ProviderSession> OpenSession(
   if (!definition) Fail(kDataSourceNotFound);
   std::error_code error;
   if (!std::filesystem::is_directory(definition->folder, error)) {
-    Fail("[Microsoft][ODBC Visual FoxPro Driver]Invalid path or file name: " + definition->folder);
+    Fail("[Microsoft][ODBC Visual FoxPro Driver]Ruta o nombre de archivo no válido: " +
+         definition->folder);
   }
   return std::make_unique<DbfSession>(std::move(*definition), include_deleted);
 }

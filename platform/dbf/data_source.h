@@ -40,12 +40,14 @@ std::optional<std::string> DataSourceFolder(const std::string& name);
 // brackets or quotes), or nullopt when the statement is anything else.
 std::optional<std::string> SelectedTable(std::string_view sql);
 
-// What an open fails with, as the ODBC bridge reports it (thrown as runtime::VbError).
+// What an open fails with, as the ODBC bridge reports it on a Spanish Windows (thrown as
+// runtime::VbError).
 inline constexpr long kOdbcErrorNumber = -2147467259;  // E_FAIL
 inline constexpr const char* kOdbcErrorSource = "Microsoft OLE DB Provider for ODBC Drivers";
 // The number of a warning: the statement succeeded (SQL_SUCCESS_WITH_INFO).
 inline constexpr long kOdbcWarningNumber = 0;
 inline constexpr const char* kDataSourceNotFound =
-    "[Microsoft][ODBC Driver Manager] Data source name not found and no default driver specified";
+    "[Microsoft][Administrador de controladores ODBC] No se encuentra el nombre del origen de datos "
+    "y no se especificó ningún controlador predeterminado";
 
 }  // namespace dbf

@@ -114,31 +114,31 @@ class TableReader {
 
   void Load() {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path_, error)) Fail("the file does not exist");
+    if (!std::filesystem::is_regular_file(path_, error)) Fail("el archivo no existe");
     std::ifstream file(path_, std::ios::binary);
-    if (!file) Fail("the file cannot be opened");
+    if (!file) Fail("el archivo no se puede abrir");
     bytes_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) Fail("the file cannot be read");
+    if (file.bad()) Fail("el archivo no se puede leer");
   }
 
   uint8_t Byte(size_t at) const { return static_cast<uint8_t>(bytes_[at]); }
 
   void ReadHeader() {
     if (bytes_.size() < 32) {
-      Fail("the header is cut short (" + std::to_string(bytes_.size()) + " bytes)");
+      Fail("la cabecera está incompleta (" + std::to_string(bytes_.size()) + " bytes)");
     }
     version_ = Byte(0);
     contents_.version = version_;
-    if (version_ == 0x04 || version_ == 0x8C) Fail("dBase 7 tables are not supported");
+    if (version_ == 0x04 || version_ == 0x8C) Fail("las tablas de dBase 7 no se admiten");
     // Byte 0x02 marks dBase II and FoxBASE tables, whose header has another layout.
-    if (version_ == 0x02) Fail("dBase II and FoxBASE tables are not supported");
-    if (!IsKnownVersion(version_)) Fail("not a DBF table (version byte " + Hex(version_) + ")");
+    if (version_ == 0x02) Fail("las tablas de dBase II y FoxBASE no se admiten");
+    if (!IsKnownVersion(version_)) Fail("no es una tabla DBF (byte de versión " + Hex(version_) + ")");
     contents_.records_in_header = static_cast<long>(Le32(&bytes_[4]));
     header_length_ = Byte(8) | (Byte(9) << 8);
     record_length_ = Byte(10) | (Byte(11) << 8);
     if (header_length_ > bytes_.size()) {
-      Fail("the header is cut short (it states " + std::to_string(header_length_) +
-           " bytes, the file has " + std::to_string(bytes_.size()) + ")");
+      Fail("la cabecera está incompleta (declara " + std::to_string(header_length_) +
+           " bytes y el archivo tiene " + std::to_string(bytes_.size()) + ")");
     }
 
     const int mark = Byte(29);
@@ -159,7 +159,7 @@ class TableReader {
     contents_.code_page = code_page;
     if (utf8_) return;
     if (!IsSupportedCodePage(code_page)) {
-      Fail("code page " + CodePageName(code_page) + " is not supported");
+      Fail("la página de códigos " + CodePageName(code_page) + " no se admite");
     }
     decoder_ = std::make_unique<TextDecoder>(code_page);
   }
@@ -168,9 +168,9 @@ class TableReader {
     size_t at = 32;
     size_t offset = 1;
     while (true) {
-      if (at >= header_length_) Fail("the field list is not terminated within the header");
+      if (at >= header_length_) Fail("la lista de campos no termina dentro de la cabecera");
       if (Byte(at) == 0x0D) break;
-      if (at + 32 > header_length_) Fail("the field list is cut short");
+      if (at + 32 > header_length_) Fail("la lista de campos está incompleta");
       Column column;
       const char* descriptor = &bytes_[at];
       // Some writers leave garbage after the name's NUL: the name ends at the first NUL.
@@ -180,20 +180,20 @@ class TableReader {
       column.decimals = Byte(at + 17);
       column.flags = IsVisualFoxPro(version_) ? Byte(at + 18) : 0;
       column.offset = offset;
-      if (column.length == 0) Fail("field " + column.name + " has length 0");
+      if (column.length == 0) Fail("el campo " + column.name + " tiene longitud 0");
       Describe(column);
       offset += column.length;
       columns_.push_back(std::move(column));
       at += 32;
     }
-    if (columns_.empty()) Fail("the table has no fields");
+    if (columns_.empty()) Fail("la tabla no tiene campos");
     fields_end_ = offset;
   }
 
   void RequireLength(const Column& column, size_t expected) const {
     if (column.length != expected) {
-      Fail("field " + column.name + " of type " + column.type + " has length " +
-           std::to_string(column.length) + " instead of " + std::to_string(expected));
+      Fail("el campo " + column.name + " de tipo " + column.type + " tiene longitud " +
+           std::to_string(column.length) + " en lugar de " + std::to_string(expected));
     }
   }
 
@@ -247,8 +247,8 @@ class TableReader {
         set(sql::adLongVarBinary, kMemoSize, kNotApplicable, kNotApplicable);
         return;
     }
-    Fail("field " + column.name + " has type '" + std::string(1, column.type) +
-         "', which this reader does not know");
+    Fail("el campo " + column.name + " tiene el tipo '" + std::string(1, column.type) +
+         "', que este lector no conoce");
   }
 
   // One bit of _NullFlags per nullable field, in field order from the lowest bit; a varchar or
@@ -266,7 +266,7 @@ class TableReader {
       if (column.flags & kFlagNullable) column.null_bit = bit++;
     }
     if (static_cast<size_t>(bit) > null_flags_->length * 8) {
-      Fail("the _NullFlags field is too short for the nullable fields");
+      Fail("el campo _NullFlags es demasiado corto para los campos que admiten nulos");
     }
   }
 
@@ -295,7 +295,7 @@ class TableReader {
       }
       return;
     }
-    Fail("the memo file " + table.stem().string() + candidates.front().extension + " is missing");
+    Fail("falta el archivo de memos " + table.stem().string() + candidates.front().extension);
   }
 
   size_t RecordStride() const {
@@ -305,8 +305,8 @@ class TableReader {
     const uint64_t needed =
         header_length_ + static_cast<uint64_t>(contents_.records_in_header) * fields_end_;
     if (needed <= bytes_.size()) return fields_end_;
-    Fail("the record length " + std::to_string(record_length_) + " is shorter than the fields (" +
-         std::to_string(fields_end_) + " bytes)");
+    Fail("la longitud de registro " + std::to_string(record_length_) +
+         " es menor que la de los campos (" + std::to_string(fields_end_) + " bytes)");
   }
 
   void ReadRecords() {
@@ -317,7 +317,7 @@ class TableReader {
     const uint64_t count = static_cast<uint64_t>(contents_.records_in_header);
     const uint64_t present = (bytes_.size() - header_length_) / stride;
     if (count > present) {
-      Fail("the header states " + std::to_string(count) + " records but the file holds only " +
+      Fail("la cabecera declara " + std::to_string(count) + " registros pero el archivo contiene solo " +
            std::to_string(present));
     }
     for (uint64_t i = 0; i < count; ++i) {
@@ -345,7 +345,7 @@ class TableReader {
     if (NullFlag(record, column.null_bit)) return Valor::Null();
     std::string_view raw(record + column.offset, column.length);
     auto bad = [&](const std::string& what) {
-      Fail("field " + column.name + " of record " + std::to_string(number) + " " + what);
+      Fail("el campo " + column.name + " del registro " + std::to_string(number) + " " + what);
     };
     switch (column.type) {
       case 'C': {
@@ -366,7 +366,7 @@ class TableReader {
         if (!number_value) {
           // A value too wide for its field is stored as asterisks: it is not known.
           if (TrimBlanks(raw).find_first_not_of('*') == std::string_view::npos) return Valor::Null();
-          bad("holds \"" + std::string(TrimBlanks(raw)) + "\", which is not a number");
+          bad("contiene \"" + std::string(TrimBlanks(raw)) + "\", que no es un número");
         }
         return Valor::Decimal(*number_value, column.decimals);
       }
@@ -392,13 +392,13 @@ class TableReader {
     }
     // Memo types.
     std::optional<uint32_t> block = MemoBlock(raw);
-    if (!block) bad("holds a memo reference that is not a block number");
+    if (!block) bad("contiene una referencia a un memo que no es un número de bloque");
     if (*block == 0) return Valor::String("");
     std::string bytes;
     try {
       bytes = memo_->Read(*block);
     } catch (const std::runtime_error& error) {
-      bad(std::string("refers to a memo that cannot be read: ") + error.what());
+      bad(std::string("remite a un memo que no se puede leer: ") + error.what());
     }
     if (column.info.type != sql::adLongVarChar) return Valor::String(std::move(bytes));
     if (memo_kind_ != MemoKind::kFoxPro && !utf8_) {

@@ -174,7 +174,7 @@ TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
        [](const fs::path& ruta) {
          testsupport::WriteDbf(ruta.string(), Padron({Completa(), EnBlanco("30500000002", "s/n")}));
        },
-       "Consolida\r\n(13) Type mismatch\r\n", 2},
+       "Consolida\r\n(13) No coinciden los tipos\r\n", 2},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nombre);

@@ -236,7 +236,7 @@ TEST_F(ProcNovedadesTest, UnEnteroFueraDeDieciseisBitsDetieneLaImportacion) {
                                 "Finalizo el proceso con error, algunos campos no se procesaron"});
   const std::vector<std::string> log = EntradasLog();
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0], "Consolida\r\n(6) Overflow\r\nArmando Transaccion");
+  EXPECT_EQ(log[0], "Consolida\r\n(6) Desbordamiento\r\nArmando Transaccion");
   // The value before the overflow was committed and stays; nothing after it was stored.
   EXPECT_EQ(Filas("Select Campo From SE_NOVEDAD"), std::vector<std::string>{"P001"});
   EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"0"});

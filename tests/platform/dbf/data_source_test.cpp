@@ -66,19 +66,24 @@ TEST_F(DbfDataSourceTest, AnswersSelectStarFromTheFileWithOrWithoutExtension) {
 
 TEST_F(DbfDataSourceTest, EverythingElseIsAClearError) {
   folder_.Write("notas.txt", std::string(64, 'n'));
+  const std::string kOnlySelect =
+      "[Consolida][DBF] Sobre archivos DBF solo se puede ejecutar \"Select * from <tabla>\"; no "
+      "se ejecutó: ";
   struct Case {
     std::string sql;
     std::string message;
   };
   const std::vector<Case> cases = {
-      {"Select unico from Padron", "Only \"Select * from <table>\""},
-      {"Select * from Padron where unico = '1'", "Only \"Select * from <table>\""},
-      {"Delete from Padron", "Only \"Select * from <table>\""},
-      {"Select * from", "Only \"Select * from <table>\""},
-      {"", "Only \"Select * from <table>\""},
-      {"Select * from Nada.dbf", "File 'Nada.dbf' does not exist."},
-      {"Select * from ../Padron.dbf", "A table name cannot name a folder: ../Padron.dbf"},
-      {"Select * from notas.txt", "not a DBF table"},
+      {"Select unico from Padron", kOnlySelect + "Select unico from Padron"},
+      {"Select * from Padron where unico = '1'", kOnlySelect},
+      {"Delete from Padron", kOnlySelect},
+      {"Select * from", kOnlySelect},
+      {"", kOnlySelect},
+      {"Select * from Nada.dbf",
+       "[Microsoft][ODBC Visual FoxPro Driver]El archivo 'Nada.dbf' no existe."},
+      {"Select * from ../Padron.dbf",
+       "[Consolida][DBF] El nombre de una tabla no puede nombrar una carpeta: ../Padron.dbf"},
+      {"Select * from notas.txt", "notas.txt: no es una tabla DBF"},
   };
   sql::Connection connection;
   connection.Open(kConnection);
@@ -217,7 +222,9 @@ TEST_F(DbfDataSourceTest, OpeningFailsForAnUnknownNameOrAMissingFolder) {
   };
   const std::vector<Case> cases = {
       {"Provider=MSDASQL.1;Data Source=OTRA", "", dbf::kDataSourceNotFound},
-      {kConnection, folder_.File("no_existe"), "Invalid path or file name"},
+      {kConnection, folder_.File("no_existe"),
+       "[Microsoft][ODBC Visual FoxPro Driver]Ruta o nombre de archivo no válido: " +
+           folder_.File("no_existe")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.connection);
