@@ -8,6 +8,7 @@
 #include "platform/runtime/vb_error.h"
 
 namespace core::internal {
+
 ArchivosNumerados::~ArchivosNumerados() {
   for (std::FILE*& archivo : archivos_) {
     if (archivo != nullptr) std::fclose(archivo);

@@ -152,7 +152,8 @@ struct TextDecoder::Impl {
 
 TextDecoder::TextDecoder(int code_page) : code_page_(code_page), impl_(std::make_unique<Impl>()) {
   if (!IsSupportedCodePage(code_page)) {
-    throw std::invalid_argument("la página de códigos " + CodePageName(code_page) + " no se admite");
+    throw std::invalid_argument("la página de códigos " + CodePageName(code_page) +
+                                " no se admite");
   }
   const CodePageEntry& entry = *FindEntry(code_page);
   if (entry.double_byte) {

@@ -45,7 +45,8 @@ constexpr char kNoTransactions[] = "[Consolida][DBF] Este origen de datos no tie
 
 // Consumes `word` (any case) at `at`.
 bool TakeWord(std::string_view sql, size_t& at, std::string_view word) {
-  if (sql.size() - at < word.size() || !runtime::EqualIgnoringCase(sql.substr(at, word.size()), word)) {
+  if (sql.size() - at < word.size() ||
+      !runtime::EqualIgnoringCase(sql.substr(at, word.size()), word)) {
     return false;
   }
   at += word.size();

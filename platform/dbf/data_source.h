@@ -47,7 +47,7 @@ inline constexpr const char* kOdbcErrorSource = "Microsoft OLE DB Provider for O
 // The number of a warning: the statement succeeded (SQL_SUCCESS_WITH_INFO).
 inline constexpr long kOdbcWarningNumber = 0;
 inline constexpr const char* kDataSourceNotFound =
-    "[Microsoft][Administrador de controladores ODBC] No se encuentra el nombre del origen de datos "
-    "y no se especificó ningún controlador predeterminado";
+    "[Microsoft][Administrador de controladores ODBC] No se encuentra el nombre del origen de "
+    "datos y no se especificó ningún controlador predeterminado";
 
 }  // namespace dbf

@@ -84,7 +84,9 @@ class TableReader {
   // `utf8_for_unlisted_mark`: a code-page mark that no table lists means UTF-8 (else the default
   // code page).
   TableReader(std::string path, const ReadOptions& options, bool utf8_for_unlisted_mark)
-      : path_(std::move(path)), options_(options), utf8_for_unlisted_mark_(utf8_for_unlisted_mark) {}
+      : path_(std::move(path)),
+        options_(options),
+        utf8_for_unlisted_mark_(utf8_for_unlisted_mark) {}
 
   TableContents Read() {
     Load();
@@ -132,7 +134,9 @@ class TableReader {
     if (version_ == 0x04 || version_ == 0x8C) Fail("las tablas de dBase 7 no se admiten");
     // Byte 0x02 marks dBase II and FoxBASE tables, whose header has another layout.
     if (version_ == 0x02) Fail("las tablas de dBase II y FoxBASE no se admiten");
-    if (!IsKnownVersion(version_)) Fail("no es una tabla DBF (byte de versión " + Hex(version_) + ")");
+    if (!IsKnownVersion(version_)) {
+      Fail("no es una tabla DBF (byte de versión " + Hex(version_) + ")");
+    }
     contents_.records_in_header = static_cast<long>(Le32(&bytes_[4]));
     header_length_ = Byte(8) | (Byte(9) << 8);
     record_length_ = Byte(10) | (Byte(11) << 8);
@@ -317,7 +321,8 @@ class TableReader {
     const uint64_t count = static_cast<uint64_t>(contents_.records_in_header);
     const uint64_t present = (bytes_.size() - header_length_) / stride;
     if (count > present) {
-      Fail("la cabecera declara " + std::to_string(count) + " registros pero el archivo contiene solo " +
+      Fail("la cabecera declara " + std::to_string(count) +
+           " registros pero el archivo contiene solo " +
            std::to_string(present));
     }
     for (uint64_t i = 0; i < count; ++i) {

@@ -43,7 +43,9 @@ MemoFile::MemoFile(const std::string& path, MemoKind kind) : kind_(kind) {
       block_size_ = 512;
       break;
   }
-  if (block_size_ == 0) throw std::runtime_error("el archivo de memos declara un tamaño de bloque 0");
+  if (block_size_ == 0) {
+    throw std::runtime_error("el archivo de memos declara un tamaño de bloque 0");
+  }
 }
 
 std::string MemoFile::Read(uint32_t block) const {

@@ -63,15 +63,7 @@ std::string LowerCaseText(std::string_view text);
 // Letter case is all it ignores (accents and trailing blanks count).
 int CompareIgnoringCase(std::string_view a, std::string_view b);
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
-// Equal under EqualIgnoringCase gives equal hashes.
+// Equal under EqualIgnoringCase gives equal hashes (for containers keyed without regard to case).
 size_t HashIgnoringCase(std::string_view text);
-
-// For unordered containers keyed by text without regard to case.
-struct HashTextIgnoringCase {
-  size_t operator()(std::string_view text) const { return HashIgnoringCase(text); }
-};
-struct EqualTextIgnoringCase {
-  bool operator()(std::string_view a, std::string_view b) const { return EqualIgnoringCase(a, b); }
-};
 
 }  // namespace runtime

@@ -101,7 +101,8 @@ class EmbeddedSession : public ProviderSession {
   // provider then had none to end, and said so.
   void EndTransaction(const char* statement) {
     if (session_->TransactionCount() == 0) {
-      throw runtime::VbError(kNoTransaction, kSqlServerSource, "No hay ninguna transacción activa.");
+      throw runtime::VbError(kNoTransaction, kSqlServerSource,
+                             "No hay ninguna transacción activa.");
     }
     Run(statement);
   }

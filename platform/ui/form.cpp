@@ -78,7 +78,9 @@ void Form::UserResize(int width, int height) {
 
 Control* Form::FindControl(std::string_view name, int index) const {
   for (Control* control : controls_) {
-    if (control->Index() == index && runtime::EqualIgnoringCase(control->Name(), name)) return control;
+    if (control->Index() == index && runtime::EqualIgnoringCase(control->Name(), name)) {
+      return control;
+    }
   }
   return nullptr;
 }

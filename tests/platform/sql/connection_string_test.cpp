@@ -91,7 +91,8 @@ TEST(ProviderRegistryTest, RoutesByNameCaseInsensitivelyAndRefusesUnknownOnes) {
     EXPECT_EQ(e.Number(), 3706);
     EXPECT_EQ(e.Source(), "ADODB.Connection");
     EXPECT_EQ(e.Description(),
-              "No se puede encontrar el proveedor. Es posible que no esté instalado correctamente.");
+              "No se puede encontrar el proveedor. Es posible que no esté instalado "
+              "correctamente.");
   }
   EXPECT_EQ(other.State(), adStateClosed);
 }

@@ -129,7 +129,8 @@ TEST_F(RecordsetTest, CloseThenOpenAgainAndMisuseOfState) {
   rs.Open("SELECT Id FROM Gente WHERE Id = 1", cn_);
   runtime::VbError again = ErrorOf([&] { rs.Open("SELECT Id FROM Gente", cn_); });
   EXPECT_EQ(again.Number(), 3705);
-  EXPECT_EQ(again.Description(), "No se permite realizar esta operación si el objeto está abierto.");
+  EXPECT_EQ(again.Description(),
+            "No se permite realizar esta operación si el objeto está abierto.");
   EXPECT_EQ(rs("Id").Value(), Valor::Long(1));  // the failed Open left it as it was
 
   rs.Close();
