@@ -61,6 +61,12 @@ void Aplicacion::RegistrarError(const runtime::VbError& error, const std::string
   GrabarError(TextoError(error, contexto), NroArchivoErr);
 }
 
+void Aplicacion::RegistrarAvisos(const sql::Connection& cn, const std::string& contexto) {
+  for (const sql::ProviderWarning& aviso : cn.Errors()) {
+    RegistrarError(runtime::VbError(aviso.number, aviso.source, aviso.description), contexto);
+  }
+}
+
 void Aplicacion::CerrarLogErrores() { archivos_.Cerrar(NroArchivoErr); }
 
 void Aplicacion::VerificarLogErrores(const std::string& ruta) {

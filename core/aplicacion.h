@@ -87,6 +87,9 @@ class Aplicacion {
   void GrabarError(const std::string& texto, int16_t numero);
   // Appends the entry for a caught error (see TextoError) to this run's log.
   void RegistrarError(const runtime::VbError& error, const std::string& contexto);
+  // Appends one entry per warning of `cn`'s last statement (cn.Errors()), in the format of a
+  // caught error: a table read on an assumption (an unknown code page, say) is said in the log.
+  void RegistrarAvisos(const sql::Connection& cn, const std::string& contexto);
   // Closes file NroArchivoErr; nothing happens when it is not open.
   void CerrarLogErrores();
   // End-of-run check of the log at `ruta`: an empty file is deleted (a failure to delete is

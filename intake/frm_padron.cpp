@@ -234,6 +234,7 @@ void FrmPadron::Importar(const std::string& periodo) {
   sql::Recordset& rs_dbf = app_.Rs1();
   Cerrar(rs_dbf);
   rs_dbf.Open(std::string("Select * From ") + kArchivo, app_.CnDbf);
+  app_.RegistrarAvisos(app_.CnDbf, paso_);
 
   // A roll without a column the statements need is refused whole, before any company is written.
   std::string faltan;

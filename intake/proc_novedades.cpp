@@ -158,6 +158,7 @@ void Proc_Novedades::ProcesarArchivo(const std::string& archivo, const std::stri
                      ". Se movio a la carpeta NoProcesados");
     return;
   }
+  app_.RegistrarAvisos(app_.CnDbf, "Abriendo " + archivo);
 
   const sql::Fields campos = rs_dbf.Fields();
   bool tiene_unico = false;

@@ -6,12 +6,13 @@
 #include <cstddef>
 #include <utility>
 
+#include "platform/runtime/text.h"
 #include "schema/embedded_scripts.h"
 
 namespace schema {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+using runtime::IsBlank;
 
 bool IsGoLine(std::string_view line) {
   size_t begin = 0;

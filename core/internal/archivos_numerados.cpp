@@ -1,5 +1,5 @@
 // Numbered append-only text files for the error log. Errors carry VB's numbers and texts for
-// file faults, since the windows log them like any other caught error.
+// file faults (runtime::RaiseVbError), since the windows log them like any other caught error.
 #include "core/internal/archivos_numerados.h"
 
 #include <filesystem>
@@ -8,15 +8,6 @@
 #include "platform/runtime/vb_error.h"
 
 namespace core::internal {
-namespace {
-
-constexpr const char* kFuente = "Consolida";
-
-[[noreturn]] void Fallar(long numero, const char* descripcion) {
-  throw runtime::VbError(numero, kFuente, descripcion);
-}
-
-}  // namespace
 
 ArchivosNumerados::~ArchivosNumerados() {
   for (std::FILE*& archivo : archivos_) {
@@ -30,24 +21,24 @@ int16_t ArchivosNumerados::AbrirParaAgregar(const std::string& ruta) {
   for (int numero = 1; numero <= kMaximo && libre == 0; ++numero) {
     if (archivos_[numero] == nullptr) libre = numero;
   }
-  if (libre == 0) Fallar(67, "Too many files");
+  if (libre == 0) runtime::RaiseVbError(runtime::kVbTooManyFiles);
   const std::filesystem::path carpeta = std::filesystem::path(ruta).parent_path();
   if (!carpeta.empty() && !runtime::FolderExists(carpeta.string())) {
-    Fallar(76, "Path not found");
+    runtime::RaiseVbError(runtime::kVbPathNotFound);
   }
   // Binary mode: the log's line ends are CR LF exactly as written.
   std::FILE* archivo = std::fopen(ruta.c_str(), "ab");
-  if (archivo == nullptr) Fallar(75, "Path/File access error");
+  if (archivo == nullptr) runtime::RaiseVbError(runtime::kVbPathFileAccess);
   archivos_[libre] = archivo;
   return static_cast<int16_t>(libre);
 }
 
 void ArchivosNumerados::ImprimirLinea(int16_t numero, const std::string& texto) {
-  if (!EstaAbierto(numero)) Fallar(52, "Bad file name or number");
+  if (!EstaAbierto(numero)) runtime::RaiseVbError(runtime::kVbBadFileNameOrNumber);
   std::FILE* archivo = archivos_[numero];
   const bool escrito = std::fwrite(texto.data(), 1, texto.size(), archivo) == texto.size() &&
                        std::fwrite("\r\n", 1, 2, archivo) == 2 && std::fflush(archivo) == 0;
-  if (!escrito) Fallar(61, "Disk full");
+  if (!escrito) runtime::RaiseVbError(runtime::kVbDiskFull);
 }
 
 void ArchivosNumerados::Cerrar(int16_t numero) {

@@ -1,22 +1,21 @@
-// Code-page marks and the decoding of DBF text to UTF-8 (see code_page.h). iconv does the work
-// where glibc knows the code page; the two Polish/Czech DOS pages it lacks are tables here.
+// Code-page marks and the decoding of DBF text to UTF-8 (see code_page.h). iconv (through
+// runtime::CodePageConverter) does the work where glibc knows the code page; the two
+// Polish/Czech DOS pages it lacks are tables here.
 #include "platform/dbf/code_page.h"
 
-#include <iconv.h>
-
 #include <array>
-#include <cerrno>
 #include <map>
 #include <mutex>
 #include <stdexcept>
 #include <utility>
+
+#include "platform/runtime/code_page.h"
 
 namespace dbf {
 namespace {
 
 constexpr int kMazovia = 620;
 constexpr int kKamenicky = 895;
-constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
 
 struct CodePageEntry {
   int code_page;
@@ -26,35 +25,35 @@ struct CodePageEntry {
 };
 
 constexpr CodePageEntry kCodePages[] = {
-    {437, "CP437", false, "US MS-DOS"},
-    {620, nullptr, false, "Mazovia (Polish) MS-DOS"},
-    {737, "CP737", false, "Greek MS-DOS"},
-    {850, "CP850", false, "International MS-DOS"},
-    {852, "CP852", false, "Eastern European MS-DOS"},
-    {857, "CP857", false, "Turkish MS-DOS"},
-    {860, "CP860", false, "Portuguese MS-DOS"},
-    {861, "CP861", false, "Icelandic MS-DOS"},
-    {863, "CP863", false, "French-Canadian MS-DOS"},
-    {865, "CP865", false, "Nordic MS-DOS"},
-    {866, "CP866", false, "Russian MS-DOS"},
-    {874, "CP874", false, "Thai Windows"},
-    {895, nullptr, false, "Kamenicky (Czech) MS-DOS"},
-    {932, "CP932", true, "Japanese Windows"},
-    {936, "CP936", true, "Chinese Simplified Windows"},
-    {949, "CP949", true, "Korean Windows"},
-    {950, "CP950", true, "Chinese Traditional Windows"},
-    {1250, "CP1250", false, "Eastern European Windows"},
-    {1251, "CP1251", false, "Russian Windows"},
+    {437, "CP437", false, "MS-DOS de EE. UU."},
+    {620, nullptr, false, "MS-DOS Mazovia, polaco"},
+    {737, "CP737", false, "MS-DOS griego"},
+    {850, "CP850", false, "MS-DOS internacional"},
+    {852, "CP852", false, "MS-DOS de Europa del Este"},
+    {857, "CP857", false, "MS-DOS turco"},
+    {860, "CP860", false, "MS-DOS portugués"},
+    {861, "CP861", false, "MS-DOS islandés"},
+    {863, "CP863", false, "MS-DOS francés canadiense"},
+    {865, "CP865", false, "MS-DOS nórdico"},
+    {866, "CP866", false, "MS-DOS ruso"},
+    {874, "CP874", false, "Windows tailandés"},
+    {895, nullptr, false, "MS-DOS Kamenicky, checo"},
+    {932, "CP932", true, "Windows japonés"},
+    {936, "CP936", true, "Windows chino simplificado"},
+    {949, "CP949", true, "Windows coreano"},
+    {950, "CP950", true, "Windows chino tradicional"},
+    {1250, "CP1250", false, "Windows de Europa del Este"},
+    {1251, "CP1251", false, "Windows ruso"},
     {1252, "CP1252", false, "Windows ANSI"},
-    {1253, "CP1253", false, "Greek Windows"},
-    {1254, "CP1254", false, "Turkish Windows"},
-    {1255, "CP1255", false, "Hebrew Windows"},
-    {1256, "CP1256", false, "Arabic Windows"},
-    {1257, "CP1257", false, "Baltic Windows"},
-    {10000, "MACINTOSH", false, "Standard Macintosh"},
-    {10006, nullptr, false, "Greek Macintosh"},  // glibc has no Mac Greek: not supported
-    {10007, "MAC-CYRILLIC", false, "Russian Macintosh"},
-    {10029, "MAC-CENTRALEUROPE", false, "Macintosh Eastern European"},
+    {1253, "CP1253", false, "Windows griego"},
+    {1254, "CP1254", false, "Windows turco"},
+    {1255, "CP1255", false, "Windows hebreo"},
+    {1256, "CP1256", false, "Windows árabe"},
+    {1257, "CP1257", false, "Windows báltico"},
+    {10000, "MACINTOSH", false, "Macintosh estándar"},
+    {10006, nullptr, false, "Macintosh griego"},  // glibc has no Mac Greek: not supported
+    {10007, "MAC-CYRILLIC", false, "Macintosh ruso"},
+    {10029, "MAC-CENTRALEUROPE", false, "Macintosh de Europa del Este"},
 };
 
 const CodePageEntry* FindEntry(int code_page) {
@@ -87,53 +86,14 @@ const std::map<uint8_t, const char*>& OverridesOf(int code_page) {
   return kNone;
 }
 
-class Iconv {
- public:
-  explicit Iconv(const char* from) : handle_(iconv_open("UTF-8", from)) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-      throw std::invalid_argument(std::string("iconv cannot convert from ") + from);
-    }
-  }
-  ~Iconv() { iconv_close(handle_); }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
-
-  // Converts all of `bytes`; an undefined or cut-off sequence becomes U+FFFD and one byte is
-  // skipped, so the rest of the text still comes through.
-  std::string Convert(std::string_view bytes) {
-    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-    std::string out;
-    char* in = const_cast<char*>(bytes.data());
-    size_t in_left = bytes.size();
-    char buffer[256];
-    while (in_left > 0) {
-      char* out_ptr = buffer;
-      size_t out_left = sizeof buffer;
-      size_t result = iconv(handle_, &in, &in_left, &out_ptr, &out_left);
-      out.append(buffer, out_ptr - buffer);
-      if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-        out += kReplacement;
-        ++in;
-        --in_left;
-        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-      }
-    }
-    return out;
-  }
-
- private:
-  iconv_t handle_;
-};
-
 using ByteTable = std::array<std::string, 256>;
 
 ByteTable BuildTable(const CodePageEntry& entry) {
   ByteTable table;
-  std::unique_ptr<Iconv> converter =
-      std::make_unique<Iconv>(entry.iconv_name ? entry.iconv_name : "CP437");
+  runtime::CodePageConverter converter(entry.iconv_name ? entry.iconv_name : "CP437");
   for (int byte = 0; byte < 256; ++byte) {
     char c = static_cast<char>(byte);
-    table[byte] = byte < 0x80 ? std::string(1, c) : converter->Convert(std::string_view(&c, 1));
+    table[byte] = byte < 0x80 ? std::string(1, c) : converter.ToUtf8(std::string_view(&c, 1));
   }
   for (const auto& [byte, letter] : OverridesOf(entry.code_page)) table[byte] = letter;
   return table;
@@ -187,16 +147,17 @@ std::string CodePageName(int code_page) {
 
 struct TextDecoder::Impl {
   const ByteTable* table = nullptr;
-  std::unique_ptr<Iconv> converter;  // double-byte pages only
+  std::unique_ptr<runtime::CodePageConverter> converter;  // double-byte pages only
 };
 
 TextDecoder::TextDecoder(int code_page) : code_page_(code_page), impl_(std::make_unique<Impl>()) {
   if (!IsSupportedCodePage(code_page)) {
-    throw std::invalid_argument("code page " + CodePageName(code_page) + " is not supported");
+    throw std::invalid_argument("la página de códigos " + CodePageName(code_page) +
+                                " no se admite");
   }
   const CodePageEntry& entry = *FindEntry(code_page);
   if (entry.double_byte) {
-    impl_->converter = std::make_unique<Iconv>(entry.iconv_name);
+    impl_->converter = std::make_unique<runtime::CodePageConverter>(entry.iconv_name);
   } else {
     impl_->table = &TableOf(entry);
   }
@@ -205,7 +166,7 @@ TextDecoder::TextDecoder(int code_page) : code_page_(code_page), impl_(std::make
 TextDecoder::~TextDecoder() = default;
 
 std::string TextDecoder::ToUtf8(std::string_view bytes) const {
-  if (impl_->converter) return impl_->converter->Convert(bytes);
+  if (impl_->converter) return impl_->converter->ToUtf8(bytes);
   std::string out;
   out.reserve(bytes.size());
   for (char c : bytes) out += (*impl_->table)[static_cast<uint8_t>(c)];

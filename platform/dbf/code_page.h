@@ -17,7 +17,8 @@ int CodePageOfMark(uint8_t mark);
 // True when `code_page` can be decoded by TextDecoder.
 bool IsSupportedCodePage(int code_page);
 
-// A short English name of a code page for error messages ("Mazovia (Polish) MS-DOS").
+// The number and a short Spanish name of a code page for messages ("620 (MS-DOS Mazovia,
+// polaco)"); the number alone for a code page this module does not know.
 std::string CodePageName(int code_page);
 
 // Turns text of one code page into UTF-8. Single-byte code pages go through a 256-entry table

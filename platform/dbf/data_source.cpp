@@ -3,8 +3,6 @@
 // file afresh, so a session holds no file open and closing or reopening costs nothing.
 #include "platform/dbf/data_source.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -13,17 +11,15 @@
 #include <vector>
 
 #include "platform/dbf/dbf_reader.h"
+#include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
 
 namespace dbf {
 namespace {
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
+using runtime::IsBlank;
 
 struct Definition {
   std::string folder;
@@ -32,7 +28,7 @@ struct Definition {
 
 struct Registry {
   std::mutex mutex;
-  std::map<std::string, Definition> definitions;  // by lower-cased name
+  std::map<std::string, Definition> definitions;  // by runtime::LowerCaseText of the name
   bool provider_registered = false;
 };
 
@@ -41,15 +37,16 @@ Registry& TheRegistry() {
   return registry;
 }
 
+constexpr char kNoTransactions[] = "[Consolida][DBF] Este origen de datos no tiene transacciones";
+
 [[noreturn]] void Fail(const std::string& description) {
   throw runtime::VbError(kOdbcErrorNumber, kOdbcErrorSource, description);
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // Consumes `word` (any case) at `at`.
 bool TakeWord(std::string_view sql, size_t& at, std::string_view word) {
-  if (sql.size() - at < word.size() || Lower(std::string(sql.substr(at, word.size()))) != word) {
+  if (sql.size() - at < word.size() ||
+      !runtime::EqualIgnoringCase(sql.substr(at, word.size()), word)) {
     return false;
   }
   at += word.size();
@@ -66,45 +63,51 @@ class DbfSession : public sql::ProviderSession {
       : definition_(std::move(definition)), include_deleted_(include_deleted) {}
 
   std::optional<sql::RowSet> Execute(const std::string& sql) override {
+    warnings_.clear();
     std::optional<std::string> table = SelectedTable(sql);
     if (!table) {
-      Fail("[Consolida][DBF] Only \"Select * from <table>\" can be run on DBF files; not run: " +
-           sql);
+      Fail("[Consolida][DBF] Sobre archivos DBF solo se puede ejecutar \"Select * from <tabla>\"; "
+           "no se ejecutó: " + sql);
     }
     if (table->find('/') != std::string::npos || table->find('\\') != std::string::npos) {
-      Fail("[Consolida][DBF] A table name cannot name a folder: " + *table);
+      Fail("[Consolida][DBF] El nombre de una tabla no puede nombrar una carpeta: " + *table);
     }
     std::optional<std::string> path = FindTable(*table);
     if (!path) {
-      Fail("[Microsoft][ODBC Visual FoxPro Driver]File '" + *table + "' does not exist.");
+      Fail("[Microsoft][ODBC Visual FoxPro Driver]El archivo '" + *table + "' no existe.");
     }
     ReadOptions options;
     options.default_code_page = definition_.default_code_page;
     options.include_deleted = include_deleted_;
-    return ReadTable(*path, options).rows;
+    TableContents contents = ReadTable(*path, options);
+    for (std::string& notice : contents.notices) {
+      warnings_.push_back({kOdbcWarningNumber, kOdbcErrorSource, std::move(notice)});
+    }
+    return std::move(contents.rows);
   }
-  void BeginTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
-  void CommitTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
-  void RollbackTrans() override { Fail("[Consolida][DBF] This data source has no transactions"); }
+  std::vector<sql::ProviderWarning> Warnings() const override { return warnings_; }
+  void BeginTrans() override { Fail(kNoTransactions); }
+  void CommitTrans() override { Fail(kNoTransactions); }
+  void RollbackTrans() override { Fail(kNoTransactions); }
 
  private:
   // The file of the folder named `table` or `table`.dbf, without regard to case.
   std::optional<std::string> FindTable(const std::string& table) const {
-    const std::string wanted = Lower(table);
-    const std::string wanted_dbf = wanted + ".dbf";
+    const std::string table_dbf = table + ".dbf";
     std::error_code error;
     std::optional<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(definition_.folder, error)) {
       if (!entry.is_regular_file(error)) continue;
-      const std::string name = Lower(entry.path().filename().string());
-      if (name == wanted) return entry.path().string();
-      if (name == wanted_dbf) found = entry.path().string();
+      const std::string name = entry.path().filename().string();
+      if (runtime::EqualIgnoringCase(name, table)) return entry.path().string();
+      if (runtime::EqualIgnoringCase(name, table_dbf)) found = entry.path().string();
     }
     return found;
   }
 
   Definition definition_;
   bool include_deleted_;
+  std::vector<sql::ProviderWarning> warnings_;
 };
 
 std::unique_ptr<sql::ProviderSession> OpenSession(
@@ -113,19 +116,20 @@ std::unique_ptr<sql::ProviderSession> OpenSession(
   bool include_deleted = false;
   for (const auto& [key, value] : properties) {
     if (key == "data source" || key == "dsn") name = value;
-    if (key == "deleted") include_deleted = Lower(value) == "no";
+    if (key == "deleted") include_deleted = runtime::EqualIgnoringCase(value, "no");
   }
   std::optional<Definition> definition;
   {
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
-    auto it = registry.definitions.find(Lower(name));
+    auto it = registry.definitions.find(runtime::LowerCaseText(name));
     if (it != registry.definitions.end()) definition = it->second;
   }
   if (!definition) Fail(kDataSourceNotFound);
   std::error_code error;
   if (!std::filesystem::is_directory(definition->folder, error)) {
-    Fail("[Microsoft][ODBC Visual FoxPro Driver]Invalid path or file name: " + definition->folder);
+    Fail("[Microsoft][ODBC Visual FoxPro Driver]Ruta o nombre de archivo no válido: " +
+         definition->folder);
   }
   return std::make_unique<DbfSession>(std::move(*definition), include_deleted);
 }
@@ -145,19 +149,19 @@ void RegisterProvider() {
 void DefineDataSource(const std::string& name, const std::string& folder, int default_code_page) {
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
-  registry.definitions[Lower(name)] = Definition{folder, default_code_page};
+  registry.definitions[runtime::LowerCaseText(name)] = Definition{folder, default_code_page};
 }
 
 void RemoveDataSource(const std::string& name) {
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
-  registry.definitions.erase(Lower(name));
+  registry.definitions.erase(runtime::LowerCaseText(name));
 }
 
 std::optional<std::string> DataSourceFolder(const std::string& name) {
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
-  auto it = registry.definitions.find(Lower(name));
+  auto it = registry.definitions.find(runtime::LowerCaseText(name));
   if (it == registry.definitions.end()) return std::nullopt;
   return it->second.folder;
 }

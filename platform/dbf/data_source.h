@@ -16,9 +16,11 @@ namespace dbf {
 // A session answers "Select * from <table>" (any letter case, blanks free, an optional ";"),
 // where <table> is a file of the folder named with or without its ".dbf" extension, matched
 // without regard to case, optionally in [brackets] or "quotes". It returns every live record of
-// the file (see dbf_reader.h for the column types and values). The key "Deleted=No" in the
-// connection string returns deleted records too. Any other statement, a name with a folder in
-// it, or a file that is not there is an error; sessions have no transactions.
+// the file (see dbf_reader.h for the column types and values); what the reader had to assume to
+// read it (its notices) becomes the connection's Errors, number kOdbcWarningNumber. The key
+// "Deleted=No" in the connection string returns deleted records too. Any other statement, a
+// name with a folder in it, or a file that is not there is an error; sessions have no
+// transactions.
 void RegisterProvider();
 
 // Defines the data source `name` (matched without regard to case) over `folder`, replacing an
@@ -38,10 +40,14 @@ std::optional<std::string> DataSourceFolder(const std::string& name);
 // brackets or quotes), or nullopt when the statement is anything else.
 std::optional<std::string> SelectedTable(std::string_view sql);
 
-// What an open fails with, as the ODBC bridge reports it (thrown as runtime::VbError).
+// What an open fails with, as the ODBC bridge reports it on a Spanish Windows (thrown as
+// runtime::VbError).
 inline constexpr long kOdbcErrorNumber = -2147467259;  // E_FAIL
 inline constexpr const char* kOdbcErrorSource = "Microsoft OLE DB Provider for ODBC Drivers";
+// The number of a warning: the statement succeeded (SQL_SUCCESS_WITH_INFO).
+inline constexpr long kOdbcWarningNumber = 0;
 inline constexpr const char* kDataSourceNotFound =
-    "[Microsoft][ODBC Driver Manager] Data source name not found and no default driver specified";
+    "[Microsoft][Administrador de controladores ODBC] No se encuentra el nombre del origen de "
+    "datos y no se especificó ningún controlador predeterminado";
 
 }  // namespace dbf

@@ -18,6 +18,7 @@
 #include "platform/dbf/memo_file.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/files.h"
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 
 namespace dbf {
@@ -73,10 +74,19 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
-// Reads one table; each instance serves one ReadTable call.
+// Thrown by a read that takes a table's text as UTF-8 when some of it is not: the table is then
+// read again in the default code page.
+struct NotUtf8 {};
+
+// Reads one table; each instance serves one attempt of a ReadTable call.
 class TableReader {
  public:
-  TableReader(std::string path, const ReadOptions& options) : path_(std::move(path)), options_(options) {}
+  // `utf8_for_unlisted_mark`: a code-page mark that no table lists means UTF-8 (else the default
+  // code page).
+  TableReader(std::string path, const ReadOptions& options, bool utf8_for_unlisted_mark)
+      : path_(std::move(path)),
+        options_(options),
+        utf8_for_unlisted_mark_(utf8_for_unlisted_mark) {}
 
   TableContents Read() {
     Load();
@@ -89,81 +99,105 @@ class TableReader {
   }
 
  private:
+  std::string Described(const std::string& reason) const {
+    return "[Consolida][DBF] " + path_ + ": " + reason;
+  }
+
   [[noreturn]] void Fail(const std::string& reason) const {
-    throw runtime::VbError(kOdbcErrorNumber, kOdbcErrorSource,
-                           "[Consolida][DBF] " + path_ + ": " + reason);
+    throw runtime::VbError(kOdbcErrorNumber, kOdbcErrorSource, Described(reason));
+  }
+
+  // Text of the table (field names, C, V and memo values) in UTF-8.
+  std::string Text(std::string_view bytes) const {
+    if (!utf8_) return decoder_->ToUtf8(bytes);
+    if (!runtime::IsValidUtf8(bytes)) throw NotUtf8{};
+    return std::string(bytes);
   }
 
   void Load() {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path_, error)) Fail("the file does not exist");
+    if (!std::filesystem::is_regular_file(path_, error)) Fail("el archivo no existe");
     std::ifstream file(path_, std::ios::binary);
-    if (!file) Fail("the file cannot be opened");
+    if (!file) Fail("el archivo no se puede abrir");
     bytes_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) Fail("the file cannot be read");
+    if (file.bad()) Fail("el archivo no se puede leer");
   }
 
   uint8_t Byte(size_t at) const { return static_cast<uint8_t>(bytes_[at]); }
 
   void ReadHeader() {
     if (bytes_.size() < 32) {
-      Fail("the header is cut short (" + std::to_string(bytes_.size()) + " bytes)");
+      Fail("la cabecera está incompleta (" + std::to_string(bytes_.size()) + " bytes)");
     }
     version_ = Byte(0);
     contents_.version = version_;
-    if (version_ == 0x04 || version_ == 0x8C) Fail("dBase 7 tables are not supported");
+    if (version_ == 0x04 || version_ == 0x8C) Fail("las tablas de dBase 7 no se admiten");
     // Byte 0x02 marks dBase II and FoxBASE tables, whose header has another layout.
-    if (version_ == 0x02) Fail("dBase II and FoxBASE tables are not supported");
-    if (!IsKnownVersion(version_)) Fail("not a DBF table (version byte " + Hex(version_) + ")");
+    if (version_ == 0x02) Fail("las tablas de dBase II y FoxBASE no se admiten");
+    if (!IsKnownVersion(version_)) {
+      Fail("no es una tabla DBF (byte de versión " + Hex(version_) + ")");
+    }
     contents_.records_in_header = static_cast<long>(Le32(&bytes_[4]));
     header_length_ = Byte(8) | (Byte(9) << 8);
     record_length_ = Byte(10) | (Byte(11) << 8);
     if (header_length_ > bytes_.size()) {
-      Fail("the header is cut short (it states " + std::to_string(header_length_) +
-           " bytes, the file has " + std::to_string(bytes_.size()) + ")");
+      Fail("la cabecera está incompleta (declara " + std::to_string(header_length_) +
+           " bytes y el archivo tiene " + std::to_string(bytes_.size()) + ")");
     }
 
-    int mark = Byte(29);
+    const int mark = Byte(29);
     int code_page = options_.forced_code_page;
-    if (code_page == 0) code_page = mark == 0 ? options_.default_code_page : CodePageOfMark(mark);
-    if (code_page == 0) Fail("unknown code-page mark " + Hex(mark));
+    if (code_page == 0 && mark != 0) {
+      code_page = CodePageOfMark(mark);
+      // A mark that no table lists: tools that store UTF-8 text write 0xF0 and the like.
+      if (code_page == 0) {
+        utf8_ = utf8_for_unlisted_mark_;
+        code_page = utf8_ ? kUtf8CodePage : options_.default_code_page;
+        contents_.notices.push_back(Described(
+            "la marca de página de códigos " + Hex(mark) + " no figura en ninguna tabla; " +
+            (utf8_ ? std::string("el texto se leyó como UTF-8")
+                   : "el texto se leyó con la página de códigos " + CodePageName(code_page))));
+      }
+    }
+    if (code_page == 0) code_page = options_.default_code_page;
+    contents_.code_page = code_page;
+    if (utf8_) return;
     if (!IsSupportedCodePage(code_page)) {
-      Fail("code page " + CodePageName(code_page) + " is not supported");
+      Fail("la página de códigos " + CodePageName(code_page) + " no se admite");
     }
     decoder_ = std::make_unique<TextDecoder>(code_page);
-    contents_.code_page = code_page;
   }
 
   void ReadColumns() {
     size_t at = 32;
     size_t offset = 1;
     while (true) {
-      if (at >= header_length_) Fail("the field list is not terminated within the header");
+      if (at >= header_length_) Fail("la lista de campos no termina dentro de la cabecera");
       if (Byte(at) == 0x0D) break;
-      if (at + 32 > header_length_) Fail("the field list is cut short");
+      if (at + 32 > header_length_) Fail("la lista de campos está incompleta");
       Column column;
       const char* descriptor = &bytes_[at];
       // Some writers leave garbage after the name's NUL: the name ends at the first NUL.
-      column.name = decoder_->ToUtf8(TrimBlanks(std::string_view(descriptor, strnlen(descriptor, 11))));
+      column.name = Text(TrimBlanks(std::string_view(descriptor, strnlen(descriptor, 11))));
       column.type = static_cast<char>(std::toupper(static_cast<unsigned char>(descriptor[11])));
       column.length = Byte(at + 16);
       column.decimals = Byte(at + 17);
       column.flags = IsVisualFoxPro(version_) ? Byte(at + 18) : 0;
       column.offset = offset;
-      if (column.length == 0) Fail("field " + column.name + " has length 0");
+      if (column.length == 0) Fail("el campo " + column.name + " tiene longitud 0");
       Describe(column);
       offset += column.length;
       columns_.push_back(std::move(column));
       at += 32;
     }
-    if (columns_.empty()) Fail("the table has no fields");
+    if (columns_.empty()) Fail("la tabla no tiene campos");
     fields_end_ = offset;
   }
 
   void RequireLength(const Column& column, size_t expected) const {
     if (column.length != expected) {
-      Fail("field " + column.name + " of type " + column.type + " has length " +
-           std::to_string(column.length) + " instead of " + std::to_string(expected));
+      Fail("el campo " + column.name + " de tipo " + column.type + " tiene longitud " +
+           std::to_string(column.length) + " en lugar de " + std::to_string(expected));
     }
   }
 
@@ -217,8 +251,8 @@ class TableReader {
         set(sql::adLongVarBinary, kMemoSize, kNotApplicable, kNotApplicable);
         return;
     }
-    Fail("field " + column.name + " has type '" + std::string(1, column.type) +
-         "', which this reader does not know");
+    Fail("el campo " + column.name + " tiene el tipo '" + std::string(1, column.type) +
+         "', que este lector no conoce");
   }
 
   // One bit of _NullFlags per nullable field, in field order from the lowest bit; a varchar or
@@ -236,7 +270,7 @@ class TableReader {
       if (column.flags & kFlagNullable) column.null_bit = bit++;
     }
     if (static_cast<size_t>(bit) > null_flags_->length * 8) {
-      Fail("the _NullFlags field is too short for the nullable fields");
+      Fail("el campo _NullFlags es demasiado corto para los campos que admiten nulos");
     }
   }
 
@@ -265,7 +299,7 @@ class TableReader {
       }
       return;
     }
-    Fail("the memo file " + table.stem().string() + candidates.front().extension + " is missing");
+    Fail("falta el archivo de memos " + table.stem().string() + candidates.front().extension);
   }
 
   size_t RecordStride() const {
@@ -275,8 +309,8 @@ class TableReader {
     const uint64_t needed =
         header_length_ + static_cast<uint64_t>(contents_.records_in_header) * fields_end_;
     if (needed <= bytes_.size()) return fields_end_;
-    Fail("the record length " + std::to_string(record_length_) + " is shorter than the fields (" +
-         std::to_string(fields_end_) + " bytes)");
+    Fail("la longitud de registro " + std::to_string(record_length_) +
+         " es menor que la de los campos (" + std::to_string(fields_end_) + " bytes)");
   }
 
   void ReadRecords() {
@@ -287,7 +321,8 @@ class TableReader {
     const uint64_t count = static_cast<uint64_t>(contents_.records_in_header);
     const uint64_t present = (bytes_.size() - header_length_) / stride;
     if (count > present) {
-      Fail("the header states " + std::to_string(count) + " records but the file holds only " +
+      Fail("la cabecera declara " + std::to_string(count) +
+           " registros pero el archivo contiene solo " +
            std::to_string(present));
     }
     for (uint64_t i = 0; i < count; ++i) {
@@ -315,20 +350,20 @@ class TableReader {
     if (NullFlag(record, column.null_bit)) return Valor::Null();
     std::string_view raw(record + column.offset, column.length);
     auto bad = [&](const std::string& what) {
-      Fail("field " + column.name + " of record " + std::to_string(number) + " " + what);
+      Fail("el campo " + column.name + " del registro " + std::to_string(number) + " " + what);
     };
     switch (column.type) {
       case 'C': {
         if (column.flags & kFlagBinary) return Valor::String(std::string(raw));
         size_t end = raw.find_last_not_of(std::string_view(" \0", 2));
-        return Valor::String(decoder_->ToUtf8(raw.substr(0, end == std::string_view::npos ? 0 : end + 1)));
+        return Valor::String(Text(raw.substr(0, end == std::string_view::npos ? 0 : end + 1)));
       }
       case 'V':
       case 'Q': {
         if (NullFlag(record, column.varlength_bit)) {
           raw = raw.substr(0, std::min<size_t>(static_cast<uint8_t>(raw.back()), raw.size() - 1));
         }
-        return Valor::String(column.type == 'V' ? decoder_->ToUtf8(raw) : std::string(raw));
+        return Valor::String(column.type == 'V' ? Text(raw) : std::string(raw));
       }
       case 'N':
       case 'F': {
@@ -336,7 +371,7 @@ class TableReader {
         if (!number_value) {
           // A value too wide for its field is stored as asterisks: it is not known.
           if (TrimBlanks(raw).find_first_not_of('*') == std::string_view::npos) return Valor::Null();
-          bad("holds \"" + std::string(TrimBlanks(raw)) + "\", which is not a number");
+          bad("contiene \"" + std::string(TrimBlanks(raw)) + "\", que no es un número");
         }
         return Valor::Decimal(*number_value, column.decimals);
       }
@@ -362,26 +397,28 @@ class TableReader {
     }
     // Memo types.
     std::optional<uint32_t> block = MemoBlock(raw);
-    if (!block) bad("holds a memo reference that is not a block number");
+    if (!block) bad("contiene una referencia a un memo que no es un número de bloque");
     if (*block == 0) return Valor::String("");
     std::string bytes;
     try {
       bytes = memo_->Read(*block);
     } catch (const std::runtime_error& error) {
-      bad(std::string("refers to a memo that cannot be read: ") + error.what());
+      bad(std::string("remite a un memo que no se puede leer: ") + error.what());
     }
     if (column.info.type != sql::adLongVarChar) return Valor::String(std::move(bytes));
-    if (memo_kind_ != MemoKind::kFoxPro) {
+    if (memo_kind_ != MemoKind::kFoxPro && !utf8_) {
       // dBase and Clipper editors mark where they wrapped a line with 0x8D 0x0A ("soft
-      // return"); it is layout, not text.
+      // return"); it is layout, not text. In UTF-8 text 0x8D ends a letter (č, ō ...).
       for (size_t at; (at = bytes.find("\x8D\n")) != std::string::npos;) bytes.erase(at, 2);
     }
-    return Valor::String(decoder_->ToUtf8(bytes));
+    return Valor::String(Text(bytes));
   }
 
   static std::optional<double> ParseNumber(std::string_view raw) {
     std::string text(TrimBlanks(raw));
     if (text.empty()) return 0.0;
+    // Some writers store a blank number with decimals as blanks around the point ("   .   ").
+    if (text == "." || text == ",") return 0.0;
     if (text[0] == '+') text.erase(0, 1);
     for (char& c : text) {
       if (c == ',') c = '.';
@@ -432,6 +469,8 @@ class TableReader {
 
   std::string path_;
   ReadOptions options_;
+  bool utf8_for_unlisted_mark_;
+  bool utf8_ = false;  // the table's text is UTF-8: it passes as it is
   std::string bytes_;
   int version_ = 0;
   size_t header_length_ = 0;
@@ -448,7 +487,11 @@ class TableReader {
 }  // namespace
 
 TableContents ReadTable(const std::string& path, const ReadOptions& options) {
-  return TableReader(path, options).Read();
+  try {
+    return TableReader(path, options, true).Read();
+  } catch (const NotUtf8&) {
+    return TableReader(path, options, false).Read();
+  }
 }
 
 }  // namespace dbf

@@ -16,8 +16,8 @@ enum class MemoKind {
 
 class MemoFile {
  public:
-  // Reads the memo file at `path`. Throws std::runtime_error with the reason (without the path)
-  // when it cannot be read or its header is cut short or names a block size of 0.
+  // Reads the memo file at `path`. Throws std::runtime_error with the reason in Spanish (without
+  // the path) when it cannot be read or its header is cut short or names a block size of 0.
   MemoFile(const std::string& path, MemoKind kind);
 
   // The bytes of the memo that starts at `block`. Throws std::runtime_error when the block or

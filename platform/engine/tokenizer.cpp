@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/runtime/utf8.h"
+
 namespace engine {
 namespace {
 
@@ -23,18 +25,6 @@ bool IsIdentChar(unsigned char c) {
 
 void AppendLower(std::string_view text, std::string* out) {
   for (char c : text) out->push_back(AsciiLower(c));
-}
-
-// Returns the length of the valid UTF-8 sequence at `s[i]`, or 0.
-size_t Utf8Length(std::string_view s, size_t i) {
-  unsigned char c = s[i];
-  size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k) {
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-  }
-  if (n == 2 && c < 0xC2) return 0;  // overlong
-  return n;
 }
 
 Error SyntaxError(int line, std::string near) {
@@ -96,18 +86,14 @@ bool Tokenize(std::string_view text, TokenizedBatch* out, Error* error) {
         "reference a very large number of tables or partitions. Please simplify the query.";
     return false;
   }
-  int line = 1;
-  for (size_t k = 0; k < text.size();) {
-    size_t len = Utf8Length(text, k);
-    if (len == 0) {
-      *error = SyntaxError(line, "?");
-      error->message = "Invalid UTF-8 byte sequence in the batch text.";
-      return false;
-    }
-    if (text[k] == '\n') ++line;
-    k += len;
+  const size_t invalid = runtime::FindInvalidUtf8(text);
+  if (invalid != std::string_view::npos) {
+    const auto line_of_byte = 1 + std::count(text.begin(), text.begin() + invalid, '\n');
+    *error = SyntaxError(static_cast<int>(line_of_byte), "?");
+    error->message = "Invalid UTF-8 byte sequence in the batch text.";
+    return false;
   }
-  line = 1;
+  int line = 1;
   size_t i = 0;
   const size_t n = text.size();
   auto push = [&](TokenKind kind, std::string token_text, int token_line) {

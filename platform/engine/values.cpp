@@ -5,6 +5,8 @@
 #include "platform/engine/internal/tokenizer.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
+#include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 
 #include <cctype>
 #include <charconv>
@@ -236,38 +238,11 @@ std::string FormatNumeric(double value, int scale) {
   return out;
 }
 
-std::vector<char32_t> DecodeUtf8(std::string_view s) {
-  std::vector<char32_t> out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size();) {
-    unsigned char c = s[i];
-    char32_t cp;
-    size_t n;
-    if (c < 0x80) {
-      cp = c;
-      n = 1;
-    } else if ((c >> 5) == 6) {
-      cp = c & 0x1F;
-      n = 2;
-    } else if ((c >> 4) == 14) {
-      cp = c & 0x0F;
-      n = 3;
-    } else {
-      cp = c & 0x07;
-      n = 4;
-    }
-    for (size_t k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (s[i + k] & 0x3F);
-    out.push_back(cp);
-    i += n;
-  }
-  return out;
-}
+// The engine's names for the runtime's UTF-8 rules (see platform/runtime/utf8.h): an invalid
+// byte decodes to a code point of its own that no case mapping touches.
+std::vector<char32_t> DecodeUtf8(std::string_view s) { return runtime::CodePoints(s); }
 
-char32_t FoldCase(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-  return c;
-}
+char32_t FoldCase(char32_t c) { return runtime::LowerCase(c); }
 
 namespace {
 // Base letter of a folded Latin-1 letter, for the primary sort level.
@@ -309,22 +284,12 @@ int CompareText(std::string_view a, std::string_view b) {
   return 0;
 }
 
-size_t CharCount(std::string_view text) {
-  size_t n = 0;
-  for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return n;
-}
+size_t CharCount(std::string_view text) { return static_cast<size_t>(runtime::Len(text)); }
 
 std::string CharPrefix(std::string_view text, size_t count) {
-  size_t k = 0, seen = 0;
-  while (k < text.size()) {
-    if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) {
-      if (seen == count) break;
-      ++seen;
-    }
-    ++k;
-  }
-  return std::string(text.substr(0, k));
+  size_t at = 0;
+  for (; count > 0 && at < text.size(); --count) at += runtime::DecodeUtf8(text, at).length;
+  return std::string(text.substr(0, at));
 }
 
 }  // namespace engine

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 
 namespace runtime {
@@ -49,13 +50,12 @@ void SplitLast(const std::string& path, std::string& folder, std::string& last) 
 // exists, else the first such name in byte order; "" when there is none.
 std::string EntryIgnoringCase(const std::string& folder, const std::string& name) {
   if (Present(Join(folder, name))) return name;
-  const std::string wanted = LCase(name);
   std::string best;
   std::error_code ec;
   for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
        it.increment(ec)) {
     const std::string candidate = it->path().filename().string();
-    if (LCase(candidate) == wanted && (best.empty() || candidate < best)) best = candidate;
+    if (EqualIgnoringCase(candidate, name) && (best.empty() || candidate < best)) best = candidate;
   }
   return best;
 }
@@ -84,8 +84,7 @@ std::string Resolve(std::string_view path) {
 std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> out;
   for (size_t i = 0; i < text.size();) {
-    size_t n = 1;
-    while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+    const size_t n = DecodeUtf8(text, i).length;
     out.push_back(text.substr(i, n));
     i += n;
   }

@@ -3,26 +3,14 @@
 // altered by slicing.
 #include "platform/runtime/text.h"
 
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 
 namespace runtime {
 namespace {
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
 // Byte length of the character that starts at text[i].
-size_t CharLength(std::string_view text, size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  size_t n = 1;
-  if (lead >= 0xC2 && lead <= 0xDF) n = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF) n = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4) n = 4;
-  if (i + n > text.size()) return 1;
-  for (size_t k = 1; k < n; ++k) {
-    if (!IsContinuation(static_cast<unsigned char>(text[i + k]))) return 1;
-  }
-  return n;
-}
+size_t CharLength(std::string_view text, size_t i) { return DecodeUtf8(text, i).length; }
 
 // Byte offset of the character `count` characters after byte offset `from` (or the end).
 size_t Advance(std::string_view text, size_t from, int64_t count) {
@@ -36,76 +24,6 @@ size_t Advance(std::string_view text, size_t from, int64_t count) {
 
 void RequireNotNegative(int64_t n) {
   if (n < 0) RaiseVbError(kVbInvalidCall);
-}
-
-// Decodes the character at text[i] (length n from CharLength) as a code point, or -1 for a
-// stray byte.
-long Decode(std::string_view text, size_t i, size_t n) {
-  const auto b = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
-  switch (n) {
-    case 2: return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-    case 3: return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-    case 4:
-      return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-    default: return b(0) < 0x80 ? b(0) : -1;
-  }
-}
-
-void Encode(long cp, std::string& out) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// The dotted and dotless i (U+0130, U+0131) do not pair with each other and are left alone.
-long ToUpper(long c) {
-  if (c == 0x130 || c == 0x131) return c;
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;
-  if (c == 0xFF) return 0x178;
-  // Latin Extended-A: mostly even upper / odd lower, with a stretch of odd upper / even lower.
-  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c & 1) ? c - 1 : c;
-  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c : c - 1;
-  return c;
-}
-
-long ToLower(long c) {
-  if (c == 0x130 || c == 0x131) return c;
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
-  if (c == 0x178) return 0xFF;
-  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c & 1) ? c : c + 1;
-  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c + 1 : c;
-  return c;
-}
-
-template <typename Map>
-std::string MapCase(std::string_view text, Map map) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const size_t n = CharLength(text, i);
-    const long cp = Decode(text, i, n);
-    if (cp < 0) {
-      out += text[i];
-    } else {
-      Encode(map(cp), out);
-    }
-    i += n;
-  }
-  return out;
 }
 
 }  // namespace
@@ -190,18 +108,18 @@ int64_t InStr(int64_t start, std::string_view text, std::string_view find) {
 std::string ChrW(long code_point) {
   if (code_point < 0 || code_point > 0x10FFFF) RaiseVbError(kVbInvalidCall);
   std::string out;
-  Encode(code_point, out);
+  AppendUtf8(out, static_cast<char32_t>(code_point));
   return out;
 }
 
 long AscW(std::string_view text) {
   if (text.empty()) RaiseVbError(kVbInvalidCall);
-  const long cp = Decode(text, 0, CharLength(text, 0));
-  return cp >= 0 ? cp : static_cast<unsigned char>(text[0]);
+  const Utf8Char c = DecodeUtf8(text, 0);
+  return c.valid ? static_cast<long>(c.code_point) : static_cast<unsigned char>(text[0]);
 }
 
-std::string UCase(std::string_view text) { return MapCase(text, ToUpper); }
-std::string LCase(std::string_view text) { return MapCase(text, ToLower); }
+std::string UCase(std::string_view text) { return UpperCaseText(text); }
+std::string LCase(std::string_view text) { return LowerCaseText(text); }
 
 std::string Space(int64_t count) {
   RequireNotNegative(count);

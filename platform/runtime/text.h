@@ -37,14 +37,14 @@ std::string Replace(std::string_view text, std::string_view find, std::string_vi
 int64_t InStr(std::string_view text, std::string_view find);
 int64_t InStr(int64_t start, std::string_view text, std::string_view find);
 
-// Letter case: ASCII, the Latin-1 letters with accents (á <-> Á, ñ <-> Ñ, ü <-> Ü, ÿ -> Ÿ) and
-// the Latin Extended-A pairs; ß and other characters are unchanged.
 // VB's ChrW: the character of a code point. Throws VbError 5 outside 0..0x10FFFF.
 std::string ChrW(long code_point);
 // VB's AscW: the code point of the first character (a stray byte gives its own value).
 // Throws VbError 5 for an empty text.
 long AscW(std::string_view text);
 
+// Letter case: ASCII, the Latin-1 letters with accents (á <-> Á, ñ <-> Ñ, ü <-> Ü, ÿ -> Ÿ) and
+// the Latin Extended-A pairs; ß and other characters are unchanged (see utf8.h).
 std::string UCase(std::string_view text);
 std::string LCase(std::string_view text);
 
@@ -54,6 +54,10 @@ std::string Space(int64_t count);
 // VB's String(count, character): the first character of `character` repeated. Throws VbError 5
 // when count < 0 or `character` is empty.
 std::string String(int64_t count, std::string_view character);
+
+// True for the blanks that separate the words of a statement or a script line: space, tab,
+// carriage return, line feed. Whatever the process locale says.
+constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // The SQL literal of a text: between apostrophes, every apostrophe doubled ("O'Hara" ->
 // "'O''Hara'"). Everything that puts text into SQL goes through here.

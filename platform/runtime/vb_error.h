@@ -33,21 +33,25 @@ class VbError : public std::runtime_error {
 };
 
 // The language's own run-time error numbers raised by this module.
-inline constexpr long kVbInvalidCall = 5;        // "Invalid procedure call or argument"
-inline constexpr long kVbOverflow = 6;           // "Overflow"
-inline constexpr long kVbTypeMismatch = 13;      // "Type mismatch"
-inline constexpr long kVbFileNotFound = 53;      // "File not found"
-inline constexpr long kVbFileAlreadyExists = 58; // "File already exists"
-inline constexpr long kVbPermissionDenied = 70;  // "Permission denied"
-inline constexpr long kVbPathFileAccess = 75;    // "Path/File access error"
-inline constexpr long kVbPathNotFound = 76;      // "Path not found"
-inline constexpr long kVbInvalidUseOfNull = 94;  // "Invalid use of Null"
+inline constexpr long kVbInvalidCall = 5;          // "Invalid procedure call or argument"
+inline constexpr long kVbOverflow = 6;             // "Overflow"
+inline constexpr long kVbTypeMismatch = 13;        // "Type mismatch"
+inline constexpr long kVbBadFileNameOrNumber = 52; // "Bad file name or number"
+inline constexpr long kVbFileNotFound = 53;        // "File not found"
+inline constexpr long kVbFileAlreadyExists = 58;   // "File already exists"
+inline constexpr long kVbDiskFull = 61;            // "Disk full"
+inline constexpr long kVbTooManyFiles = 67;        // "Too many files"
+inline constexpr long kVbPermissionDenied = 70;    // "Permission denied"
+inline constexpr long kVbPathFileAccess = 75;      // "Path/File access error"
+inline constexpr long kVbPathNotFound = 76;        // "Path not found"
+inline constexpr long kVbInvalidUseOfNull = 94;    // "Invalid use of Null"
 
 // Err.Source of a run-time error: the program's project name, as the language sets it.
 inline constexpr const char* kVbRuntimeSource = "Consolida";
 
-// Returns the language's standard description of a run-time error number ("Overflow" for 6);
-// "Application-defined or object-defined error" for a number it does not know.
+// Returns the standard description of a run-time error number as the language's Spanish run
+// time gives it ("Desbordamiento" for 6); "Error definido por la aplicación o por el objeto"
+// for a number it does not know.
 const char* VbErrorDescription(long number);
 
 // Throws VbError(number, kVbRuntimeSource, VbErrorDescription(number)).

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sheet/internal/biff_stream.h"
 #include "platform/sheet/internal/compound_file.h"
@@ -279,7 +280,7 @@ class WorkbookEncoder {
     s_.U32(0);  // the worksheet's BOF position, known once the globals are written
     s_.U8(0);
     s_.U8(0);
-    s_.ShortString(internal::Utf16FromUtf8(book_.sheet_name_, 31));
+    s_.ShortString(runtime::Utf16FromUtf8(book_.sheet_name_, 31));
     s_.End();
 
     WriteSharedStrings();
@@ -297,7 +298,7 @@ class WorkbookEncoder {
     s_.U32(static_cast<uint32_t>(sst_order_.size()));
     for (size_t i = 0; i < sst_order_.size(); ++i) {
       const std::u16string text =
-          internal::Utf16FromUtf8(book_.strings_[sst_order_[i]], kMaxTextLength);
+          runtime::Utf16FromUtf8(book_.strings_[sst_order_[i]], kMaxTextLength);
       const bool one_byte = internal::FitsOneByte(text);
       const size_t unit = one_byte ? 1 : 2;
       if (s_.RecordLength() + 3 + unit > internal::kMaxRecordData) s_.Continue();

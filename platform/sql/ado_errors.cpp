@@ -1,5 +1,6 @@
-// ADO's own error texts, letter for letter as the client raised them, and the provider's server
-// error. The texts are what the error log shows, so they are data, not prose to improve.
+// ADO's own error texts as the client raised them on the users' Spanish Windows, and the
+// provider's server error. The texts are what the error log shows, so they are data, not prose
+// to improve.
 #include "platform/sql/internal/ado_errors.h"
 
 #include "platform/runtime/vb_error.h"
@@ -10,24 +11,25 @@ namespace sql::internal {
 const char* AdoDescription(long number) {
   switch (number) {
     case kAdoNoCurrentRecord:
-      return "Either BOF or EOF is True, or the current record has been deleted. Requested "
-             "operation requires a current record.";
+      return "El valor de BOF o EOF es True, o el actual registro se eliminó; la operación "
+             "solicitada requiere un registro actual.";
     case kAdoFeatureNotAvailable:
-      return "Object or provider is not capable of performing requested operation.";
+      return "El objeto o el proveedor no pueden realizar la operación requerida.";
     case kAdoItemNotFound:
-      return "Item cannot be found in the collection corresponding to the requested name or "
-             "ordinal.";
+      return "No se puede encontrar el elemento en la colección correspondiente al nombre o al "
+             "ordinal solicitado.";
     case kAdoInTransaction:
-      return "Connection object cannot be explicitly closed while in a transaction.";
+      return "No se puede cerrar explícitamente el objeto de conexión mientras esté en una "
+             "transacción.";
     case kAdoObjectClosed:
-      return "Operation is not allowed when the object is closed.";
+      return "No se permite realizar esta operación si el objeto está cerrado.";
     case kAdoObjectOpen:
-      return "Operation is not allowed when the object is open.";
+      return "No se permite realizar esta operación si el objeto está abierto.";
     case kAdoProviderNotFound:
-      return "Provider cannot be found. It may not be properly installed.";
+      return "No se puede encontrar el proveedor. Es posible que no esté instalado correctamente.";
     case kAdoInvalidConnection:
-      return "The connection cannot be used to perform this operation. It is either closed or "
-             "invalid in this context.";
+      return "No se puede usar la conexión para realizar esta operación. Está cerrada o no es "
+             "válida en este contexto.";
     default:
       return "";
   }

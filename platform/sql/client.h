@@ -70,13 +70,13 @@ enum ParameterDirectionEnum : int {
 // HRESULTs 0x800A0000 + code (3021 is 0x800A0BCD, -2146825267 as a signed Long); VB turns an
 // HRESULT of that facility into its low word, so On Error saw the short code, and so do we.
 // Errors that come from a provider keep the provider's HRESULT (kServerError below).
-inline constexpr long kAdoNoCurrentRecord = 3021;    // "Either BOF or EOF is True, ..."
+inline constexpr long kAdoNoCurrentRecord = 3021;    // "El valor de BOF o EOF es True, ..."
 inline constexpr long kAdoFeatureNotAvailable = 3251;
-inline constexpr long kAdoItemNotFound = 3265;       // "Item cannot be found in the collection..."
+inline constexpr long kAdoItemNotFound = 3265;       // "No se puede encontrar el elemento ..."
 inline constexpr long kAdoInTransaction = 3246;
-inline constexpr long kAdoObjectClosed = 3704;       // "Operation is not allowed when the object is closed."
+inline constexpr long kAdoObjectClosed = 3704;       // "No se permite ... objeto está cerrado."
 inline constexpr long kAdoObjectOpen = 3705;
-inline constexpr long kAdoProviderNotFound = 3706;   // "Provider cannot be found. ..."
+inline constexpr long kAdoProviderNotFound = 3706;   // "No se puede encontrar el proveedor. ..."
 inline constexpr long kAdoInvalidConnection = 3709;
 // DB_E_ERRORSINCOMMAND (0x80040E14): every error the server reports for a statement.
 inline constexpr long kServerError = -2147217900;
@@ -107,6 +107,14 @@ struct ParameterInfo {
   int numeric_scale = 0;
 };
 
+// A warning a provider gave with a result it still delivered: ADO keeps it in the connection's
+// Errors collection and raises nothing.
+struct ProviderWarning {
+  long number = 0;
+  std::string source;
+  std::string description;
+};
+
 // One open session of a provider. Implementations throw runtime::VbError on failure.
 class ProviderSession {
  public:
@@ -120,6 +128,8 @@ class ProviderSession {
   // Declared parameters of a procedure, the return value first; empty when the provider knows
   // no procedure of that name. The default throws kAdoFeatureNotAvailable.
   virtual std::vector<ParameterInfo> ProcedureParameters(const std::string& name);
+  // The warnings of the session's last operation; the default gives none.
+  virtual std::vector<ProviderWarning> Warnings() const;
   virtual void BeginTrans() = 0;
   virtual void CommitTrans() = 0;
   virtual void RollbackTrans() = 0;
@@ -253,6 +263,10 @@ class Connection {
   void BeginTrans();
   void CommitTrans();
   void RollbackTrans();
+  // ADO's Errors collection after an operation that succeeded: the warnings the provider gave
+  // with the last statement run on this connection (Execute, Recordset::Open, a Command).
+  // Empty when there were none or the connection is closed; the next statement replaces them.
+  std::vector<ProviderWarning> Errors() const;
 
  private:
   friend class Recordset;

@@ -18,6 +18,8 @@ std::vector<ParameterInfo> ProviderSession::ProcedureParameters(const std::strin
   internal::RaiseAdo(kAdoFeatureNotAvailable, "ADODB.Parameters");
 }
 
+std::vector<ProviderWarning> ProviderSession::Warnings() const { return {}; }
+
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
@@ -40,6 +42,10 @@ void Connection::Close() {
 }
 
 int Connection::State() const { return session_ ? adStateOpen : adStateClosed; }
+
+std::vector<ProviderWarning> Connection::Errors() const {
+  return session_ ? session_->Warnings() : std::vector<ProviderWarning>{};
+}
 
 ProviderSession& Connection::Session(const char* caller_source, long closed_error) {
   if (!session_) internal::RaiseAdo(closed_error, caller_source);

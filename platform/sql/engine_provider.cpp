@@ -16,12 +16,13 @@ namespace {
 constexpr int64_t kMsPerDay = 86400000;
 // SQLOLEDB reports 255 ("not applicable") as precision or scale of types that have none.
 constexpr int kNotApplicable = 255;
-// The OLE DB HRESULTs SQLOLEDB raised where no server message exists.
+// The OLE DB HRESULTs SQLOLEDB raised where no server message exists, with its texts on a
+// Spanish Windows.
 constexpr long kConnectFailed = -2147467259;   // E_FAIL
 constexpr long kNoTransaction = -2147168242;   // XACT_E_NOTRANSACTION
 constexpr long kTransactionExists = -2147168237;  // XACT_E_XTIONEXISTS
 constexpr char kConnectFailedText[] =
-    "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied.";
+    "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server no existe o se ha denegado el acceso.";
 
 // The engine hands integers, doubles, text and dates; a column's declared type decides the VB
 // value, but an expression column may carry any of them, so read defensively.
@@ -88,7 +89,7 @@ class EmbeddedSession : public ProviderSession {
   void BeginTrans() override {
     if (session_->TransactionCount() > 0) {
       throw runtime::VbError(kTransactionExists, kSqlServerSource,
-                             "Only one transaction can be active on this session.");
+                             "Solo puede haber una transacción activa en esta sesión.");
     }
     Run("BEGIN TRANSACTION");
   }
@@ -100,7 +101,8 @@ class EmbeddedSession : public ProviderSession {
   // provider then had none to end, and said so.
   void EndTransaction(const char* statement) {
     if (session_->TransactionCount() == 0) {
-      throw runtime::VbError(kNoTransaction, kSqlServerSource, "No transaction is active.");
+      throw runtime::VbError(kNoTransaction, kSqlServerSource,
+                             "No hay ninguna transacción activa.");
     }
     Run(statement);
   }

@@ -1,32 +1,30 @@
 // Connection strings and the provider registry: which code serves "Provider=X" and where the
 // embedded database lives. Never opens anything itself; the factories do.
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <mutex>
 
+#include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 #include "platform/sql/internal/providers.h"
 
 namespace sql {
 namespace {
 
+using runtime::IsBlank;
+
 std::string Trim(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
   return std::string(text.substr(begin, end - begin));
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 // "SQLOLEDB.1" and "Microsoft.Jet.OLEDB.4.0" name "SQLOLEDB" and "MICROSOFT.JET.OLEDB": the
 // trailing version parts (all digits) are dropped, so a provider answers to every version.
 std::string ProviderName(std::string_view text) {
-  std::string name = Upper(Trim(text));
+  std::string name = runtime::UpperCaseText(Trim(text));
   while (true) {
     size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot + 1 == name.size()) break;
@@ -35,11 +33,6 @@ std::string ProviderName(std::string_view text) {
     name.erase(dot);
   }
   return name;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 struct Registry {
@@ -86,9 +79,9 @@ ConnectionProperties ParseConnectionString(std::string_view text) {
       pos = semi + 1;  // a part without '=' carries nothing
       continue;
     }
-    std::string key = Lower(Trim(text.substr(pos, eq - pos)));
+    std::string key = runtime::LowerCaseText(Trim(text.substr(pos, eq - pos)));
     size_t v = eq + 1;
-    while (v < text.size() && std::isspace(static_cast<unsigned char>(text[v]))) ++v;
+    while (v < text.size() && IsBlank(text[v])) ++v;
     std::string value;
     if (v < text.size() && (text[v] == '"' || text[v] == '\'')) {
       char quote = text[v++];

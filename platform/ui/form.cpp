@@ -4,19 +4,13 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cctype>
 
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 
 namespace ui {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 // Resets a flag when a handler returns or throws.
 class FlagScope {
@@ -84,7 +78,9 @@ void Form::UserResize(int width, int height) {
 
 Control* Form::FindControl(std::string_view name, int index) const {
   for (Control* control : controls_) {
-    if (control->Index() == index && SameName(control->Name(), name)) return control;
+    if (control->Index() == index && runtime::EqualIgnoringCase(control->Name(), name)) {
+      return control;
+    }
   }
   return nullptr;
 }

@@ -1,10 +1,10 @@
 // ListBox and ComboBox: the item list with item data and the current item (ListControl), the
 // list box's multi-selection and the combo box's edit text. Part of consolida_ui.
 #include <algorithm>
-#include <cctype>
 
 #include "platform/ui/controls.h"
 #include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 #include "platform/ui/internal/helpers.h"
 
 namespace ui {
@@ -232,7 +232,7 @@ bool ComboBox::UserType(std::string_view text) {
     if (key == 0) continue;
     if (style_ == kDropdownList) {
       // A key in a closed drop-down list jumps to the first item starting with it.
-      const auto lower = [](int c) { return c < 128 ? std::tolower(c) : c; };
+      const auto lower = [](long c) { return runtime::LowerCase(static_cast<char32_t>(c)); };
       for (int i = 0; i < ListCount(); ++i) {
         const std::string& item = items_[i].text;
         if (!item.empty() && lower(static_cast<int>(runtime::AscW(item))) == lower(key)) {

@@ -110,8 +110,8 @@ TEST_F(Inicio, UnaConexionQueFallaDejaUnaEntradaYNingunaVentana) {
        true,
        "",
        {"Microsoft OLE DB Provider for ODBC Drivers",
-        "(-2147467259) [Microsoft][ODBC Driver Manager] Data source name not found and no "
-        "default driver specified",
+        "(-2147467259) [Microsoft][Administrador de controladores ODBC] No se encuentra el nombre "
+        "del origen de datos y no se especificó ningún controlador predeterminado",
         "Error intentando conectar por medio de ODBC."}},
       {"SQL host unreachable", false, "/nonexistent-host/Consolida.db", {}},
   };

@@ -167,7 +167,7 @@ TEST_F(FrmMuestraTest, PlanillasQueNoSePuedenProcesar) {
       {"periodo que no es numero", kColumnas,
        {{N(1), T("E1"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
         {N(1), T("E2"), T("F"), T("dos mil"), N(1), N(1), N(1), N(1), N(1), N(1), N(1)}},
-       {kErrorDeDatos}, "Error de Proceso", {"E1|2005"}, "Type mismatch"},
+       {kErrorDeDatos}, "Error de Proceso", {"E1|2005"}, "No coinciden los tipos"},
   };
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);

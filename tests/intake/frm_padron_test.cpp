@@ -101,6 +101,24 @@ TEST_F(FrmPadronTest, EscribeElAnioYElAnteriorDeCadaEmpresa) {
   EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
 }
 
+TEST_F(FrmPadronTest, UnPadronConMarcaDeCodigosDesconocidaSeImportaYSeAnota) {
+  DbfTable tabla = Padron({Completa()});
+  tabla.code_page = 0xF0;
+  tabla.records[0].values[2] = "Peña SA";  // UTF-8, as the tool that wrote it stores text
+  EscribirDbf("Padron.dbf", tabla);
+  Importar("2005");
+
+  EXPECT_EQ(Filas("Select Razon From SE_MUESTRA_PADRON Order By Periodo"),
+            (std::vector<std::string>{"Peña SA", "Peña SA"}));
+  EXPECT_EQ(EntradasLog(),
+            std::vector<std::string>{
+                "Microsoft OLE DB Provider for ODBC Drivers\r\n(0) [Consolida][DBF] " +
+                (carpeta_ / "Datos" / "Padron.dbf").string() +
+                ": la marca de página de códigos 0xF0 no figura en ninguna tabla; el texto se "
+                "leyó como UTF-8\r\nAbriendo Padron.dbf"});
+  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+}
+
 TEST_F(FrmPadronTest, PeriodoYArchivoSeVerificanAntesDeEmpezar) {
   const struct {
     const char* periodo;
@@ -156,7 +174,7 @@ TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
        [](const fs::path& ruta) {
          testsupport::WriteDbf(ruta.string(), Padron({Completa(), EnBlanco("30500000002", "s/n")}));
        },
-       "Consolida\r\n(13) Type mismatch\r\n", 2},
+       "Consolida\r\n(13) No coinciden los tipos\r\n", 2},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nombre);

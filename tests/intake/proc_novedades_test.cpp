@@ -208,6 +208,24 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
   }
 }
 
+TEST_F(ProcNovedadesTest, UnArchivoConMarcaDeCodigosDesconocidaSeImportaYSeAnotaUnaVez) {
+  DbfTable tabla = Encuesta();
+  tabla.code_page = 0xF0;  // written by a tool that stores UTF-8 text
+  tabla.records = {{{"30500000001", "1", "2", "Peña", ""}}};
+  EscribirDbf("ENCUES_1.dbf", tabla);
+  Importar("2005");
+
+  EXPECT_EQ(Filas("Select ValorStr From SE_NOVEDAD Where Campo = 'NOMBRE'"),
+            std::vector<std::string>{"Peña"});
+  EXPECT_EQ(EntradasLog(),
+            std::vector<std::string>{
+                "Microsoft OLE DB Provider for ODBC Drivers\r\n(0) [Consolida][DBF] " +
+                (carpeta_ / "Datos" / "ENCUES_1.dbf").string() +
+                ": la marca de página de códigos 0xF0 no figura en ninguna tabla; el texto se "
+                "leyó como UTF-8\r\nAbriendo ENCUES_1.dbf"});
+  EXPECT_EQ(form_->lblProceso.Caption(), "Finalizado");
+}
+
 TEST_F(ProcNovedadesTest, UnEnteroFueraDeDieciseisBitsDetieneLaImportacion) {
   DbfTable tabla = Encuesta();
   tabla.records = {{{"30500000001", "1", "40000", "a", ""}}};
@@ -218,7 +236,7 @@ TEST_F(ProcNovedadesTest, UnEnteroFueraDeDieciseisBitsDetieneLaImportacion) {
                                 "Finalizo el proceso con error, algunos campos no se procesaron"});
   const std::vector<std::string> log = EntradasLog();
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0], "Consolida\r\n(6) Overflow\r\nArmando Transaccion");
+  EXPECT_EQ(log[0], "Consolida\r\n(6) Desbordamiento\r\nArmando Transaccion");
   // The value before the overflow was committed and stays; nothing after it was stored.
   EXPECT_EQ(Filas("Select Campo From SE_NOVEDAD"), std::vector<std::string>{"P001"});
   EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"0"});

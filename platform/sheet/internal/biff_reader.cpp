@@ -4,14 +4,15 @@
 // stream ends in BiffError rather than a crash or an endless loop.
 #include "platform/sheet/internal/biff_reader.h"
 
-#include <iconv.h>
-
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <stdexcept>
 #include <utility>
 
+#include "platform/runtime/code_page.h"
 #include "platform/runtime/dates.h"
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 
 namespace sheet::internal {
@@ -75,40 +76,6 @@ bool NextRecord(const std::vector<uint8_t>& stream, size_t& at, Record& rec) {
 
 void Need(const Record& rec, size_t length) {
   if (rec.length < length) throw BiffError("registro demasiado corto");
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | cp >> 6);
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | cp >> 12);
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | cp >> 18);
-    out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-std::string Utf8FromUtf16(const std::u16string& units) {
-  std::string out;
-  for (size_t k = 0; k < units.size(); ++k) {
-    uint32_t cp = units[k];
-    if (cp >= 0xD800 && cp < 0xDC00 && k + 1 < units.size() && units[k + 1] >= 0xDC00 &&
-        units[k + 1] < 0xE000) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (units[k + 1] - 0xDC00);
-      ++k;
-    } else if (cp >= 0xD800 && cp < 0xE000) {
-      cp = 0xFFFD;
-    }
-    AppendUtf8(out, cp);
-  }
-  return out;
 }
 
 // Reads bytes across a record and the CONTINUE records after it, as the shared string table
@@ -177,7 +144,7 @@ class Cursor {
       }
     }
     Skip(4ull * runs + ext_size);
-    return Utf8FromUtf16(units);
+    return runtime::Utf8FromUtf16(units);
   }
 
  private:
@@ -247,18 +214,14 @@ int FormatDateParts(const std::string& format) {
 }  // namespace
 
 std::string BiffWorkbook::Text8(const uint8_t* bytes, size_t count) const {
-  iconv_t cd = iconv_open("UTF-8", code_page_.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw BiffError("juego de caracteres " + code_page_);
-  std::string out(count * 4 + 4, '\0');
-  char* in = reinterpret_cast<char*>(const_cast<uint8_t*>(bytes));
-  size_t in_left = count;
-  char* to = out.data();
-  size_t out_left = out.size();
-  const size_t rc = iconv(cd, &in, &in_left, &to, &out_left);
-  iconv_close(cd);
-  if (rc == static_cast<size_t>(-1)) throw BiffError("texto no convertible desde " + code_page_);
-  out.resize(out.size() - out_left);
-  return out;
+  if (!text8_ || text8_->Charset() != code_page_) {
+    try {
+      text8_ = std::make_shared<runtime::CodePageConverter>(code_page_);
+    } catch (const std::invalid_argument&) {
+      throw BiffError("juego de caracteres " + code_page_);
+    }
+  }
+  return text8_->ToUtf8(std::string_view(reinterpret_cast<const char*>(bytes), count));
 }
 
 BiffWorkbook::BiffWorkbook(std::vector<uint8_t> stream) : stream_(std::move(stream)) {

@@ -4,11 +4,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/sheet/xls_reader.h"
+
+namespace runtime {
+class CodePageConverter;
+}
 
 namespace sheet::internal {
 
@@ -40,6 +45,8 @@ class BiffWorkbook {
   };
   enum class DateKind { kNone, kDate, kDateTime, kTime };
 
+  // BIFF5 text of the workbook's code page in UTF-8; a byte the code page leaves undefined
+  // becomes U+FFFD.
   std::string Text8(const uint8_t* bytes, size_t count) const;
   DateKind KindOfXf(uint16_t xf) const;
   runtime::Valor NumberCell(double value, uint16_t xf) const;
@@ -47,7 +54,8 @@ class BiffWorkbook {
   std::vector<uint8_t> stream_;
   bool biff8_ = true;
   bool date1904_ = false;
-  std::string code_page_ = "CP1252";
+  std::string code_page_ = "CP1252";  // as iconv names it
+  mutable std::shared_ptr<runtime::CodePageConverter> text8_;  // for code_page_, made on first use
   std::vector<Sheet> sheets_;
   std::vector<std::string> sst_;
   std::vector<uint16_t> xf_formats_;

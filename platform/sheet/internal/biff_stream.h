@@ -1,6 +1,6 @@
 // Byte-level building blocks of the .xls writer: a BIFF record stream (little-endian fields,
-// record framing, the two string forms) and UTF-8 to UTF-16 conversion. Internal to
-// platform/sheet; knows nothing of cells or formats and never touches files.
+// record framing, the two string forms; text arrives as UTF-16 from runtime::Utf16FromUtf8).
+// Internal to platform/sheet; knows nothing of cells or formats and never touches files.
 #pragma once
 
 #include <cstddef>
@@ -14,10 +14,6 @@ namespace sheet::internal {
 // Largest data part of one record; longer data goes on in CONTINUE records.
 inline constexpr size_t kMaxRecordData = 8224;
 inline constexpr uint16_t kContinue = 0x003C;
-
-// Returns `text` as UTF-16 code units, at most `max_units` of them (a surrogate pair is never
-// split). Bytes that are not valid UTF-8 become U+FFFD.
-std::u16string Utf16FromUtf8(std::string_view text, size_t max_units);
 
 // True when every unit fits in one byte, so the string can be stored "compressed" (Latin-1).
 bool FitsOneByte(std::u16string_view text);

@@ -2,20 +2,15 @@
 // regard to letter case. Internal to platform/sql.
 #pragma once
 
-#include <cctype>
 #include <string_view>
+
+#include "platform/runtime/utf8.h"
 
 namespace sql::internal {
 
+// Accented letters count too ("AÑO" is "año"), as the names of DBF fields carry them.
 inline bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
+  return runtime::EqualIgnoringCase(a, b);
 }
 
 }  // namespace sql::internal

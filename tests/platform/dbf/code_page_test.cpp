@@ -59,7 +59,7 @@ TEST(CodePage, UnsupportedCodePagesAreRefused) {
     EXPECT_FALSE(dbf::IsSupportedCodePage(code_page));
     EXPECT_THROW(dbf::TextDecoder{code_page}, std::invalid_argument);
   }
-  EXPECT_EQ(dbf::CodePageName(10006), "10006 (Greek Macintosh)");
+  EXPECT_EQ(dbf::CodePageName(10006), "10006 (Macintosh griego)");
 }
 
 }  // namespace

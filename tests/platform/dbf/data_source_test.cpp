@@ -66,19 +66,24 @@ TEST_F(DbfDataSourceTest, AnswersSelectStarFromTheFileWithOrWithoutExtension) {
 
 TEST_F(DbfDataSourceTest, EverythingElseIsAClearError) {
   folder_.Write("notas.txt", std::string(64, 'n'));
+  const std::string kOnlySelect =
+      "[Consolida][DBF] Sobre archivos DBF solo se puede ejecutar \"Select * from <tabla>\"; no "
+      "se ejecutó: ";
   struct Case {
     std::string sql;
     std::string message;
   };
   const std::vector<Case> cases = {
-      {"Select unico from Padron", "Only \"Select * from <table>\""},
-      {"Select * from Padron where unico = '1'", "Only \"Select * from <table>\""},
-      {"Delete from Padron", "Only \"Select * from <table>\""},
-      {"Select * from", "Only \"Select * from <table>\""},
-      {"", "Only \"Select * from <table>\""},
-      {"Select * from Nada.dbf", "File 'Nada.dbf' does not exist."},
-      {"Select * from ../Padron.dbf", "A table name cannot name a folder: ../Padron.dbf"},
-      {"Select * from notas.txt", "not a DBF table"},
+      {"Select unico from Padron", kOnlySelect + "Select unico from Padron"},
+      {"Select * from Padron where unico = '1'", kOnlySelect},
+      {"Delete from Padron", kOnlySelect},
+      {"Select * from", kOnlySelect},
+      {"", kOnlySelect},
+      {"Select * from Nada.dbf",
+       "[Microsoft][ODBC Visual FoxPro Driver]El archivo 'Nada.dbf' no existe."},
+      {"Select * from ../Padron.dbf",
+       "[Consolida][DBF] El nombre de una tabla no puede nombrar una carpeta: ../Padron.dbf"},
+      {"Select * from notas.txt", "notas.txt: no es una tabla DBF"},
   };
   sql::Connection connection;
   connection.Open(kConnection);
@@ -184,6 +189,31 @@ TEST_F(DbfDataSourceTest, DefaultCodePageAppliesToTablesWithoutOne) {
   }
 }
 
+TEST_F(DbfDataSourceTest, WhatTheReaderAssumedIsLeftInTheConnectionsErrors) {
+  testsupport::DbfTable table;
+  table.code_page = 0xF0;  // a tool that stores UTF-8 text
+  table.fields = {{"NOMBRE", 'C', 8}};
+  table.records = {{{"Peña"}}};
+  testsupport::WriteDbf(folder_.File("utf8.dbf"), table);
+  sql::Connection connection;
+  connection.Open(kConnection);
+  EXPECT_EQ(Read(connection, "Select * from utf8", "NOMBRE"), std::vector<std::string>{"Peña"});
+  const std::vector<sql::ProviderWarning> warnings = connection.Errors();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].number, 0);
+  EXPECT_EQ(warnings[0].source, dbf::kOdbcErrorSource);
+  EXPECT_EQ(warnings[0].description,
+            "[Consolida][DBF] " + folder_.File("utf8.dbf") +
+                ": la marca de página de códigos 0xF0 no figura en ninguna tabla; el texto se "
+                "leyó como UTF-8");
+  // The next statement replaces them; a closed connection has none.
+  Read(connection, "Select * from Padron", "unico");
+  EXPECT_TRUE(connection.Errors().empty());
+  Read(connection, "Select * from utf8", "NOMBRE");
+  connection.Close();
+  EXPECT_TRUE(connection.Errors().empty());
+}
+
 TEST_F(DbfDataSourceTest, OpeningFailsForAnUnknownNameOrAMissingFolder) {
   struct Case {
     std::string connection;
@@ -192,7 +222,9 @@ TEST_F(DbfDataSourceTest, OpeningFailsForAnUnknownNameOrAMissingFolder) {
   };
   const std::vector<Case> cases = {
       {"Provider=MSDASQL.1;Data Source=OTRA", "", dbf::kDataSourceNotFound},
-      {kConnection, folder_.File("no_existe"), "Invalid path or file name"},
+      {kConnection, folder_.File("no_existe"),
+       "[Microsoft][ODBC Visual FoxPro Driver]Ruta o nombre de archivo no válido: " +
+           folder_.File("no_existe")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.connection);

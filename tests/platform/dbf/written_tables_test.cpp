@@ -47,6 +47,11 @@ std::vector<std::string> Column(const dbf::TableContents& contents, size_t colum
   return values;
 }
 
+struct ReadOptionsCase {
+  int default_code_page;
+  int forced_code_page;
+};
+
 DbfTable SurveyTable() {
   DbfTable table;
   table.fields = {{"UNICO", 'C', 10}, {"VALOR", 'N', 12, 2}, {"FECHA", 'D', 8},
@@ -121,7 +126,7 @@ TEST(WrittenTables, NumericTextForms) {
   const std::vector<Case> cases = {
       {"   12.50", "12.5"}, {"  -0.001", "-0.001"}, {"    +3.1", "3.1"},
       {"     .75", "0.75"}, {"    3,25", "3.25"},   {"********", "Null"},  // overflow: unknown
-      {"        ", "0"},
+      {"        ", "0"},        {"   .    ", "0"},      {"       .", "0"},  // blank with a point
   };
   DbfTable table;
   table.fields = {{"N", 'N', 8, 3}};
@@ -134,6 +139,57 @@ TEST(WrittenTables, NumericTextForms) {
   for (size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE("'" + cases[i].stored + "'");
     EXPECT_EQ(Render(contents.rows.rows[i][0]), cases[i].expected);
+  }
+}
+
+TEST(WrittenTables, UnlistedCodePageMarkMeansUtf8WhenAllTextIsUtf8ElseTheDefault) {
+  struct Case {
+    std::string name;
+    int mark;
+    std::string field;  // name bytes
+    std::string text;   // bytes of the C value
+    ReadOptionsCase options;
+    int code_page;
+    std::string expected_field;
+    std::string expected_text;
+    std::string assumed;  // the end of the notice; "" when there is none
+  };
+  const std::vector<Case> cases = {
+      {"UTF-8 throughout", 0xF0, "AÑO", "Peña ñandú", {1252, 0}, dbf::kUtf8CodePage, "AÑO",
+       "Peña ñandú", "el texto se leyó como UTF-8"},
+      {"ASCII is UTF-8", 0xEE, "ANIO", "Pena", {1252, 0}, dbf::kUtf8CodePage, "ANIO", "Pena",
+       "el texto se leyó como UTF-8"},
+      {"Windows text", 0xF0, "ANIO", "Pe\xF1" "a", {1252, 0}, 1252, "ANIO", "Peña",
+       "el texto se leyó con la página de códigos 1252 (Windows ANSI)"},
+      {"UTF-8 name, DOS text: all of it DOS", 0xF0, "AÑO", "Pe\xA4" "a", {850, 0}, 850,
+       "A├æO", "Peña", "el texto se leyó con la página de códigos 850 (MS-DOS internacional)"},
+      {"forced code page", 0xF0, "AÑO", "Peña", {1252, 1252}, 1252, "AÃ‘O", "PeÃ±a", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DbfTable table;
+    table.code_page = static_cast<unsigned char>(c.mark);
+    table.fields = {{c.field, 'C', 16}};
+    table.records = {{{c.text}}};
+    TempFolder folder;
+    testsupport::WriteDbf(folder.File("t.dbf"), table);
+    dbf::ReadOptions options;
+    options.default_code_page = c.options.default_code_page;
+    options.forced_code_page = c.options.forced_code_page;
+    const dbf::TableContents contents = dbf::ReadTable(folder.File("t.dbf"), options);
+    EXPECT_EQ(contents.code_page, c.code_page);
+    EXPECT_EQ(contents.rows.fields.at(0).name, c.expected_field);
+    EXPECT_EQ(Column(contents, 0), std::vector<std::string>{c.expected_text});
+    if (c.assumed.empty()) {
+      EXPECT_TRUE(contents.notices.empty());
+      continue;
+    }
+    const char hex[] = "0123456789ABCDEF";
+    EXPECT_EQ(contents.notices,
+              std::vector<std::string>{"[Consolida][DBF] " + folder.File("t.dbf") +
+                                       ": la marca de página de códigos 0x" + hex[c.mark >> 4] +
+                                       hex[c.mark & 15] + " no figura en ninguna tabla; " +
+                                       c.assumed});
   }
 }
 
@@ -223,50 +279,55 @@ struct Damage {
 
 TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
   const std::vector<Damage> cases = {
-      {"empty file", [](std::string& b) { b.clear(); }, "the header is cut short (0 bytes)"},
-      {"cut inside the header", [](std::string& b) { b.resize(20); }, "the header is cut short"},
-      {"cut inside the fields", [](std::string& b) { b.resize(70); }, "the header is cut short"},
-      {"no terminator", [](std::string& b) { b[HeaderLength(b) - 1] = 'X'; }, "field list"},
+      {"empty file", [](std::string& b) { b.clear(); }, "la cabecera está incompleta (0 bytes)"},
+      {"cut inside the header", [](std::string& b) { b.resize(20); },
+       "la cabecera está incompleta (20 bytes)"},
+      {"cut inside the fields", [](std::string& b) { b.resize(70); },
+       "la cabecera está incompleta (declara 193 bytes y el archivo tiene 70)"},
+      {"no terminator", [](std::string& b) { b[HeaderLength(b) - 1] = 'X'; },
+       "la lista de campos está incompleta"},
       {"more records than data", [](std::string& b) { b[4] = 9; },
-       "the header states 9 records but the file holds only 5"},
+       "la cabecera declara 9 registros pero el archivo contiene solo 5"},
       {"last record cut", [](std::string& b) { b.resize(b.size() - 5); },
-       "the header states 5 records but the file holds only 4"},
-      {"unknown code-page mark", [](std::string& b) { b[29] = static_cast<char>(0xEE); },
-       "unknown code-page mark 0xEE"},
+       "la cabecera declara 5 registros pero el archivo contiene solo 4"},
       {"code page without decoder", [](std::string& b) { b[29] = static_cast<char>(0x98); },
-       "code page 10006 (Greek Macintosh) is not supported"},
+       "la página de códigos 10006 (Macintosh griego) no se admite"},
       {"unknown field type", [](std::string& b) { b[Descriptor(1) + 11] = 'Z'; },
-       "field VALOR has type 'Z'"},
+       "el campo VALOR tiene el tipo 'Z', que este lector no conoce"},
       {"zero-length field", [](std::string& b) { b[Descriptor(0) + 16] = 0; },
-       "field UNICO has length 0"},
+       "el campo UNICO tiene longitud 0"},
       {"date of the wrong width", [](std::string& b) { b[Descriptor(2) + 16] = 6; },
-       "field FECHA of type D has length 6 instead of 8"},
-      {"not a table", [](std::string& b) { b[0] = 'P'; }, "not a DBF table (version byte 0x50)"},
-      {"dBase 7", [](std::string& b) { b[0] = 0x04; }, "dBase 7 tables are not supported"},
-      {"dBase II", [](std::string& b) { b[0] = 0x02; }, "dBase II and FoxBASE tables are not supported"},
+       "el campo FECHA de tipo D tiene longitud 6 en lugar de 8"},
+      {"not a table", [](std::string& b) { b[0] = 'P'; },
+       "no es una tabla DBF (byte de versión 0x50)"},
+      {"dBase 7", [](std::string& b) { b[0] = 0x04; }, "las tablas de dBase 7 no se admiten"},
+      {"dBase II", [](std::string& b) { b[0] = 0x02; },
+       "las tablas de dBase II y FoxBASE no se admiten"},
       {"text in a number", [](std::string& b) { b[RecordByte(b, 0, 11 + 8)] = 'x'; },
-       "field VALOR of record 1 holds \"123x.50\", which is not a number"},
+       "el campo VALOR del registro 1 contiene \"123x.50\", que no es un número"},
       {"memo file missing",
        [](std::string& b) {
          b[0] = static_cast<char>(0x83);
          b[Descriptor(0) + 11] = 'M';
        },
-       "the memo file survey.dbt is missing"},
+       "falta el archivo de memos survey.dbt"},
       {"memo block beyond the memo file",
        [](std::string& b) {
          b[0] = static_cast<char>(0x83);
          b[Descriptor(0) + 11] = 'M';
          b.replace(RecordByte(b, 0, 1), 10, "        99");
        },
-       "field UNICO of record 1 refers to a memo that cannot be read: memo block 99 lies beyond "
-       "the end of the memo file",
+       "el campo UNICO del registro 1 remite a un memo que no se puede leer: el bloque de memo 99 "
+       "está más allá del final del archivo de memos",
        true},
       {"memo pointer that is not a number",
        [](std::string& b) {
          b[0] = static_cast<char>(0x83);
          b[Descriptor(0) + 11] = 'M';
        },
-       "field UNICO of record 1 holds a memo reference that is not a block number", true},
+       "el campo UNICO del registro 1 contiene una referencia a un memo que no es un número de "
+       "bloque",
+       true},
   };
   for (const Damage& c : cases) {
     SCOPED_TRACE(c.name);
@@ -299,9 +360,11 @@ TEST(WrittenTables, DamagedMemoFilesFailWithTheReason) {
   std::string zero_block = FptWithMemos({"abc"});
   zero_block[7] = 0;
   const std::vector<Case> cases = {
-      {"memo longer than the file", long_memo, "memo block 8 states 100 bytes"},
-      {"block size 0", zero_block, "the memo file states a block size of 0"},
-      {"header cut short", std::string(5, '\0'), "the memo file header is cut short"},
+      {"memo longer than the file", long_memo,
+       "el bloque de memo 8 declara 100 bytes, más de los que contiene el archivo de memos"},
+      {"block size 0", zero_block, "el archivo de memos declara un tamaño de bloque 0"},
+      {"header cut short", std::string(5, '\0'),
+       "la cabecera del archivo de memos está incompleta"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -364,7 +427,7 @@ TEST(WrittenTables, MissingFileIsAnErrorNamingIt) {
     dbf::ReadTable(folder.File("nada.dbf"));
     ADD_FAILURE() << "read without error";
   } catch (const runtime::VbError& error) {
-    EXPECT_NE(error.Description().find("nada.dbf: the file does not exist"), std::string::npos)
+    EXPECT_NE(error.Description().find("nada.dbf: el archivo no existe"), std::string::npos)
         << error.Description();
   }
 }

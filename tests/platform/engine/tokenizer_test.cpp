@@ -61,6 +61,29 @@ TEST(TokenizerTest, UnclosedStringIsReportedWithItsText) {
   EXPECT_EQ(error.message, "Unclosed quotation mark after the character string 'abc\ndef'.");
 }
 
+TEST(TokenizerTest, TextThatIsNotUtf8IsRefusedAtTheLineOfTheBadByte) {
+  struct Case {
+    const char* name;
+    std::string batch;
+    int line;
+  };
+  const std::vector<Case> cases = {
+      {"Latin-1 letter", "SELECT 1\nSELECT 'A\xD1O'", 2},
+      {"surrogate", "SELECT 1\n\nSELECT '\xED\xA0\x80'", 3},
+      {"above U+10FFFF", "SELECT '\xF4\x90\x80\x80'", 1},
+      {"overlong form", "SELECT '\xE0\x80\xAF'", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TokenizedBatch out;
+    Error error;
+    EXPECT_FALSE(Tokenize(c.batch, &out, &error));
+    EXPECT_EQ(error.number, 102);
+    EXPECT_EQ(error.line, c.line);
+    EXPECT_EQ(error.message, "Invalid UTF-8 byte sequence in the batch text.");
+  }
+}
+
 TEST(TokenizerTest, KeyIgnoresLiteralsAndTheCaseOfNames) {
   auto key = [](const std::string& batch) {
     TokenizedBatch out;

@@ -346,7 +346,7 @@ TEST(ValorTest, SubtypesAndCheckedAccess) {
     ADD_FAILURE() << "raw access to the wrong subtype returned";
   } catch (const VbError& e) {
     EXPECT_EQ(e.Number(), kVbTypeMismatch);
-    EXPECT_EQ(e.Description(), "Type mismatch");
+    EXPECT_EQ(e.Description(), "No coinciden los tipos");
     EXPECT_EQ(e.Source(), kVbRuntimeSource);
   }
 }

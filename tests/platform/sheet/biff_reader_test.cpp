@@ -68,5 +68,40 @@ TEST(BiffReaderTest, RefusesEncryptedAndForeignStreams) {
   EXPECT_NO_THROW(BiffWorkbook{stream});
 }
 
+// A BIFF5 Workbook stream (code page 1252 by default) with one sheet named `sheet` whose cell
+// A1 holds `label`.
+std::vector<uint8_t> Biff5Stream(const std::string& sheet, const std::string& label) {
+  std::vector<uint8_t> out;
+  auto record = [&out](unsigned id, std::vector<uint8_t> data) {
+    for (size_t v : {static_cast<size_t>(id), data.size()}) {
+      out.push_back(static_cast<uint8_t>(v & 0xFF));
+      out.push_back(static_cast<uint8_t>(v >> 8));
+    }
+    out.insert(out.end(), data.begin(), data.end());
+  };
+  std::vector<uint8_t> boundsheet = {0, 0, 0, 0, 0, 0, static_cast<uint8_t>(sheet.size())};
+  boundsheet.insert(boundsheet.end(), sheet.begin(), sheet.end());
+  std::vector<uint8_t> cell = {0, 0, 0, 0, 0x0F, 0, static_cast<uint8_t>(label.size()), 0};
+  cell.insert(cell.end(), label.begin(), label.end());
+  record(0x0809, {0x00, 0x05, 0x05, 0x00, 0, 0, 0, 0});
+  const size_t sheet_offset = out.size() + 4;
+  record(0x0085, boundsheet);
+  record(0x000A, {});
+  out[sheet_offset] = static_cast<uint8_t>(out.size());  // the sheet's BOF follows
+  record(0x0809, {0x00, 0x05, 0x10, 0x00, 0, 0, 0, 0});
+  record(0x0204, cell);
+  record(0x000A, {});
+  return out;
+}
+
+TEST(BiffReaderTest, BytesTheCodePageLeavesUndefinedReadAsReplacementCharacters) {
+  const BiffWorkbook book(Biff5Stream("Hoja\x81", "a\x81" "b\xE9"));
+  EXPECT_EQ(book.SheetNames(), std::vector<std::string>{"Hoja\xEF\xBF\xBD"});
+  const SheetGrid grid = book.ReadGrid(0);
+  ASSERT_EQ(grid.row_count, 1u);
+  ASSERT_EQ(grid.column_count, 1u);
+  EXPECT_TRUE(grid.rows[0][0] == runtime::Valor::String("a\xEF\xBF\xBD" "bé"));
+}
+
 }  // namespace
 }  // namespace sheet::internal

@@ -155,7 +155,7 @@ TEST(XlsReaderTest, RefusesUnreadableFilesNamingFileAndReason) {
       {DataFile("Test_Issue_12556_corrupt.xls"), kErrUnreadableWorkbook, "dañado"},
       {text_file, kErrUnreadableWorkbook, "no es un libro de Excel"},
       {empty_file, kErrUnreadableWorkbook, "no es un libro de Excel"},
-      {folder.File("no_existe.xls"), runtime::kVbFileNotFound, "File not found"},
+      {folder.File("no_existe.xls"), runtime::kVbFileNotFound, "No se encontró el archivo"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);

@@ -90,7 +90,9 @@ TEST(ProviderRegistryTest, RoutesByNameCaseInsensitivelyAndRefusesUnknownOnes) {
   } catch (const runtime::VbError& e) {
     EXPECT_EQ(e.Number(), 3706);
     EXPECT_EQ(e.Source(), "ADODB.Connection");
-    EXPECT_EQ(e.Description(), "Provider cannot be found. It may not be properly installed.");
+    EXPECT_EQ(e.Description(),
+              "No se puede encontrar el proveedor. Es posible que no esté instalado "
+              "correctamente.");
   }
   EXPECT_EQ(other.State(), adStateClosed);
 }

@@ -51,8 +51,8 @@ TEST_F(RecordsetTest, EmptyResultIsBothEofAndBofAndHasNoCurrentRecord) {
   EXPECT_EQ(e.Number(), 3021);
   EXPECT_EQ(e.Source(), "ADODB.Field");
   EXPECT_EQ(e.Description(),
-            "Either BOF or EOF is True, or the current record has been deleted. Requested "
-            "operation requires a current record.");
+            "El valor de BOF o EOF es True, o el actual registro se eliminó; la operación "
+            "solicitada requiere un registro actual.");
   EXPECT_EQ(ErrorOf([&] { rs.MoveNext(); }).Number(), 3021);
   EXPECT_EQ(ErrorOf([&] { rs.MoveFirst(); }).Number(), 3021);
 }
@@ -95,14 +95,17 @@ TEST_F(RecordsetTest, FieldsByNameIgnoreCaseAndByOrdinal) {
   EXPECT_EQ(fields.Item("NOMBRE").Value(), Valor::String("Ana"));
   EXPECT_EQ(fields.Item("nombre").Value(), fields.Item(1).Value());
   EXPECT_EQ(rs(2).Value(), Valor::Double(7.5));
+  Recordset accented;
+  accented.Open("SELECT Nota AS Año FROM Gente WHERE Id = 1", cn_);
+  EXPECT_EQ(accented("AÑO").Value(), Valor::Double(7.5));  // accented letters fold too
 
   for (auto lookup : std::vector<std::function<void()>>{
            [&] { fields.Item("Apellido"); }, [&] { fields.Item(3); }, [&] { fields.Item(-1); }}) {
     runtime::VbError e = ErrorOf(lookup);
     EXPECT_EQ(e.Number(), 3265);
     EXPECT_EQ(e.Description(),
-              "Item cannot be found in the collection corresponding to the requested name or "
-              "ordinal.");
+              "No se puede encontrar el elemento en la colección correspondiente al nombre o al "
+              "ordinal solicitado.");
   }
 }
 
@@ -121,12 +124,13 @@ TEST_F(RecordsetTest, CloseThenOpenAgainAndMisuseOfState) {
   EXPECT_EQ(rs.State(), adStateClosed);
   EXPECT_EQ(ErrorOf([&] { rs.Eof(); }).Number(), 3704);
   EXPECT_EQ(ErrorOf([&] { rs.Close(); }).Description(),
-            "Operation is not allowed when the object is closed.");
+            "No se permite realizar esta operación si el objeto está cerrado.");
 
   rs.Open("SELECT Id FROM Gente WHERE Id = 1", cn_);
   runtime::VbError again = ErrorOf([&] { rs.Open("SELECT Id FROM Gente", cn_); });
   EXPECT_EQ(again.Number(), 3705);
-  EXPECT_EQ(again.Description(), "Operation is not allowed when the object is open.");
+  EXPECT_EQ(again.Description(),
+            "No se permite realizar esta operación si el objeto está abierto.");
   EXPECT_EQ(rs("Id").Value(), Valor::Long(1));  // the failed Open left it as it was
 
   rs.Close();
@@ -166,8 +170,8 @@ TEST_F(RecordsetTest, ClosedConnectionRefusesWork) {
   });
   EXPECT_EQ(open.Number(), 3709);
   EXPECT_EQ(open.Description(),
-            "The connection cannot be used to perform this operation. It is either closed or "
-            "invalid in this context.");
+            "No se puede usar la conexión para realizar esta operación. Está cerrada o no es "
+            "válida en este contexto.");
   EXPECT_EQ(ErrorOf([&] { closed.Execute("SELECT 1"); }).Number(), 3704);
   EXPECT_EQ(ErrorOf([&] { cn_.Open(kConnectionString); }).Number(), 3705);
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/runtime/vb_error.h"
@@ -283,9 +284,14 @@ TEST(ComboBoxTest, KeyInADropDownListJumpsToTheFirstItemWithThatLetter) {
   SampleForm form;
   auto& combo = form.CbxCond;
   combo.SetStyle(ui::ComboBox::kDropdownList);
-  for (const char* word : {"Si", "Y", "O", "FSi"}) combo.AddItem(word);
-  combo.UserType("f");
-  EXPECT_EQ(combo.Text(), "FSi");
+  for (const char* word : {"Si", "Y", "O", "FSi", "Ñandú", "Índice"}) combo.AddItem(word);
+  const std::pair<const char*, const char*> keys[] = {
+      {"f", "FSi"}, {"S", "Si"}, {"ñ", "Ñandú"}, {"í", "Índice"}, {"o", "O"}};
+  for (const auto& [key, item] : keys) {
+    SCOPED_TRACE(key);
+    combo.UserType(key);
+    EXPECT_EQ(combo.Text(), item);
+  }
 }
 
 std::string GridText(const ui::Grid& grid) {
