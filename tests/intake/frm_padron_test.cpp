@@ -195,11 +195,17 @@ TEST_F(FrmPadronTest, UnaEmpresaQueFallaSeRegistraYLasDemasSiguen) {
   EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
 }
 
-// A company whose CUIT holds no digit cannot be written: it is logged, naming the company and
-// the value, and the others are stored; the roll counts as processed.
+// A company with a value that cannot be converted (a CUIT without digits, a domi beyond 16
+// bits) cannot be written: it is logged, naming the company and the value, and the others are
+// stored; the roll counts as processed.
 TEST_F(FrmPadronTest, UnCuitSinDigitosSeRegistraYLasDemasEmpresasSiguen) {
-  EscribirDbf("Padron.dbf", Padron({EnBlanco("30500000001", "30-1"), EnBlanco("30500000002", "s/n"),
-                                    EnBlanco("30500000003", ""), EnBlanco("30500000004", "4")}));
+  DbfRecord domi_grande = EnBlanco("30500000005", "5");
+  domi_grande.values[14] = "70000";
+  DbfTable tabla = Padron({EnBlanco("30500000001", "30-1"), EnBlanco("30500000002", "s/n"),
+                           EnBlanco("30500000003", ""), domi_grande,
+                           EnBlanco("30500000004", "4")});
+  tabla.fields[14].length = 6;  // domi
+  EscribirDbf("Padron.dbf", tabla);
   Importar("2005");
 
   EXPECT_EQ(EntradasLog(),
@@ -207,7 +213,9 @@ TEST_F(FrmPadronTest, UnCuitSinDigitosSeRegistraYLasDemasEmpresasSiguen) {
                 "Consolida\r\n(13) Type mismatch\r\nLeyendo Padron.dbf - Empresa 30500000002, "
                 "Cuit 's/n'",
                 "Consolida\r\n(13) Type mismatch\r\nLeyendo Padron.dbf - Empresa 30500000003, "
-                "Cuit ''"}));
+                "Cuit ''",
+                "Consolida\r\n(6) Overflow\r\nLeyendo Padron.dbf - Empresa 30500000005, "
+                "domi '70000'"}));
   EXPECT_EQ(Filas("Select Unico, Periodo, CUIT From SE_MUESTRA_PADRON Order By Unico, Periodo"),
             (std::vector<std::string>{"30500000001|2004|301", "30500000001|2005|301",
                                       "30500000004|2004|4", "30500000004|2005|4"}));
