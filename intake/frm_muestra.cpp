@@ -4,7 +4,7 @@
 #include "intake/frm_muestra.h"
 
 #include <cstdint>
-#include <memory>
+#include <vector>
 
 #include "core/aplicacion.h"
 #include "core/mdi_principal.h"
@@ -13,19 +13,21 @@
 #include "platform/runtime/vb_error.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sql/client.h"
+#include "platform/ui/busy_scope.h"
 #include "platform/ui/ui.h"
 
 namespace intake {
 
 namespace {
 
-constexpr int kAncho = 3015;
-constexpr int kAlto = 2340;
+using internal::Cerrar;
+using internal::Encontrado;
+
 constexpr const char* kPlanilla = "Muestras.xls";
 constexpr const char* kFuente = "FrmMuestra";
 constexpr const char* kErrorDeDatos = "Ha Finalizado el proceso por existir un error en los Datos";
 
-// The columns a sample sheet must have, in the order the values are read.
+// The columns of a sample sheet, in the order the values are read. All but CUIT must be there.
 enum Columna { kCuit, kUnico, kForm, kPeriodo, kPi, kPi1, kEmpCba, kMues, kAuto, kAuto1, kDom };
 constexpr const char* kColumnas[] = {"CUIT", "Unico", "Form",   "Periodo", "PI", "PI_1",
                                      "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
@@ -45,7 +47,8 @@ struct FilaMuestra {
   int32_t dom = 0;
 };
 
-// A CUIT that cannot be read as a number is stored as 0, whatever the cell holds.
+// CUIT is read with errors suspended: a missing column, an empty cell or a cell that is no
+// number gives 0.
 double LeerCuit(const runtime::Valor& valor) {
   if (valor.IsNull()) return 0;
   try {
@@ -73,9 +76,13 @@ std::string Numero(double valor) { return runtime::CStrDouble(valor); }
 std::string Numero(int32_t valor) { return std::to_string(valor); }
 
 // Reads one sheet row; throws runtime::VbError as the conversions do (a Null period or form,
-// text where a whole number belongs). `indices` holds each column's position in the sheet.
+// text where a whole number belongs). `indices` holds each column's position in the sheet, -1
+// for a CUIT column the sheet lacks.
 FilaMuestra LeerFila(const std::vector<runtime::Valor>& celdas, const int (&indices)[kCantidadColumnas]) {
-  auto celda = [&](Columna c) -> const runtime::Valor& { return celdas[indices[c]]; };
+  static const runtime::Valor kNulo = runtime::Valor::Null();
+  auto celda = [&](Columna c) -> const runtime::Valor& {
+    return indices[c] < 0 ? kNulo : celdas[indices[c]];
+  };
   FilaMuestra fila;
   fila.cuit = LeerCuit(celda(kCuit));
   fila.unico = celda(kUnico).IsNull() ? std::string() : runtime::CStr(celda(kUnico));
@@ -110,7 +117,8 @@ std::string SentenciaInsert(const FilaMuestra& f) {
 
 }  // namespace
 
-FrmMuestra::FrmMuestra(core::Aplicacion& app) : Form("FrmMuestra"), app_(app) {
+FrmMuestra::FrmMuestra(core::Aplicacion& app)
+    : Form("FrmMuestra"), app_(app), repintado_(app.Ui()), grabacion_(app) {
   SetCaption("Procesa Muestra");
   SetWidth(kAncho);
   SetHeight(kAlto);
@@ -127,14 +135,17 @@ void FrmMuestra::Form_Load() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
 void FrmMuestra::Form_Resize() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
+void FrmMuestra::Mostrar(const std::string& texto) {
+  LblMsg.SetCaption(texto);
+  repintado_.Pedir();
+}
+
 void FrmMuestra::Command1_Click() {
   ui::Ui& ui = app_.Ui();
-  auto mostrar = [&](const std::string& texto) {
-    LblMsg.SetCaption(texto);
-    ui.DoEvents();
-  };
+  ui::BusyScope ocupada(*this, ui);
+  repintado_.Comenzar();
 
-  mostrar("Verifica Existencia de la Planilla Excel");
+  Mostrar("Verifica Existencia de la Planilla Excel");
   const std::string ruta = app_.Ruta("Datos") + "/" + kPlanilla;
   if (!app_.ExisteArchivo(ruta)) {
     ui.MsgBox("No se encuentra el Archivo Muestra.xls en la Carpeta Datos");
@@ -142,22 +153,23 @@ void FrmMuestra::Command1_Click() {
   }
 
   // A sheet that cannot be read stays in Datos, as a failed connection to it did.
-  mostrar("Cargando Datos a un Cursor");
+  Mostrar("Cargando Datos a un Cursor");
   sheet::SheetTable tabla;
   try {
     tabla = sheet::ReadFirstWorksheet(ruta);
   } catch (const runtime::VbError& error) {
     app_.RegistrarError(error, LblMsg.Caption());
-    mostrar("Error de Conexion");
+    Mostrar("Error de Conexion");
     return;
   }
 
   std::string paso = "Verificando columnas de " + std::string(kPlanilla);
   sql::Recordset& rs1 = app_.Rs1();
   auto fallar = [&](const runtime::VbError& error, const std::string& detalle) {
+    grabacion_.Deshacer();
     app_.RegistrarError(error, paso);
-    if (rs1.State() == sql::adStateOpen) rs1.Close();
-    mostrar("Error de Proceso");
+    Cerrar(rs1);
+    Mostrar("Error de Proceso");
     app_.MoverArchivo(kPlanilla, "NoProcesados");
     ui.MsgBox(detalle.empty() ? std::string(kErrorDeDatos) : kErrorDeDatos + ("\r\n" + detalle));
   };
@@ -165,14 +177,14 @@ void FrmMuestra::Command1_Click() {
   int indices[kCantidadColumnas];
   for (int c = 0; c < kCantidadColumnas; ++c) {
     indices[c] = tabla.ColumnIndex(kColumnas[c]);
-    if (indices[c] < 0) {
+    if (indices[c] < 0 && c != kCuit) {
       const std::string falta = "Falta la columna " + std::string(kColumnas[c]) + " en " + kPlanilla;
       fallar(runtime::VbError(sql::kAdoItemNotFound, kFuente, falta), falta);
       return;
     }
   }
 
-  mostrar("Procesando ...");
+  Mostrar("Procesando ...");
   paso = LblMsg.Caption();
   FilaMuestra ultima;
   bool hubo_filas = false;
@@ -193,32 +205,25 @@ void FrmMuestra::Command1_Click() {
       }
 
       paso = "Ejecutando - Select * From Muestra_Padron where Unico = '" + fila.unico + "'";
-      if (rs1.State() == sql::adStateOpen) rs1.Close();
+      Cerrar(rs1);
       rs1.Open("Select * From Se_Muestra_Padron where Unico = " + runtime::SqlText(fila.unico) +
                    " And Periodo=" + Numero(fila.periodo),
                app_.CnSql);
       std::string sentencia;
-      if (!(rs1.Eof() && rs1.Bof())) {
+      if (Encontrado(rs1)) {
         sentencia = SentenciaUpdate(fila);
-        mostrar("Actualizando - Registro Existente");
+        Mostrar("Actualizando - Registro Existente");
       } else {
         paso = "Armando -  insert into SE_MUESTRA_PADRON";
         sentencia = SentenciaInsert(fila);
       }
 
       paso = "Ejecutando - " + sentencia;
-      app_.CnSql.BeginTrans();
-      try {
-        app_.CnSql.Execute(sentencia);
-        app_.CnSql.CommitTrans();
-      } catch (const runtime::VbError& error) {
-        app_.CnSql.RollbackTrans();
-        app_.RegistrarError(error, sentencia);
-      }
+      grabacion_.Enviar(sentencia, sentencia);
 
       lblEmpresa_1.SetCaption(fila.unico);
-      ui.DoEvents();
-      rs1.Close();
+      repintado_.Pedir();
+      Cerrar(rs1);
     }
   } catch (const runtime::VbError& error) {
     fallar(error, "");
@@ -238,14 +243,9 @@ void FrmMuestra::Command1_Click() {
     app_.MoverArchivo(kPlanilla, "Procesados");
   }
 
-  mostrar("Fin Proceso");
+  LblMsg.SetCaption("Fin Proceso");
+  repintado_.Forzar();
   app_.LiberarRs1();
-}
-
-void RegistrarFrmMuestra(core::Aplicacion& app) {
-  app.RegistrarVentana("FrmMuestra", [](core::Aplicacion& a) -> std::unique_ptr<ui::Form> {
-    return std::make_unique<FrmMuestra>(a);
-  });
 }
 
 }  // namespace intake

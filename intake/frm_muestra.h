@@ -1,11 +1,12 @@
 // FrmMuestra ("Procesa Muestra"): loads the sample sheet Datos/Muestras.xls into
 // SE_MUESTRA_PADRON, one UPDATE or INSERT per company and year, then writes one journal row and
-// moves the sheet to Procesados. Part of the intake module; reads the sheet directly and never
+// moves the sheet to Procesados. Part of consolida_intake; reads the sheet directly and never
 // changes the roll columns of a company's row.
 #pragma once
 
 #include <string>
 
+#include "intake/internal/comun.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
 
@@ -25,19 +26,26 @@ class FrmMuestra : public ui::Form {
   ui::Label lblEmpresa{*this, "lblEmpresa"};
   ui::Label lblEmpresa_1{*this, "lblEmpresa_1"};
 
-  // "Procesar": the whole import. Every outcome is shown through LblMsg, message boxes and the
-  // error log; nothing is thrown.
-  void Command1_Click();
+  // The clock that paces the repaints of the progress labels (tests and benchmarks).
+  void UsarReloj(internal::Repintado::Reloj reloj) { repintado_.UsarReloj(std::move(reloj)); }
+
+  static constexpr int kAncho = 3015;
+  static constexpr int kAlto = 2340;
 
  protected:
   void Form_Load() override;
   void Form_Resize() override;
 
  private:
-  core::Aplicacion& app_;
-};
+  // "Procesar": the whole import. Every outcome is shown through LblMsg, message boxes and the
+  // error log; nothing is thrown.
+  void Command1_Click();
+  // The label `texto`, painted when the throttle allows.
+  void Mostrar(const std::string& texto);
 
-// Registers FrmMuestra with the application object so the main menu ("Muestra") can open it.
-void RegistrarFrmMuestra(core::Aplicacion& app);
+  core::Aplicacion& app_;
+  internal::Repintado repintado_;
+  internal::Grabacion grabacion_;
+};
 
 }  // namespace intake

@@ -12,6 +12,7 @@
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
+#include "platform/ui/busy_scope.h"
 #include "platform/ui/ui.h"
 
 namespace intake {
@@ -22,6 +23,7 @@ using internal::Encontrado;
 using runtime::SqlText;
 using runtime::Valor;
 
+constexpr char kVentana[] = "FrmPadron";
 constexpr char kArchivo[] = "Padron.dbf";
 
 // Every column the import reads; a roll without one of them is refused before any row.
@@ -65,6 +67,28 @@ std::string FechaCorte(const Valor& valor) {
   return texto == "00:00:00" ? "" : texto;
 }
 
+// A value of a record that its conversion refuses (a CUIT without digits, a domi beyond 16
+// bits): that company is skipped, the rest of the roll goes in.
+class ValorIlegible : public runtime::VbError {
+ public:
+  ValorIlegible(const runtime::VbError& error, std::string columna, std::string texto)
+      : VbError(error), columna(std::move(columna)), texto(std::move(texto)) {}
+  std::string columna;
+  std::string texto;
+};
+
+// The value of `columna` converted by `conversion`; a conversion error becomes ValorIlegible.
+// Errors of the reading itself (a broken file) pass unchanged.
+template <typename Conversion>
+auto Convertir(const sql::Recordset& rs, const char* columna, Conversion conversion) {
+  const Valor valor = rs(columna).Value();
+  try {
+    return conversion(valor);
+  } catch (const runtime::VbError& error) {
+    throw ValorIlegible(error, columna, runtime::JoinText(valor));
+  }
+}
+
 // One record of the roll, as the statements use it: numbers already as SQL text, texts raw.
 struct Registro {
   std::string unico, razon, form_sector, novedad, novedad_1, descripcio, descripc_1;
@@ -78,7 +102,8 @@ Registro Leer(const sql::Recordset& rs) {
   auto texto = [&](const char* columna) { return runtime::JoinText(valor(columna)); };
   Registro r;
   r.unico = texto("Unico");
-  r.cuit = runtime::CStrDouble(SoloNumeros(texto("Cuit")));
+  r.cuit = runtime::CStrDouble(
+      Convertir(rs, "Cuit", [](const Valor& v) { return SoloNumeros(runtime::JoinText(v)); }));
   r.razon = texto("Razon");
   r.form_sector = runtime::Trim(texto("FORM")) + runtime::Trim(texto("NumFor"));
   r.novedad = texto("Novedad");
@@ -88,16 +113,16 @@ Registro Leer(const sql::Recordset& rs) {
   r.descripcio = texto("Descripcio");
   r.descripc_1 = texto("Descripc_1");
   r.caja = Numero(valor("Caja"));
-  const Valor caja_1 = valor("Caja_1");
-  r.caja_1 = std::to_string(caja_1.IsNull() ? 0 : runtime::CLng(caja_1));
+  r.caja_1 = std::to_string(Convertir(
+      rs, "Caja_1", [](const Valor& v) { return v.IsNull() ? 0 : runtime::CLng(v); }));
   r.num_for = texto("NumFor");
   r.num_for_1 = texto("NumFor_1");
-  const Valor domi = valor("domi");
-  r.domi = std::to_string(domi.IsNull() ? 0 : runtime::CInt(domi));
+  r.domi = std::to_string(
+      Convertir(rs, "domi", [](const Valor& v) { return v.IsNull() ? 0 : runtime::CInt(v); }));
   r.comple = texto("Comple");
   r.com_desc = texto("Com_Desc");
-  const Valor muestra = valor("Muestra");
-  r.muestra = runtime::CStrDouble(muestra.IsNull() ? 0 : runtime::CDbl(muestra));
+  r.muestra = runtime::CStrDouble(Convertir(
+      rs, "Muestra", [](const Valor& v) { return v.IsNull() ? 0.0 : runtime::CDbl(v); }));
   r.obsevacion = texto("Obsevacion");
   r.obsevac_1 = texto("Obsevac_1");
   r.corte = texto("Corte");
@@ -172,7 +197,8 @@ double SoloNumeros(const std::string& texto) {
   return runtime::Val(digitos);
 }
 
-FrmPadron::FrmPadron(core::Aplicacion& app) : Form("FrmPadron"), app_(app), repintado_(app.Ui()) {
+FrmPadron::FrmPadron(core::Aplicacion& app)
+    : Form(kVentana), app_(app), repintado_(app.Ui()), grabacion_(app) {
   SetCaption("Procesa Padron");
   SetWidth(kAncho);
   SetHeight(kAlto);
@@ -194,6 +220,7 @@ void FrmPadron::Form_Resize() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
 void FrmPadron::Command1_Click() {
   ui::Ui& ui = app_.Ui();
+  ui::BusyScope ocupada(*this, ui);
   LblMsg.SetCaption("Verifica Periodo");
   const std::string mensaje = internal::ValidarPeriodo(TxtPeriodo.Text());
   if (!mensaje.empty()) {
@@ -211,12 +238,10 @@ void FrmPadron::Command1_Click() {
   try {
     Importar(runtime::Trim(TxtPeriodo.Text()));
   } catch (const runtime::VbError& error) {
-    Deshacer();
+    grabacion_.Deshacer();
     Abortar(core::TextoError(error, paso_));
   }
 }
-
-void FrmPadron::Deshacer() { internal::Deshacer(app_.CnSql, en_transaccion_); }
 
 void FrmPadron::Abortar(const std::string& entrada) {
   app_.GrabarError(entrada, app_.NroArchivoErr);
@@ -246,7 +271,9 @@ void FrmPadron::Importar(const std::string& periodo) {
     }
   }
   if (!faltan.empty()) {
-    Abortar("Faltan columnas en " + std::string(kArchivo) + ": " + faltan);
+    const runtime::VbError error(sql::kAdoItemNotFound, kVentana,
+                                 "Faltan columnas en " + std::string(kArchivo) + ": " + faltan);
+    Abortar(core::TextoError(error, paso_));
     return;
   }
 
@@ -256,7 +283,15 @@ void FrmPadron::Importar(const std::string& periodo) {
   for (; !rs_dbf.Eof(); rs_dbf.MoveNext()) {
     LblMsg.SetCaption("Procesando ...");
     paso_ = "Leyendo " + std::string(kArchivo);
-    const Registro r = Leer(rs_dbf);
+    Registro r;
+    try {
+      r = Leer(rs_dbf);
+    } catch (const ValorIlegible& ilegible) {
+      app_.RegistrarError(ilegible, paso_ + " - Empresa " +
+                                        runtime::JoinText(rs_dbf("Unico").Value()) + ", " +
+                                        ilegible.columna + " '" + ilegible.texto + "'");
+      continue;
+    }
 
     Cerrar(rs);
     rs.Open("Select * From SE_MUESTRA_PADRON where Periodo = " + periodo +
@@ -281,16 +316,7 @@ void FrmPadron::Importar(const std::string& periodo) {
                                      : InsertAnterior(r, periodo_anterior));
     Cerrar(rs);
 
-    app_.CnSql.BeginTrans();
-    en_transaccion_ = true;
-    try {
-      app_.CnSql.Execute(lote);
-      en_transaccion_ = false;
-      app_.CnSql.CommitTrans();
-    } catch (const runtime::VbError& error) {
-      Deshacer();
-      app_.RegistrarError(error, lote);
-    }
+    grabacion_.Enviar(lote, lote);
     lblEmpresa_1.SetCaption(r.unico);
     repintado_.Pedir();
   }

@@ -1,7 +1,9 @@
 // FrmPadron ("Procesa Padron"): loads the company roll Padron.dbf of Datos into
 // SE_MUESTRA_PADRON for the year typed: each company's row of that year and of the year before
 // are written or refreshed in one batch, then one journal row is added and the file moves to
-// Procesados (NoProcesados after an error that stops the import). Part of consolida_intake.
+// Procesados (NoProcesados after an error that stops the import). A company whose batch fails,
+// or one of whose values cannot be converted (a CUIT without digits), is logged and skipped; the
+// others go in. Part of consolida_intake.
 #pragma once
 
 #include <string>
@@ -47,13 +49,11 @@ class FrmPadron : public ui::Form {
   // The fatal end: `entrada` to the error log, "Error de Proceso", Padron.dbf to NoProcesados,
   // the message.
   void Abortar(const std::string& entrada);
-  // Rolls back the open transaction, if any; one the server already ended is no error.
-  void Deshacer();
 
   core::Aplicacion& app_;
   internal::Repintado repintado_;
+  internal::Grabacion grabacion_;
   std::string paso_;
-  bool en_transaccion_ = false;
 };
 
 }  // namespace intake

@@ -7,6 +7,7 @@
 #include "intake/internal/comun.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
+#include "platform/runtime/identifiers.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
@@ -181,7 +182,8 @@ void Proc_CargaNov::MFGField_Click() {
   const int fila = MFGField.Row();
   if (fila < MFGField.FixedRows() || MFGField.Text().empty()) return;
   habilita(false);
-  TxtCampo.SetText(MFGField.TextMatrix(fila, 0));
+  campo_leido_ = MFGField.TextMatrix(fila, 0);
+  TxtCampo.SetText(campo_leido_);
   txtDesc.SetText(MFGField.TextMatrix(fila, 2));
   txtIdEst.SetText(MFGField.TextMatrix(fila, 7));
 }
@@ -215,9 +217,11 @@ void Proc_CargaNov::Command2_Click() {
 
 void Proc_CargaNov::cmdActualiza_Click() {
   const std::string campo = TxtCampo.Text();
-  // The name becomes a column of the generated procedures' work tables, so it must be one; a
-  // new column also needs the file it belongs to.
-  if (runtime::Trim(campo).empty() || !internal::EsIdentificador(campo) ||
+  // A name the user types becomes a column of the generated procedures' work tables, so it must
+  // be an identifier; a name that came with the file is kept as it came (it can still be
+  // described). A new column also needs the file it belongs to.
+  const bool nombre_nuevo = agregar_ || campo != campo_leido_;
+  if (runtime::Trim(campo).empty() || (nombre_nuevo && !runtime::IsRegularIdentifier(campo)) ||
       (agregar_ && runtime::Val(TxtIdArc.Text()) <= 0)) {
     app_.Ui().MsgBox("No se pudo actualizar");
     return;

@@ -70,6 +70,7 @@ class Proc_CargaNov : public ui::Form {
 
   core::Aplicacion& app_;
   bool agregar_ = false;
+  std::string campo_leido_;  // the name of the column last taken from the grid
   int alto_ = kAltoConsulta;
 };
 

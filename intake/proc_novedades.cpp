@@ -13,6 +13,7 @@
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
+#include "platform/ui/busy_scope.h"
 #include "platform/ui/ui.h"
 
 namespace intake {
@@ -22,6 +23,7 @@ using internal::Cerrar;
 using internal::Encontrado;
 using runtime::SqlText;
 
+constexpr char kVentana[] = "Proc_Novedades";
 constexpr char kMensajeError[] = "Finalizo el proceso con error, algunos campos no se procesaron";
 
 // "Est_Tamanio" and its two neighbours: the metadata number as text, trimmed, read back.
@@ -37,8 +39,23 @@ struct Columna {
 
 }  // namespace
 
+ValorNovedad ConvertirValor(const std::string& sufijo, const runtime::Valor& valor) {
+  ValorNovedad v;
+  if (sufijo == "Str") {
+    v.texto = runtime::Trim(runtime::JoinText(valor));
+  } else if (sufijo == "Int") {
+    // ValorInt is a 32-bit column, so every whole number a DBF integer column holds fits.
+    if (!valor.IsNull()) v.entero = runtime::CLng(valor);
+  } else if (sufijo == "Dbl") {
+    if (!valor.IsNull()) v.doble = runtime::CDbl(valor);
+  } else if (sufijo == "Dte") {
+    v.fecha = runtime::JoinText(valor);
+  }
+  return v;
+}
+
 Proc_Novedades::Proc_Novedades(core::Aplicacion& app)
-    : Form("Proc_Novedades"), app_(app), repintado_(app.Ui()) {
+    : Form(kVentana), app_(app), repintado_(app.Ui()), grabacion_(app) {
   SetCaption("Procesar Novedades");
   SetWidth(kAncho);
   SetHeight(kAlto);
@@ -65,29 +82,9 @@ void Proc_Novedades::Form_Load() { core::AplicarTamanoFijo(*this, kAncho, kAlto)
 
 void Proc_Novedades::Form_Resize() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
-void Proc_Novedades::Comenzar() {
-  app_.CnSql.BeginTrans();
-  en_transaccion_ = true;
-}
-
-void Proc_Novedades::Deshacer() { internal::Deshacer(app_.CnSql, en_transaccion_); }
-
-bool Proc_Novedades::EjecutarEnTransaccion(const std::string& sentencia,
-                                           const std::string& contexto) {
-  try {
-    app_.CnSql.Execute(sentencia);
-  } catch (const runtime::VbError& error) {
-    Deshacer();
-    app_.RegistrarError(error, contexto);
-    return false;
-  }
-  en_transaccion_ = false;
-  app_.CnSql.CommitTrans();
-  return true;
-}
-
 void Proc_Novedades::Proceso_Click() {
   ui::Ui& ui = app_.Ui();
+  ui::BusyScope ocupada(*this, ui);
   const std::string mensaje = internal::ValidarPeriodo(TxtPeriodo.Text());
   if (!mensaje.empty()) {
     ui.MsgBox(mensaje);
@@ -106,7 +103,7 @@ void Proc_Novedades::Proceso_Click() {
       ProcesarArchivo(archivo, periodo);
     }
   } catch (const runtime::VbError& error) {
-    Deshacer();
+    grabacion_.Deshacer();
     app_.RegistrarError(error, paso_);
     Cerrar(app_.Rs1());
     Cerrar(app_.Rs2());
@@ -119,12 +116,12 @@ void Proc_Novedades::Proceso_Click() {
   repintado_.Forzar();
 }
 
-void Proc_Novedades::Rechazar(const std::string& archivo, const std::string& motivo,
+void Proc_Novedades::Rechazar(const std::string& archivo, long numero, const std::string& motivo,
                               const std::string& mensaje, bool mover) {
   Cerrar(app_.Rs1());
   lblProceso.SetCaption(motivo);
   if (mover) app_.MoverArchivo(archivo, "NoProcesados");
-  app_.GrabarError(motivo, app_.NroArchivoErr);
+  app_.RegistrarError(runtime::VbError(numero, kVentana, motivo), paso_);
   app_.Ui().MsgBox(mensaje);
 }
 
@@ -138,7 +135,8 @@ void Proc_Novedades::ProcesarArchivo(const std::string& archivo, const std::stri
   // without "unico" has no company for its values: neither is imported in part. A name outside
   // the convention (Padron.dbf, say) is no survey file: it stays where it is.
   if (capitulo.size() != 1 || capitulo[0] < '0' || capitulo[0] > '9') {
-    Rechazar(archivo,
+    paso_ = "Verificando el nombre de " + archivo;
+    Rechazar(archivo, runtime::kVbInvalidCall,
              "El archivo " + archivo + " no lleva el capitulo en el octavo caracter del nombre",
              "El archivo " + archivo +
                  " no lleva el capitulo en el octavo caracter del nombre. No se proceso",
@@ -166,7 +164,8 @@ void Proc_Novedades::ProcesarArchivo(const std::string& archivo, const std::stri
     if (runtime::LCase(campos.Item(i).Name()) == "unico") tiene_unico = true;
   }
   if (!tiene_unico) {
-    Rechazar(archivo, "El archivo " + archivo + " no tiene la columna unico",
+    paso_ = "Verificando columnas de " + archivo;
+    Rechazar(archivo, sql::kAdoItemNotFound, "El archivo " + archivo + " no tiene la columna unico",
              "El archivo " + archivo +
                  " no tiene la columna unico. Se movio a la carpeta NoProcesados",
              true);
@@ -175,8 +174,9 @@ void Proc_Novedades::ProcesarArchivo(const std::string& archivo, const std::stri
 
   long arc_id = 0;
   bool catalogado = false;
-  const std::string busqueda =
-      "SELECT * FROM se_archivos WHERE Arc_Nombre LIKE " + SqlText(base);
+  // The statement keeps its LIKE, but the name's "_" (ENCUES_1) must not match ENCUES11.
+  const std::string busqueda = "SELECT * FROM se_archivos WHERE Arc_Nombre LIKE " +
+                               SqlText(internal::PatronLiteral(base));
   sql::Recordset& rs_sql = app_.Rs2();
   Cerrar(rs_sql);
   rs_sql.Open(busqueda, app_.CnSql);
@@ -214,7 +214,7 @@ void Proc_Novedades::RegistrarColumnas(long arc_id) {
   sql::Recordset& rs = app_.Rs3();
   for (int i = 0; i < campos.Count(); ++i) {
     const sql::Field campo = campos.Item(i);
-    Comenzar();
+    grabacion_.Comenzar();
     Cerrar(rs);
     rs.Open("Select * From se_Estructuras where Est_IdArchivo = " + std::to_string(arc_id) +
                 " and Est_Campo = " + SqlText(campo.Name()),
@@ -222,7 +222,7 @@ void Proc_Novedades::RegistrarColumnas(long arc_id) {
     const bool existe = Encontrado(rs);
     Cerrar(rs);
     if (existe) {
-      Deshacer();
+      grabacion_.Deshacer();
       continue;
     }
     const std::string sentencia =
@@ -232,7 +232,7 @@ void Proc_Novedades::RegistrarColumnas(long arc_id) {
         SqlText(NombreTipo(campo.Type())) + "," + NumeroDeTexto(campo.DefinedSize()) + "," +
         NumeroDeTexto(campo.Precision()) + "," + NumeroDeTexto(campo.NumericScale()) + "," +
         SqlText(hoy) + ")";
-    EjecutarEnTransaccion(sentencia, sentencia);
+    grabacion_.Enviar(sentencia, sentencia);
   }
 }
 
@@ -241,10 +241,11 @@ void Proc_Novedades::GuardarValores(long arc_id, const std::string& form,
   sql::Recordset& rs_dbf = app_.Rs1();
   const sql::Fields campos = rs_dbf.Fields();
   const sql::Field unico = campos.Item("unico");
+  // Every column is a value but the company code, found by its name wherever it stands.
   std::vector<Columna> columnas;
-  for (int i = 1; i < campos.Count(); ++i) {
+  for (int i = 0; i < campos.Count(); ++i) {
     const sql::Field campo = campos.Item(i);
-    if (campo.Name().empty()) continue;
+    if (campo.Name().empty() || runtime::LCase(campo.Name()) == "unico") continue;
     columnas.push_back({campo, campo.Name(), SufijoTipo(campo.Type())});
   }
   // The parts of the statements that stay the same for the whole file.
@@ -264,22 +265,18 @@ void Proc_Novedades::GuardarValores(long arc_id, const std::string& form,
       lblEmpresa_1.SetCaption(empresa);
       repintado_.Pedir();
       paso_ = "Armando Transaccion";
-      Comenzar();
+      grabacion_.Comenzar();
 
-      std::string texto;
-      int16_t entero = 0;
-      double doble = 0;
-      std::string fecha;
       const runtime::Valor valor = columna.campo.Value();
-      if (columna.sufijo == "Str") {
-        texto = runtime::Trim(runtime::JoinText(valor));
-      } else if (columna.sufijo == "Int") {
-        // The value column is 16-bit: a larger number is an overflow that stops the import.
-        if (!valor.IsNull()) entero = runtime::CInt(valor);
-      } else if (columna.sufijo == "Dbl") {
-        if (!valor.IsNull()) doble = runtime::CDbl(valor);
-      } else if (columna.sufijo == "Dte") {
-        fecha = runtime::JoinText(valor);
+      ValorNovedad v;
+      try {
+        v = ConvertirValor(columna.sufijo, valor);
+      } catch (const runtime::VbError& error) {
+        // A value its column cannot hold is lost alone, as a value the server refuses is.
+        grabacion_.Deshacer();
+        app_.RegistrarError(error, paso_ + " - Empresa " + empresa + ", " + columna.nombre +
+                                       " '" + runtime::JoinText(valor) + "'");
+        continue;
       }
 
       const std::string campo_sql = SqlText(columna.nombre);
@@ -291,17 +288,17 @@ void Proc_Novedades::GuardarValores(long arc_id, const std::string& form,
       if (!Encontrado(rs)) {
         lblProceso.SetCaption("Insertando...");
         sentencia = cabeza_insert + empresa_sql + ", " + periodo + ", " + campo_sql + ", " +
-                    SqlText(columna.sufijo) + ", " + SqlText(texto.empty() ? "Null" : texto) +
-                    ", " + std::to_string(entero) + ", " + runtime::CStrDouble(doble) + ", " +
-                    SqlText(fecha == "00:00:00" ? "" : fecha) + ")";
+                    SqlText(columna.sufijo) + ", " + SqlText(v.texto.empty() ? "Null" : v.texto) +
+                    ", " + std::to_string(v.entero) + ", " + runtime::CStrDouble(v.doble) + ", " +
+                    SqlText(v.fecha == "00:00:00" ? "" : v.fecha) + ")";
       } else {
         lblProceso.SetCaption("Actualizando...");
-        sentencia = "UPDATE SE_NOVEDAD Set ValorInt  = " + std::to_string(entero) +
-                    ", ValorDbl = " + runtime::CStrDouble(doble) +
+        sentencia = "UPDATE SE_NOVEDAD Set ValorInt  = " + std::to_string(v.entero) +
+                    ", ValorDbl = " + runtime::CStrDouble(v.doble) +
                     " Where IdNovedad = " + runtime::CStr(rs(0).Value());
       }
       Cerrar(rs);
-      EjecutarEnTransaccion(sentencia, sentencia);
+      grabacion_.Enviar(sentencia, sentencia);
     }
   }
 }
@@ -313,8 +310,7 @@ void Proc_Novedades::RegistrarJournal(long arc_id, const std::string& form,
       "Contenido) Values(" +
       std::to_string(arc_id) + ", " + SqlText(form) + ", " + capitulo + ", " + periodo +
       ", getdate(), 'Novedad', '')";
-  Comenzar();
-  EjecutarEnTransaccion(sentencia, sentencia + "\r\nNo se ha registrado en el panel de comando");
+  grabacion_.Enviar(sentencia, sentencia + "\r\nNo se ha registrado en el panel de comando");
 }
 
 }  // namespace intake

@@ -8,9 +8,11 @@
 // stored for the company, year and field is updated, never duplicated.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "intake/internal/comun.h"
+#include "platform/runtime/valor.h"
 #include "platform/ui/form.h"
 
 namespace core {
@@ -18,6 +20,19 @@ class Aplicacion;
 }
 
 namespace intake {
+
+// The working values of one survey value; only the one its type tag names is set.
+struct ValorNovedad {
+  std::string texto;   // 'Str': the value trimmed; "" for Null
+  int32_t entero = 0;  // 'Int': the value as a 32-bit whole number (ValorInt); 0 for Null
+  double doble = 0;    // 'Dbl': the value; 0 for Null
+  std::string fecha;   // 'Dte': the value as text; "" for Null
+};
+
+// Converts `valor` by the type tag `sufijo` (SufijoTipo); 'Var' and unknown tags set nothing.
+// Throws runtime::VbError 6 (Overflow) for an 'Int' value outside the 32-bit range, 13 (Type
+// mismatch) for an 'Int' or 'Dbl' value that is no number.
+ValorNovedad ConvertirValor(const std::string& sufijo, const runtime::Valor& valor);
 
 class Proc_Novedades : public ui::Form {
  public:
@@ -50,25 +65,21 @@ class Proc_Novedades : public ui::Form {
   // One file of Datos, sub-steps 1 to 7. Throws runtime::VbError for the errors that stop the
   // whole import.
   void ProcesarArchivo(const std::string& archivo, const std::string& periodo);
-  // Refuses a file before anything of it is written: logs `motivo`, tells the user and, when
-  // `mover`, moves the file to NoProcesados.
-  void Rechazar(const std::string& archivo, const std::string& motivo, const std::string& mensaje,
-                bool mover);
+  // Refuses a file before anything of it is written: logs `motivo` as an error `numero` of this
+  // window with the current-step text as context line, tells the user and, when `mover`, moves
+  // the file to NoProcesados.
+  void Rechazar(const std::string& archivo, long numero, const std::string& motivo,
+                const std::string& mensaje, bool mover);
   void RegistrarColumnas(long arc_id);
   void GuardarValores(long arc_id, const std::string& form, const std::string& capitulo,
                       const std::string& periodo);
   void RegistrarJournal(long arc_id, const std::string& form, const std::string& capitulo,
                         const std::string& periodo);
-  // Runs `sentencia` inside the open transaction: commit on success; on failure roll back and
-  // log with `contexto`. Returns whether it was stored.
-  bool EjecutarEnTransaccion(const std::string& sentencia, const std::string& contexto);
-  void Comenzar();
-  void Deshacer();
 
   core::Aplicacion& app_;
   internal::Repintado repintado_;
+  internal::Grabacion grabacion_;
   std::string paso_;  // the current-step text, the context line of an unexpected error
-  bool en_transaccion_ = false;
 };
 
 }  // namespace intake

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/aplicacion.h"
+#include "intake/frm_muestra.h"
 #include "intake/frm_padron.h"
 #include "intake/proc_carga_nov.h"
 #include "intake/proc_novedades.h"
@@ -19,6 +20,9 @@ void RegistrarVentanas(core::Aplicacion& app) {
   });
   app.RegistrarVentana("FrmPadron", [](core::Aplicacion& a) -> std::unique_ptr<ui::Form> {
     return std::make_unique<FrmPadron>(a);
+  });
+  app.RegistrarVentana("FrmMuestra", [](core::Aplicacion& a) -> std::unique_ptr<ui::Form> {
+    return std::make_unique<FrmMuestra>(a);
   });
 }
 

@@ -8,7 +8,7 @@ class Aplicacion;
 
 namespace intake {
 
-// Registers Proc_CargaNov, Proc_Novedades and FrmPadron (and the other intake windows built in).
+// Registers the intake windows: Proc_CargaNov, Proc_Novedades, FrmPadron and FrmMuestra.
 void RegistrarVentanas(core::Aplicacion& app);
 
 }  // namespace intake

@@ -2,12 +2,10 @@
 #include "app/consolida/ventanas.h"
 
 #include "core/aplicacion.h"
-#include "intake/frm_muestra.h"
 #include "intake/ventanas.h"
 #include "reports/ventanas.h"
 
 void RegistrarVentanas(core::Aplicacion& app) {
-  intake::RegistrarFrmMuestra(app);
   intake::RegistrarVentanas(app);
   reports::RegistrarVentanas(app);
 }

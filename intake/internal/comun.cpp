@@ -1,4 +1,5 @@
-// The shared intake helpers: period check, DBF connection, value texts, repaint throttle.
+// The shared intake helpers: period check, DBF connection, literal LIKE patterns, the write in a
+// transaction of its own, repaint throttle.
 #include "intake/internal/comun.h"
 
 #include <cctype>
@@ -34,25 +35,47 @@ void Cerrar(sql::Recordset& rs) {
 
 bool Encontrado(const sql::Recordset& rs) { return !(rs.Eof() && rs.Bof()); }
 
-void Deshacer(sql::Connection& cn, bool& abierta) {
-  if (!abierta) return;
-  abierta = false;
+std::string PatronLiteral(const std::string& texto) {
+  std::string patron;
+  for (char c : texto) {
+    if (c == '_' || c == '%' || c == '[') {
+      patron += '[';
+      patron += c;
+      patron += ']';
+    } else {
+      patron += c;
+    }
+  }
+  return patron;
+}
+
+void Grabacion::Comenzar() {
+  app_.CnSql.BeginTrans();
+  abierta_ = true;
+}
+
+bool Grabacion::Enviar(const std::string& sentencia, const std::string& contexto) {
+  if (!abierta_) Comenzar();
   try {
-    cn.RollbackTrans();
+    app_.CnSql.Execute(sentencia);
+  } catch (const runtime::VbError& error) {
+    Deshacer();
+    app_.RegistrarError(error, contexto);
+    return false;
+  }
+  abierta_ = false;
+  app_.CnSql.CommitTrans();
+  return true;
+}
+
+void Grabacion::Deshacer() {
+  if (!abierta_) return;
+  abierta_ = false;
+  try {
+    app_.CnSql.RollbackTrans();
   } catch (const runtime::VbError&) {
     // Already ended by the server: nothing is left to undo.
   }
-}
-
-bool EsIdentificador(const std::string& nombre) {
-  if (nombre.empty()) return false;
-  const unsigned char primero = static_cast<unsigned char>(nombre[0]);
-  if (!std::isalpha(primero) && primero != '_') return false;
-  for (char c : nombre) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (!std::isalnum(u) && u != '_') return false;
-  }
-  return true;
 }
 
 Repintado::Repintado(ui::Ui& ui) : ui_(ui), reloj_([] { return std::chrono::steady_clock::now(); }) {}

@@ -1,7 +1,7 @@
 // Helpers the intake windows share: the check of the year typed in TxtPeriodo, the reopening of
-// the DBF connection, the text and number forms in which record values enter SQL, and the
-// throttle that lets the progress labels repaint without paying for a repaint per value.
-// Internal to consolida_intake; never shows a window and never writes to the database.
+// the DBF connection, the lookup of a name with LIKE, the write of one value in a transaction of
+// its own, and the throttle that lets the progress labels repaint without paying for a repaint
+// per value. Internal to consolida_intake; never shows a window.
 #pragma once
 
 #include <chrono>
@@ -37,13 +37,36 @@ void Cerrar(sql::Recordset& rs);
 // True when a lookup found a row (the result is not both at EOF and at BOF).
 bool Encontrado(const sql::Recordset& rs);
 
-// Rolls back the transaction `abierta` says is open on `cn` and clears the flag. A transaction
-// the server already ended (an error that aborts the batch ends it) is no error.
-void Deshacer(sql::Connection& cn, bool& abierta);
+// The LIKE pattern that matches `texto` literally: "_", "%" and "[" each in brackets
+// ("ENCUES_1" gives "ENCUES[_]1"), so a name never matches another one through a wildcard.
+// The comparison keeps the server's rules otherwise (case and trailing blanks do not count).
+std::string PatronLiteral(const std::string& texto);
 
-// True when `nombre` can be used as a column name in generated SQL: a letter or underscore,
-// then letters, digits and underscores.
-bool EsIdentificador(const std::string& nombre);
+// The write every import makes per value (or per company): its statement sent on CnSql in a
+// transaction of its own. A statement that fails is rolled back and logged, and the import goes
+// on; an error anywhere else goes to the caller, whose handler calls Deshacer so that no
+// transaction is left open.
+class Grabacion {
+ public:
+  // REQUIRES: `app` outlives the object; its CnSql is open.
+  explicit Grabacion(core::Aplicacion& app) : app_(app) {}
+
+  // Begins the transaction before the statement is known (the survey import looks its value up
+  // inside it).
+  void Comenzar();
+  // Sends `sentencia` in the transaction begun, beginning one when none is. Success: commits and
+  // returns true. Failure: rolls back, appends an error-log entry with `contexto` as its
+  // context line and returns false. Throws runtime::VbError only when the transaction cannot
+  // begin or commit.
+  bool Enviar(const std::string& sentencia, const std::string& contexto);
+  // Rolls back the open transaction, if any. A transaction the server already ended (an error
+  // that aborts the batch, a conversion error, ends it) is no error.
+  void Deshacer();
+
+ private:
+  core::Aplicacion& app_;
+  bool abierta_ = false;
+};
 
 // Lets the screen repaint (Ui::DoEvents) at most once per interval while a long operation sets
 // its progress labels on every step. The labels are set before Pedir is called, so whatever is

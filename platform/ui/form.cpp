@@ -7,6 +7,7 @@
 
 #include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
+#include "platform/ui/busy_scope.h"
 
 namespace ui {
 
@@ -124,6 +125,10 @@ void Form::Hide() {
 
 bool Form::Unload(int unload_mode) {
   if (!loaded_) return true;
+  if (busy_ != nullptr && unload_mode != vbFormCode) {
+    busy_->RefuseClose();
+    return false;
+  }
   int cancel = 0;
   Form_QueryUnload(cancel, unload_mode);
   if (cancel != 0) return false;

@@ -30,6 +30,8 @@
 
 namespace ui {
 
+class BusyScope;
+
 // Why a form is being unloaded (QueryUnload's UnloadMode), with the toolkit's values.
 inline constexpr int vbFormControlMenu = 0;  // the user closed the window
 inline constexpr int vbFormCode = 1;         // the program unloaded it
@@ -86,6 +88,9 @@ class Form {
 
   bool Loaded() const { return loaded_; }
   bool Visible() const { return visible_; }
+  // True while a long operation of the form runs under a BusyScope: its command buttons are
+  // disabled and the user cannot close it.
+  bool Busy() const { return busy_ != nullptr; }
   bool Modal() const { return visible_ && modal_; }
 
   // Loads the form when it is not loaded: snapshots the design state, then Form_Load.
@@ -99,7 +104,8 @@ class Form {
   void Hide();
   // Asks Form_QueryUnload, then Form_Unload; either may cancel (returns false, nothing changes).
   // Otherwise the form is hidden, unloaded and its controls go back to their design state.
-  // Returns true when the form is (now) unloaded.
+  // While the form is Busy() every unload but the program's own (vbFormCode) is refused before
+  // those events, with the BusyScope's message. Returns true when the form is (now) unloaded.
   bool Unload(int unload_mode = vbFormCode);
 
   // What the user does to the window itself.
@@ -128,6 +134,7 @@ class Form {
 
  private:
   friend class Control;
+  friend class BusyScope;
   void Register(Control* control) { controls_.push_back(control); }
   void Unregister(Control* control);
   void Focus(Control* control);
@@ -157,6 +164,7 @@ class Form {
   bool in_resize_ = false;
   std::vector<Control*> controls_;
   Control* active_control_ = nullptr;
+  BusyScope* busy_ = nullptr;
   int next_observer_id_ = 1;
   std::vector<std::pair<int, Observer>> observers_;
   std::shared_ptr<const void> lifetime_ = std::make_shared<int>(0);

@@ -31,6 +31,7 @@
 #include "gui/main_window_view.h"
 #include "gui/qt_ui.h"
 #include "platform/runtime/vb_error.h"
+#include "platform/ui/busy_scope.h"
 
 namespace {
 
@@ -212,6 +213,42 @@ TEST(FormViewTest, BindsEveryControlBothWaysAndKeepsTheWindowSize) {
   EXPECT_FALSE(sub->isVisible());
   EXPECT_EQ(form.LstForm.ListCount(), 0);
   EXPECT_EQ(list->count(), 0);
+}
+
+// A window whose operation is running: its buttons are drawn disabled, and its close box
+// leaves it open with the busy message; once the operation ends it closes as usual.
+TEST(FormViewTest, ABusyWindowKeepsItsButtonsDisabledAndStaysOpen) {
+  EnsureApp();
+  gui::QtUi qt_ui;
+  FrmMuestraVista form;
+  gui::MainWindowView main("Consolida", {}, {});
+  main.show();
+  qt_ui.SetHost(&main);
+  qt_ui.Show(form);
+  QMdiSubWindow* sub = main.Area()->subWindowList().value(0);
+  ASSERT_NE(sub, nullptr);
+  auto* view = dynamic_cast<gui::FormView*>(sub->widget());
+  ASSERT_NE(view, nullptr);
+  auto* button = Widget<QPushButton>(*view, form.Command1);
+  {
+    ui::BusyScope busy(form, qt_ui);
+    EXPECT_FALSE(button->isEnabled());
+    QString shown;
+    OnNextModal([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      shown = box->text();
+      box->buttons().value(0)->click();
+    });
+    sub->close();
+    EXPECT_EQ(shown, "Espere a que termine el proceso en curso");
+    EXPECT_TRUE(form.Loaded());
+    EXPECT_TRUE(sub->isVisible());
+  }
+  EXPECT_TRUE(button->isEnabled());
+  sub->close();
+  EXPECT_FALSE(form.Loaded());
+  EXPECT_FALSE(sub->isVisible());
 }
 
 TEST(FormViewTest, KeysReachTheFormWithTheToolkitsKeyCodes) {

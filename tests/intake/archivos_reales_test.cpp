@@ -60,13 +60,8 @@ DbfTable ConUnico(const sql::RowSet& real, const std::string& prefijo,
         tabla.fields.push_back({info.name, 'N', info.precision, info.numeric_scale});
         break;
       case sql::adInteger:
-        // Whole numbers beyond 16 bits stop the import; that case has a test of its own.
         sirve = true;
-        for (size_t r = 0; sirve && r < registros; ++r) {
-          const runtime::Valor& v = real.rows[r][c];
-          sirve = v.IsNull() || (v.AsLong() >= -32768 && v.AsLong() <= 32767);
-        }
-        if (sirve) tabla.fields.push_back({info.name, 'I'});
+        tabla.fields.push_back({info.name, 'I'});
         break;
       case sql::adDBDate:
         sirve = true;

@@ -14,7 +14,8 @@
 #include "platform/runtime/text.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sheet/xls_writer.h"
-#include "tests/support/carpeta_aplicacion.h"
+#include "tests/intake/carpeta_intake.h"
+#include "tests/intake/sentencias_enviadas.h"
 
 namespace intake_test {
 namespace {
@@ -186,6 +187,7 @@ TEST_F(FrmMuestraTest, PlanillasQueNoSePuedenProcesar) {
     EXPECT_TRUE(Carpeta("Datos").empty());
     EXPECT_EQ(Carpeta("NoProcesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
     EXPECT_EQ(static_cast<int>(EntradasLog().size()), entradas + 1);
+    EXPECT_TRUE(FormaDeEntrada(EntradasLog().back())) << EntradasLog().back();
     EXPECT_NE(Log().find(caso.en_el_log), std::string::npos);
   }
 }
@@ -226,15 +228,96 @@ TEST_F(FrmMuestraTest, ArchivoQueNoEsUnLibroQuedaEnDatos) {
   EXPECT_NE(Log().find("Cargando Datos a un Cursor"), std::string::npos);
 }
 
-TEST_F(FrmMuestraTest, VentanaRegistradaYDeTamanoFijo) {
-  intake::RegistrarFrmMuestra(App());
-  ui::Form* ventana = App().Ventana("FrmMuestra");
-  ASSERT_NE(ventana, nullptr);
-  EXPECT_EQ(ventana->Caption(), "Procesa Muestra");
-  Ui().Show(*ventana);
-  ventana->UserResize(5000, 4000);
-  EXPECT_EQ(ventana->Width(), 3015);
-  EXPECT_EQ(ventana->Height(), 2340);
+// CUIT is read with errors suspended: a sheet without the column gives 0 for every company,
+// like a cell that holds no number.
+TEST_F(FrmMuestraTest, SinColumnaCuitSeGrabaCero) {
+  const std::vector<std::string> sin_cuit(kColumnas.begin() + 1, kColumnas.end());
+  EscribirMuestras(sin_cuit, {
+      {T("E1"), T("FORM01"), N(2005), N(0.5), N(1), N(1), N(1), N(0), N(1), N(4)},
+      {T("E2"), T("FORM01"), N(2005), N(1), N(2), N(3), N(4), N(5), N(6), N(7)},
+  });
+
+  ASSERT_TRUE(form_->Command1.UserClick());
+
+  EXPECT_EQ(Filas("Select Unico, CUIT, PI, Mues, domi From SE_MUESTRA_PADRON Order by Unico"),
+            (std::vector<std::string>{"E1|0|0.5|1|4", "E2|0|1|4|7"}));
+  EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL|FORM01|NULL|2005|Muestra|"});
+  EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
+  EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+  EXPECT_TRUE(Ui().Prompts().empty());
+}
+
+// A conversion error on the server ends the transaction there; the row is logged and skipped
+// like any refused row, and the import goes on. Here the server's FormSector column is a number.
+TEST_F(FrmMuestraTest, UnErrorDeConversionEnElServidorSoloPierdeEsaFila) {
+  App().CnSql.Execute("DROP TABLE SE_MUESTRA_PADRON");
+  App().CnSql.Execute(
+      "CREATE TABLE SE_MUESTRA_PADRON (Unico varchar(20) NULL, CUIT float NULL, FormSector int "
+      "NULL, Periodo int NULL, EmpCba int NULL, Mues int NULL, auto_0 int NULL, auto_1 int NULL, "
+      "domi int NULL, PI float NULL, PI_1 float NULL)");
+  EscribirMuestras(kColumnas, {
+      {N(1), T("E1"), T("7"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(2), T("E2"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(3), T("E3"), T("8"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+  });
+
+  ASSERT_TRUE(form_->Command1.UserClick());
+
+  EXPECT_EQ(Filas("Select Unico, FormSector From SE_MUESTRA_PADRON Order by Unico"),
+            (std::vector<std::string>{"E1|7", "E3|8"}));
+  const std::vector<std::string> log = EntradasLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(FormaDeEntrada(log[0])) << log[0];
+  EXPECT_NE(log[0].find(") Conversion failed when converting the varchar value 'F' to data type "
+                        "int.\r\n"),
+            std::string::npos)
+      << log[0];
+  EXPECT_NE(log[0].find("\r\ninsert into SE_MUESTRA_PADRON (CUIT, EmpCba, FormSector, Periodo, "
+                        "auto_0, Mues, unico, domi, auto_1, PI, PI_1) Values(2,1, 'F', 2005, 1, 1, "
+                        "'E2', 1, 1, 1, 1)"),
+            std::string::npos)
+      << log[0];
+  EXPECT_TRUE(Ui().Prompts().empty());
+  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+  EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
+}
+
+// What the import sends, letter for letter: per row the lookup, then its UPDATE or INSERT in a
+// transaction of its own; at the end the journal row.
+TEST_F(FrmMuestraTest, SentenciasQueEnvia) {
+  SentenciasEnviadas enviadas;
+  form_.reset();
+  AbrirAplicacion();
+  form_ = std::make_unique<intake::FrmMuestra>(App());
+  Ui().Show(*form_);
+  App().CnSql.Execute("insert into SE_MUESTRA_PADRON (Unico, Periodo) Values('E1', 2005)");
+  enviadas.Olvidar();
+  EscribirMuestras(kColumnas, {
+      {N(20111), T("E1"), T("FORM01"), N(2005), N(0.5), T("0,75"), N(1), N(2), N(3), N(4), N(5)},
+      {N(30123456789), T("E2"), T("FORM02"), N(2004), N(1.25), N(2), N(7), N(0), N(1), N(0),
+       N(2)},
+  });
+
+  ASSERT_TRUE(form_->Command1.UserClick());
+
+  EXPECT_EQ(enviadas.Todas(),
+            (std::vector<std::string>{
+                "Select * From Se_Muestra_Padron where Unico = 'E1' And Periodo=2005",
+                "BeginTrans",
+                "Update SE_MUESTRA_PADRON Set CUIT=20111,EmpCba=1, auto_0=3, Mues=2, "
+                "FormSector='FORM01', domi=5,auto_1=4, PI=0.5, PI_1=0.75 Where Unico='E1' And "
+                "Periodo = 2005",
+                "CommitTrans",
+                "Select * From Se_Muestra_Padron where Unico = 'E2' And Periodo=2004",
+                "BeginTrans",
+                "insert into SE_MUESTRA_PADRON (CUIT, EmpCba, FormSector, Periodo, auto_0, Mues, "
+                "unico, domi, auto_1, PI, PI_1) Values(30123456789,7, 'FORM02', 2004, 1, 0, 'E2', "
+                "2, 0, 1.25, 2)",
+                "CommitTrans",
+                "Insert into SE_COMM_PROCESO (Id_FC, Formulario, Periodo, Fecha, Tipo, Contenido) "
+                "Values(Null, 'FORM02', 2004, getdate(), 'Muestra', '')",
+            }));
+  EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
 }
 
 }  // namespace

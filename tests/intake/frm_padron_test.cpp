@@ -8,6 +8,7 @@
 
 #include "intake/frm_padron.h"
 #include "tests/intake/carpeta_intake.h"
+#include "tests/intake/sentencias_enviadas.h"
 
 namespace intake_test {
 namespace {
@@ -162,19 +163,15 @@ TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
   } casos[] = {
       {"faltan columnas",
        [&](const fs::path& ruta) { testsupport::WriteDbf(ruta.string(), sin_columnas); },
-       "Faltan columnas en Padron.dbf: Razon, cote_fech", 0},
+       "FrmPadron\r\n(3265) Faltan columnas en Padron.dbf: Razon, cote_fech\r\n"
+       "Abriendo Padron.dbf",
+       0},
       {"archivo cortado",
        [](const fs::path& ruta) {
          const std::string bytes = testsupport::DbfBytes(Padron({Completa()}));
          std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 30);
        },
        "Microsoft OLE DB Provider for ODBC Drivers\r\n", 0},
-      // The first company was committed before the second, with no digit in its CUIT, stopped it.
-      {"cuit sin digitos",
-       [](const fs::path& ruta) {
-         testsupport::WriteDbf(ruta.string(), Padron({Completa(), EnBlanco("30500000002", "s/n")}));
-       },
-       "Consolida\r\n(13) No coinciden los tipos\r\n", 2},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nombre);
@@ -188,6 +185,7 @@ TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
     const std::vector<std::string> log = EntradasLog();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].rfind(caso.entrada, 0), 0u) << log[0];
+    EXPECT_TRUE(FormaDeEntrada(log[0])) << log[0];
     EXPECT_EQ(form_->LblMsg.Caption(), "Error de Proceso");
     EXPECT_EQ(Carpeta("NoProcesados"), std::vector<std::string>{"Padron_05122026112041.dbf"});
     EXPECT_EQ(Filas("Select Count(*) From SE_MUESTRA_PADRON"),
@@ -213,6 +211,88 @@ TEST_F(FrmPadronTest, UnaEmpresaQueFallaSeRegistraYLasDemasSiguen) {
   EXPECT_EQ(Filas(kDiario).size(), 1u);
   EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
   EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+}
+
+// A company with a value that cannot be converted (a CUIT without digits, a domi beyond 16
+// bits) cannot be written: it is logged, naming the company and the value, and the others are
+// stored; the roll counts as processed.
+TEST_F(FrmPadronTest, UnCuitSinDigitosSeRegistraYLasDemasEmpresasSiguen) {
+  DbfRecord domi_grande = EnBlanco("30500000005", "5");
+  domi_grande.values[14] = "70000";
+  DbfTable tabla = Padron({EnBlanco("30500000001", "30-1"), EnBlanco("30500000002", "s/n"),
+                           EnBlanco("30500000003", ""), domi_grande,
+                           EnBlanco("30500000004", "4")});
+  tabla.fields[14].length = 6;  // domi
+  EscribirDbf("Padron.dbf", tabla);
+  Importar("2005");
+
+  EXPECT_EQ(EntradasLog(),
+            (std::vector<std::string>{
+                "Consolida\r\n(13) Type mismatch\r\nLeyendo Padron.dbf - Empresa 30500000002, "
+                "Cuit 's/n'",
+                "Consolida\r\n(13) Type mismatch\r\nLeyendo Padron.dbf - Empresa 30500000003, "
+                "Cuit ''",
+                "Consolida\r\n(6) Overflow\r\nLeyendo Padron.dbf - Empresa 30500000005, "
+                "domi '70000'"}));
+  EXPECT_EQ(Filas("Select Unico, Periodo, CUIT From SE_MUESTRA_PADRON Order By Unico, Periodo"),
+            (std::vector<std::string>{"30500000001|2004|301", "30500000001|2005|301",
+                                      "30500000004|2004|4", "30500000004|2005|4"}));
+  EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL||NULL|2005|Padron|"});
+  EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Padron_05122026112041.dbf"});
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
+}
+
+// What the import sends for one company, letter for letter: the two lookups, the batch of the
+// year and the year before in one transaction, the journal row.
+TEST_F(FrmPadronTest, SentenciasQueEnvia) {
+  SentenciasEnviadas enviadas;
+  AbrirAplicacion();
+  App().CnSql.Execute(
+      "insert into SE_MUESTRA_PADRON (Unico, Periodo) Values('30500000001', 2004)");
+  enviadas.Olvidar();
+  EscribirDbf("Padron.dbf", Padron({Completa()}));
+  Importar("2005");
+
+  EXPECT_EQ(enviadas.Todas(),
+            (std::vector<std::string>{
+                "Select * From SE_MUESTRA_PADRON where Periodo = 2005 and Unico='30500000001'",
+                "Select * From SE_MUESTRA_PADRON where Periodo = 2004 and Unico='30500000001'",
+                "BeginTrans",
+                "insert into SE_MUESTRA_PADRON (CUIT, FormSector, Periodo, Domi, Muestra, unico, "
+                "razon, auto, wf, Novedad, Novedad_1, Estado, Estado_1, Descripcion_Estado, "
+                "Descripcion_Estado_1, Caja, Caja_1, NumFor, NumFor_1, fecha_ac, Comple, Com_desc, "
+                "Observaciones, Observaciones_1, Corte, Corte_Fecha) Values(30500000001 ,'ENCUES', "
+                "2005, 3, 1.5, '30500000001','O''Brien SA',12.5,0.75,'Activa','Inactiva',1, 2,"
+                "'Desc A','Desc A1',10,11,'ES','ES','31/01/2024','C','Completa','Obs','Obs1','S',"
+                "'30/06/2024')\r\n"
+                "Update SE_MUESTRA_PADRON Set Razon='O''Brien SA', FormSector='ENCUES', "
+                "Novedad='Inactiva',Estado=2, Descripcion_Estado='Desc A1', Caja=11, "
+                "NumFor='ES', Observaciones='Obs1' Where Unico='30500000001' and Periodo= 2004",
+                "CommitTrans",
+                "Insert into SE_COMM_PROCESO (Id_FC, Formulario, Periodo, Fecha, Tipo, Contenido) "
+                "Values(Null, '', 2005, getdate(), 'Padron', '')",
+            }));
+
+  // A second run finds this year's row: its UPDATE, and the INSERT of the year before it
+  // removed meanwhile.
+  App().CnSql.Execute("Delete From SE_MUESTRA_PADRON Where Periodo = 2004");
+  Ui().Sleep(1000);
+  EscribirDbf("Padron.dbf", Padron({Completa()}));
+  enviadas.Olvidar();
+  Importar("2005");
+  ASSERT_EQ(enviadas.Todas().size(), 6u);
+  EXPECT_EQ(enviadas.Todas()[3],
+            "Update SE_MUESTRA_PADRON Set Muestra=1.5,Razon='O''Brien SA', FormSector='ENCUES', "
+            "auto =12.5, domi=3, wf =0.75, Novedad='Activa',Novedad_1='Inactiva',Estado=1, "
+            "Estado_1=2, Descripcion_Estado='Desc A', Descripcion_Estado_1='Desc A1', Caja=10, "
+            "Caja_1=11, NumFor='ES', NumFor_1='ES', fecha_ac='31/01/2024', Comple='C', "
+            "Com_desc='Completa', Observaciones='Obs', Observaciones_1='Obs1', Corte='S', "
+            "Corte_Fecha='30/06/2024'  Where Unico='30500000001' and Periodo= 2005\r\n"
+            "INSERT INTO SE_MUESTRA_PADRON (Cuit, FormSector, Periodo, Unico, Razon, Novedad, "
+            "Estado, Descripcion_Estado, Caja, NumFor, Observaciones) Values(30500000001 ,"
+            "'ENCUES', 2004, '30500000001','O''Brien SA','Inactiva',2,'Desc A1',11,'ES','Obs1')");
+  EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
 }
 
 TEST_F(FrmPadronTest, UnPadronVacioSeMueveSinRegistrarse) {

@@ -201,5 +201,65 @@ TEST_F(ProcCargaNovTest, LoQueNoSePuedeGuardar) {
   }
 }
 
+// Names that arrive in files are kept as they are: a column whose name is no identifier can be
+// described. A name the user types must be a regular identifier of the server: letters (accented
+// ones too), digits and "_", not starting with a digit, at most 128 characters.
+TEST_F(ProcCargaNovTest, ElNombreSoloSeRevisaCuandoElUsuarioLoCambia) {
+  const std::string largo(128, 'n');
+  const struct {
+    const char* caso;
+    const char* columna;  // "" adds a column by hand
+    std::string nombre;
+    bool guarda;
+  } casos[] = {
+      {"nombre de archivo sin cambiar", "marker-col", "marker-col", true},
+      {"nombre con enie sin cambiar", "AÑO", "AÑO", true},
+      {"renombrada con acentos", "P001", "Año_Según", true},
+      {"renombrada con letras griegas", "P001", "Δοκιμή1", true},
+      {"renombrada al largo maximo", "P001", largo, true},
+      {"agregada con enie", "", "AÑO2", true},
+      {"renombrada con guion", "AÑO", "AÑO-2", false},
+      {"renombrada empezando por digito", "P001", "1P", false},
+      {"renombrada demasiado larga", "P001", largo + "n", false},
+      {"agregada con guion", "", "marker-col2", false},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.caso);
+    TearDown();
+    SetUp();
+    for (const char* nombre : {"marker-col", "AÑO"}) {
+      App().CnSql.Execute(std::string("INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, "
+                                      "Est_Tipo, Est_Fecha) Values(2,'") +
+                          nombre + "','Char','01/02/2005')");
+    }
+    form_->LstForm.UserDblClick(0);
+    if (*caso.columna) {
+      int fila = 1;
+      while (fila < form_->MFGField.Rows() && form_->MFGField.TextMatrix(fila, 0) != caso.columna) {
+        ++fila;
+      }
+      ASSERT_LT(fila, form_->MFGField.Rows());
+      form_->MFGField.UserClick(fila, 0);
+      form_->Command1.UserClick();
+    } else {
+      form_->Command2.UserClick();
+    }
+    form_->TxtCampo.UserEdit(caso.nombre);
+    form_->txtDesc.UserEdit("Descripta");
+    form_->cmdActualiza.UserClick();
+
+    const std::vector<std::string> guardadas = Filas(
+        "Select Est_Campo From SE_ESTRUCTURAS Where Est_Descripcion = 'Descripta'");
+    if (caso.guarda) {
+      EXPECT_EQ(guardadas, std::vector<std::string>{caso.nombre});
+      EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+    } else {
+      EXPECT_EQ(guardadas, std::vector<std::string>{});
+      EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{"No se pudo actualizar"});
+    }
+    EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+  }
+}
+
 }  // namespace
 }  // namespace intake_test

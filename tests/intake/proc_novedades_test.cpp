@@ -10,6 +10,7 @@
 
 #include "intake/proc_novedades.h"
 #include "tests/intake/carpeta_intake.h"
+#include "tests/intake/sentencias_enviadas.h"
 
 namespace intake_test {
 namespace {
@@ -151,7 +152,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
     const char* nombre;
     std::function<void(const fs::path&)> escribir;
     const char* mensaje;
-    const char* entrada;   // how the log entry starts
+    const char* entrada;   // the log entry, or how it starts
     const char* destino;   // where the file ends: "NoProcesados" or "Datos"
   };
   const Caso casos[] = {
@@ -163,7 +164,9 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
          testsupport::WriteDbf(ruta.string(), tabla);
        },
        "El archivo SINUNI_1.dbf no tiene la columna unico. Se movio a la carpeta NoProcesados",
-       "El archivo SINUNI_1.dbf no tiene la columna unico", "NoProcesados"},
+       "Proc_Novedades\r\n(3265) El archivo SINUNI_1.dbf no tiene la columna unico\r\n"
+       "Verificando columnas de SINUNI_1.dbf",
+       "NoProcesados"},
       {"CORTAD_1.dbf",
        [](const fs::path& ruta) {
          std::string bytes = testsupport::DbfBytes(Encuesta());
@@ -179,7 +182,9 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
        [](const fs::path& ruta) { testsupport::WriteDbf(ruta.string(), Encuesta()); },
        "El archivo Padron.dbf no lleva el capitulo en el octavo caracter del nombre. No se "
        "proceso",
-       "El archivo Padron.dbf no lleva el capitulo", "Datos"},
+       "Proc_Novedades\r\n(5) El archivo Padron.dbf no lleva el capitulo en el octavo caracter "
+       "del nombre\r\nVerificando el nombre de Padron.dbf",
+       "Datos"},
   };
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
@@ -193,6 +198,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
     const std::vector<std::string> log = EntradasLog();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].rfind(caso.entrada, 0), 0u) << log[0];
+    EXPECT_TRUE(FormaDeEntrada(log[0])) << log[0];
     EXPECT_EQ(Filas("Select Distinct FormSector From SE_NOVEDAD"),
               std::vector<std::string>{"ZBUENO"});
     EXPECT_EQ(Filas("Select Arc_Nombre From SE_ARCHIVOS"), std::vector<std::string>{"ZBUENO_1"});
@@ -226,25 +232,146 @@ TEST_F(ProcNovedadesTest, UnArchivoConMarcaDeCodigosDesconocidaSeImportaYSeAnota
   EXPECT_EQ(form_->lblProceso.Caption(), "Finalizado");
 }
 
-TEST_F(ProcNovedadesTest, UnEnteroFueraDeDieciseisBitsDetieneLaImportacion) {
+// ValorInt is a 32-bit column: a whole number beyond 16 bits is stored like any other.
+TEST_F(ProcNovedadesTest, UnEnteroFueraDeDieciseisBitsSeGuarda) {
   DbfTable tabla = Encuesta();
-  tabla.records = {{{"30500000001", "1", "40000", "a", ""}}};
+  tabla.records = {{{"30500000001", "1", "40000", "a", ""}},
+                   {{"30500000002", "2", "-2147483648", "b", ""}},
+                   {{"30500000003", "3", "2147483647", "c", ""}}};
   EscribirDbf("ENCUES_1.dbf", tabla);
   Importar("2005");
 
-  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{
-                                "Finalizo el proceso con error, algunos campos no se procesaron"});
-  const std::vector<std::string> log = EntradasLog();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0], "Consolida\r\n(6) Desbordamiento\r\nArmando Transaccion");
-  // The value before the overflow was committed and stays; nothing after it was stored.
-  EXPECT_EQ(Filas("Select Campo From SE_NOVEDAD"), std::vector<std::string>{"P001"});
-  EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"0"});
-  EXPECT_EQ(Carpeta("NoProcesados"), (std::vector<std::string>{"ENCUES_1_05122026112041.dbf"}));
-  EXPECT_NE(form_->lblProceso.Caption(), "Finalizado");
-  // The connection is usable afterwards: no transaction was left open.
-  EXPECT_NO_THROW(App().CnSql.BeginTrans());
-  App().CnSql.RollbackTrans();
+  EXPECT_EQ(Filas("Select Empresa, ValorInt From SE_NOVEDAD Where Campo = 'P002' Order By "
+                  "Empresa"),
+            (std::vector<std::string>{"30500000001|40000", "30500000002|-2147483648",
+                                      "30500000003|2147483647"}));
+  EXPECT_EQ(Filas("Select Count(*) From SE_NOVEDAD"), std::vector<std::string>{"12"});
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+  EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+  EXPECT_EQ(Carpeta("Procesados"), (std::vector<std::string>{"ENCUES_1_05122026112041.dbf"}));
+  EXPECT_EQ(form_->lblProceso.Caption(), "Finalizado");
+}
+
+// The file name is looked up literally: "_" and "%" in it are no wildcards, so a file is never
+// taken for another catalogued one, while the case of the letters still does not count.
+TEST_F(ProcNovedadesTest, ElArchivoSeBuscaPorSuNombreLiteral) {
+  const struct {
+    const char* catalogado;
+    const char* archivo;
+    std::vector<std::string> archivos;  // SE_ARCHIVOS afterwards
+    const char* arc_id;                 // under which the values are stored
+  } casos[] = {
+      {"ENCUES11", "ENCUES_1.dbf", {"1|ENCUES11", "2|ENCUES_1"}, "2"},
+      {"ENCUESXY1", "ENCUES%1.dbf", {"1|ENCUESXY1", "2|ENCUES%1"}, "2"},
+      {"ENCUES_1", "ENCUES_1.dbf", {"1|ENCUES_1"}, "1"},
+      {"encues_1", "ENCUES_1.dbf", {"1|encues_1"}, "1"},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.archivo);
+    TearDown();
+    SetUp();
+    App().CnSql.Execute(std::string("INSERT INTO se_archivos (Arc_Nombre, Arc_Fecha) VALUES('") +
+                        caso.catalogado + "','01/01/2005')");
+    EscribirDbf(caso.archivo, Encuesta());
+    Importar("2005");
+
+    EXPECT_EQ(Filas("Select Arc_Id, Arc_Nombre From SE_ARCHIVOS Order By Arc_Id"), caso.archivos);
+    EXPECT_EQ(Filas("Select Distinct Arc_Id From SE_NOVEDAD"),
+              std::vector<std::string>{caso.arc_id});
+    EXPECT_EQ(Filas("Select Id_FC From SE_COMM_PROCESO"), std::vector<std::string>{caso.arc_id});
+    EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+  }
+}
+
+// The company code is the column named "unico", wherever it stands and however it is written;
+// every other column is a value.
+TEST_F(ProcNovedadesTest, LaColumnaUnicoSeReconocePorSuNombre) {
+  const struct {
+    const char* nombre;
+    size_t posicion;
+  } casos[] = {{"UNICO", 0}, {"Unico", 1}, {"unico", 2}};
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.posicion);
+    TearDown();
+    SetUp();
+    DbfTable tabla;
+    tabla.fields = {{"P001", 'N', 10, 2}, {"NOMBRE", 'C', 20}};
+    tabla.fields.insert(tabla.fields.begin() + caso.posicion, DbfField{caso.nombre, 'C', 11});
+    DbfRecord registro{{"1.5", "Acme"}};
+    registro.values.insert(registro.values.begin() + caso.posicion, "30500000001");
+    tabla.records = {registro};
+    EscribirDbf("ENCUES_1.dbf", tabla);
+    Importar("2005");
+
+    EXPECT_EQ(Filas("Select Empresa, Campo, ValorStr, ValorDbl From SE_NOVEDAD Order By Campo"),
+              (std::vector<std::string>{"30500000001|NOMBRE|Acme|0",
+                                        "30500000001|P001|Null|1.5"}));
+    EXPECT_EQ(Filas("Select Count(*) From SE_ESTRUCTURAS"), std::vector<std::string>{"3"});
+    EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+  }
+}
+
+// What the import sends, letter for letter: the file's lookup and registration, its columns,
+// one transaction per value, the journal row; on a second run the values are updated.
+TEST_F(ProcNovedadesTest, SentenciasQueEnvia) {
+  SentenciasEnviadas enviadas;
+  AbrirAplicacion();
+  DbfTable tabla;
+  tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"NOMBRE", 'C', 20}};
+  tabla.records = {{{"30500000001", "12.5", "Acme"}}};
+  EscribirDbf("ENCUES_1.dbf", tabla);
+  Importar("2005");
+
+  const std::string busqueda = "SELECT * FROM se_archivos WHERE Arc_Nombre LIKE 'ENCUES[_]1'";
+  auto columna = [](const std::string& nombre, const std::string& resto) {
+    return std::vector<std::string>{
+        "BeginTrans",
+        "Select * From se_Estructuras where Est_IdArchivo = 1 and Est_Campo = '" + nombre + "'",
+        "INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo, Est_Tamanio, "
+        "Est_Precision, Est_Escala, Est_Fecha) Values(1,'" + nombre + "'," + resto +
+            ",'05/12/2026')",
+        "CommitTrans"};
+  };
+  auto valor = [](const std::string& campo, const std::string& valores) {
+    return std::vector<std::string>{
+        "BeginTrans",
+        "Select IdNovedad From se_novedad Where Empresa = '30500000001' And Periodo = 2005 And "
+        "Campo = '" + campo + "'",
+        "INSERT INTO SE_NOVEDAD (Arc_Id, FormSector, Capitulo, Empresa, Periodo, Campo, Tipo, "
+        "ValorStr, ValorInt, ValorDbl, ValorDte) Values(1,'ENCUES', 1, '30500000001', 2005, '" +
+            campo + "', " + valores + ", '')",
+        "CommitTrans"};
+  };
+  std::vector<std::string> esperadas = {
+      busqueda, "INSERT INTO se_archivos (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_1','05/12/2026')",
+      busqueda};
+  for (const auto& parte :
+       {columna("UNICO", "'Char',11,255,255"), columna("P001", "'Numeric',19,10,2"),
+        columna("NOMBRE", "'Char',20,255,255"), valor("P001", "'Dbl', 'Null', 0, 12.5"),
+        valor("NOMBRE", "'Str', 'Acme', 0, 0")}) {
+    esperadas.insert(esperadas.end(), parte.begin(), parte.end());
+  }
+  esperadas.insert(esperadas.end(),
+                   {"BeginTrans",
+                    "Insert into SE_COMM_PROCESO (Id_FC, Formulario, Capitulo, Periodo, Fecha, "
+                    "Tipo, Contenido) Values(1, 'ENCUES', 1, 2005, getdate(), 'Novedad', '')",
+                    "CommitTrans"});
+  EXPECT_EQ(enviadas.Todas(), esperadas);
+
+  Ui().Sleep(1000);
+  tabla.records = {{{"30500000001", "7", "Otra"}}};
+  EscribirDbf("ENCUES_1.dbf", tabla);
+  enviadas.Olvidar();
+  Importar("2005");
+  std::vector<std::string> escrituras;
+  for (const std::string& texto : enviadas.Todas()) {
+    if (texto.rfind("UPDATE", 0) == 0) escrituras.push_back(texto);
+  }
+  EXPECT_EQ(escrituras,
+            (std::vector<std::string>{
+                "UPDATE SE_NOVEDAD Set ValorInt  = 0, ValorDbl = 7 Where IdNovedad = 1",
+                "UPDATE SE_NOVEDAD Set ValorInt  = 0, ValorDbl = 0 Where IdNovedad = 2"}));
+  EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
 }
 
 // A run cut off in the middle (the process dies: nothing is handled) leaves the file in Datos;

@@ -1,12 +1,14 @@
-// The pure rules of the intake windows: the two type mappings, the digits of a CUIT and the
-// check of a typed year.
+// The pure rules of the intake windows: the two type mappings, the working values of a survey
+// value, the digits of a CUIT and the check of a typed year.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "intake/frm_padron.h"
 #include "intake/internal/comun.h"
+#include "intake/proc_novedades.h"
 #include "intake/tipos.h"
+#include "platform/runtime/conversions.h"
 #include "platform/runtime/vb_error.h"
 
 namespace intake_test {
@@ -33,6 +35,45 @@ TEST(TiposTest, CadaCodigoDaSuNombreYSuEtiqueta) {
     SCOPED_TRACE(caso.codigo);
     EXPECT_EQ(intake::NombreTipo(caso.codigo), caso.nombre);
     EXPECT_EQ(intake::SufijoTipo(caso.codigo), caso.sufijo);
+  }
+}
+
+// Each tag sets its own working value; an 'Int' value takes the 32 bits of ValorInt, and one
+// beyond them is an overflow (the import logs and skips that value).
+TEST(ConvertirValorTest, CadaEtiquetaLlenaSuValor) {
+  using runtime::Valor;
+  struct Caso {
+    const char* sufijo;
+    Valor valor;
+    const char* esperado;  // texto|entero|doble|fecha, or the error number
+  };
+  const Caso casos[] = {
+      {"Str", Valor::String("  O'Brien  "), "O'Brien|0|0|"},
+      {"Str", Valor::Null(), "|0|0|"},
+      {"Int", Valor::Long(40000), "|40000|0|"},
+      {"Int", Valor::Double(-2147483648.0), "|-2147483648|0|"},
+      {"Int", Valor::Double(2147483647.4), "|2147483647|0|"},
+      {"Int", Valor::Null(), "|0|0|"},
+      {"Int", Valor::Double(2147483648.0), "error 6"},
+      {"Int", Valor::Double(-3e9), "error 6"},
+      {"Int", Valor::String("doce"), "error 13"},
+      {"Dbl", Valor::Double(1234.5), "|0|1234.5|"},
+      {"Dbl", Valor::Null(), "|0|0|"},
+      {"Dte", Valor::String("31/01/2024"), "|0|0|31/01/2024"},
+      {"Dte", Valor::Null(), "|0|0|"},
+      {"Var", Valor::Long(7), "|0|0|"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(std::string(caso.sufijo) + " " + caso.esperado);
+    std::string obtenido;
+    try {
+      const intake::ValorNovedad v = intake::ConvertirValor(caso.sufijo, caso.valor);
+      obtenido = v.texto + "|" + std::to_string(v.entero) + "|" + runtime::CStrDouble(v.doble) +
+                 "|" + v.fecha;
+    } catch (const runtime::VbError& error) {
+      obtenido = "error " + std::to_string(error.Number());
+    }
+    EXPECT_EQ(obtenido, caso.esperado);
   }
 }
 

@@ -23,6 +23,7 @@ TEST_F(VentanasTest, ElMenuAbreCadaVentanaConSuTamanoFijo) {
       {"CarEstr", "Proc_CargaNov", "Carga de Novedades", 10200, 5640},
       {"MnuNov", "Proc_Novedades", "Procesar Novedades", 3180, 3165},
       {"ProcPadron", "FrmPadron", "Procesa Padron", 3015, 2340},
+      {"MnuMuestra", "FrmMuestra", "Procesa Muestra", 3015, 2340},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.ventana);

@@ -1,0 +1,29 @@
+// The busy guard of a window: its command buttons disabled and its close refused while a long
+// operation runs. Part of consolida_ui.
+#include "platform/ui/busy_scope.h"
+
+#include "platform/ui/form.h"
+#include "platform/ui/ui.h"
+
+namespace ui {
+
+BusyScope::BusyScope(Form& form, Ui& ui) : form_(form), ui_(ui) {
+  if (form_.busy_ != nullptr) return;
+  outermost_ = true;
+  form_.busy_ = this;
+  for (Control* control : form_.Controls()) {
+    if (control->Kind() != ControlKind::kCommandButton) continue;
+    buttons_.emplace_back(control, control->Enabled());
+    control->SetEnabled(false);
+  }
+}
+
+BusyScope::~BusyScope() {
+  if (!outermost_) return;
+  form_.busy_ = nullptr;
+  for (const auto& [control, enabled] : buttons_) control->SetEnabled(enabled);
+}
+
+void BusyScope::RefuseClose() { ui_.MsgBox(kCloseRefused, vbExclamation); }
+
+}  // namespace ui

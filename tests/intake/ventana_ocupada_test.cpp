@@ -1,0 +1,123 @@
+// The import windows while they work: they let events in between values (DoEvents), so a click
+// or a close that the user makes meanwhile arrives in the middle of the import. Their buttons
+// ignore it and the window stays open until the import ends.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "intake/frm_muestra.h"
+#include "intake/frm_padron.h"
+#include "intake/proc_novedades.h"
+#include "platform/sheet/xls_writer.h"
+#include "tests/intake/carpeta_intake.h"
+
+namespace intake_test {
+namespace {
+
+using runtime::Valor;
+using testsupport::DbfTable;
+
+class VentanaOcupadaTest : public CarpetaIntake {};
+
+TEST_F(VentanaOcupadaTest, MientrasImportaNoAceptaOtroClicNiSeCierra) {
+  struct Caso {
+    const char* ventana;
+    const char* boton;
+    std::function<void(const fs::path& datos)> escribir;
+    std::function<std::unique_ptr<ui::Form>(core::Aplicacion&)> crear;
+    const char* procesado;  // the input file in Procesados afterwards
+    const char* tabla;      // rows written by one run
+    const char* filas;
+  };
+  const Caso casos[] = {
+      {"Proc_Novedades", "Proceso",
+       [](const fs::path& datos) {
+         DbfTable tabla;
+         tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'N', 10, 2}};
+         tabla.records = {{{"30500000001", "1", "2"}}, {{"30500000002", "3", "4"}}};
+         testsupport::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
+       },
+       [](core::Aplicacion& app) { return std::make_unique<intake::Proc_Novedades>(app); },
+       "ENCUES_1_05122026112041.dbf", "SE_NOVEDAD", "4"},
+      {"FrmPadron", "Command1",
+       [](const fs::path& datos) {
+         DbfTable tabla;
+         tabla.fields = {{"Unico", 'C', 11},     {"Cuit", 'C', 13},      {"Razon", 'C', 30},
+                         {"FORM", 'C', 4},       {"NumFor", 'C', 2},     {"Novedad", 'C', 10},
+                         {"Novedad_1", 'C', 10}, {"Estado", 'N', 2},     {"Estado_1", 'N', 2},
+                         {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
+                         {"Caja_1", 'N', 4},     {"NumFor_1", 'C', 2},   {"domi", 'N', 3},
+                         {"Comple", 'C', 2},     {"Com_Desc", 'C', 10},  {"Muestra", 'N', 6, 2},
+                         {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20}, {"Corte", 'C', 1},
+                         {"auto", 'C', 6},       {"wf", 'N', 6, 2},      {"fecha_ac", 'D'},
+                         {"cote_fech", 'D'}};
+         for (const char* unico : {"30500000001", "30500000002"}) {
+           testsupport::DbfRecord registro;
+           registro.values.assign(tabla.fields.size(), "");
+           registro.values[0] = unico;
+           registro.values[1] = unico;
+           tabla.records.push_back(registro);
+         }
+         testsupport::WriteDbf((datos / "Padron.dbf").string(), tabla);
+       },
+       [](core::Aplicacion& app) { return std::make_unique<intake::FrmPadron>(app); },
+       "Padron_05122026112041.dbf", "SE_MUESTRA_PADRON", "4"},
+      {"FrmMuestra", "Command1",
+       [](const fs::path& datos) {
+         sheet::Workbook libro;
+         const char* columnas[] = {"CUIT", "Unico", "Form", "Periodo", "PI", "PI_1",
+                                   "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
+         for (int c = 0; c < 11; ++c) libro.SetText(1, c + 1, columnas[c]);
+         for (int fila = 2; fila <= 3; ++fila) {
+           libro.SetValue(fila, 2, Valor::String("E" + std::to_string(fila)));
+           libro.SetValue(fila, 3, Valor::String("F"));
+           libro.SetValue(fila, 4, Valor::Double(2005));
+         }
+         libro.Save((datos / "Muestras.xls").string());
+       },
+       [](core::Aplicacion& app) { return std::make_unique<intake::FrmMuestra>(app); },
+       "Muestras_05122026112041.xls", "SE_MUESTRA_PADRON", "2"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.ventana);
+    TearDown();
+    SetUp();
+    caso.escribir(carpeta_ / "Datos");
+    std::unique_ptr<ui::Form> form = caso.crear(App());
+    Ui().Show(*form);
+    auto* boton = static_cast<ui::CommandButton*>(form->FindControl(caso.boton));
+    ASSERT_NE(boton, nullptr);
+    if (auto* periodo = static_cast<ui::TextBox*>(form->FindControl("TxtPeriodo"))) {
+      periodo->UserEdit("2005");
+    }
+
+    // The user clicks again and closes the window while the first values are being written.
+    std::vector<std::string> durante;
+    Ui().SetDoEventsHook([&] {
+      if (!durante.empty()) return;
+      durante.push_back(boton->Enabled() ? "habilitado" : "deshabilitado");
+      durante.push_back(boton->UserClick() ? "clic aceptado" : "clic ignorado");
+      durante.push_back(form->UserClose() ? "cerrada" : "abierta");
+    });
+    ASSERT_TRUE(boton->UserClick());
+
+    EXPECT_EQ(durante, (std::vector<std::string>{"deshabilitado", "clic ignorado", "abierta"}));
+    EXPECT_EQ(Ui().Prompts(),
+              std::vector<std::string>{"Espere a que termine el proceso en curso"});
+    EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
+    EXPECT_EQ(Filas(std::string("Select Count(*) From ") + caso.tabla),
+              std::vector<std::string>{caso.filas});
+    EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{caso.procesado});
+    EXPECT_TRUE(form->Visible());
+    EXPECT_TRUE(boton->Enabled());
+    // Once the import is over the window closes as usual.
+    Ui().SetDoEventsHook(nullptr);
+    EXPECT_TRUE(form->UserClose());
+  }
+}
+
+}  // namespace
+}  // namespace intake_test
