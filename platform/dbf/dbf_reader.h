@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/sql/client.h"
+#include "platform/sql/provider.h"
 
 namespace dbf {
 

@@ -12,9 +12,9 @@
 namespace intake_test {
 namespace {
 
-using testsupport::DbfField;
-using testsupport::DbfRecord;
-using testsupport::DbfTable;
+using test_support::DbfField;
+using test_support::DbfRecord;
+using test_support::DbfTable;
 
 constexpr char kPadron[] =
     "Select Unico, Periodo, CUIT, Razon, FormSector, Domi, Muestra, auto, wf, Novedad, Novedad_1, "
@@ -143,18 +143,18 @@ TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
     int filas;
   } casos[] = {
       {"faltan columnas",
-       [&](const fs::path& ruta) { testsupport::WriteDbf(ruta.string(), sin_columnas); },
+       [&](const fs::path& ruta) { test_support::WriteDbf(ruta.string(), sin_columnas); },
        "Faltan columnas en Padron.dbf: Razon, cote_fech", 0},
       {"archivo cortado",
        [](const fs::path& ruta) {
-         const std::string bytes = testsupport::DbfBytes(Padron({Completa()}));
+         const std::string bytes = test_support::DbfBytes(Padron({Completa()}));
          std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 30);
        },
        "Microsoft OLE DB Provider for ODBC Drivers\r\n", 0},
       // The first company was committed before the second, with no digit in its CUIT, stopped it.
       {"cuit sin digitos",
        [](const fs::path& ruta) {
-         testsupport::WriteDbf(ruta.string(), Padron({Completa(), EnBlanco("30500000002", "s/n")}));
+         test_support::WriteDbf(ruta.string(), Padron({Completa(), EnBlanco("30500000002", "s/n")}));
        },
        "Consolida\r\n(13) Type mismatch\r\n", 2},
   };

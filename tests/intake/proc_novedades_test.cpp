@@ -14,10 +14,10 @@
 namespace intake_test {
 namespace {
 
-using testsupport::DbfField;
-using testsupport::DbfFlavor;
-using testsupport::DbfRecord;
-using testsupport::DbfTable;
+using test_support::DbfField;
+using test_support::DbfFlavor;
+using test_support::DbfRecord;
+using test_support::DbfTable;
 
 constexpr char kNovedades[] =
     "Select Empresa, Periodo, Campo, Tipo, ValorStr, ValorInt, ValorDbl From SE_NOVEDAD "
@@ -160,13 +160,13 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
          DbfTable tabla;
          tabla.fields = {{"EMPRESA", 'C', 11}, {"P001", 'N', 10, 2}};
          tabla.records = {{{"30500000001", "1"}}};
-         testsupport::WriteDbf(ruta.string(), tabla);
+         test_support::WriteDbf(ruta.string(), tabla);
        },
        "El archivo SINUNI_1.dbf no tiene la columna unico. Se movio a la carpeta NoProcesados",
        "El archivo SINUNI_1.dbf no tiene la columna unico", "NoProcesados"},
       {"CORTAD_1.dbf",
        [](const fs::path& ruta) {
-         std::string bytes = testsupport::DbfBytes(Encuesta());
+         std::string bytes = test_support::DbfBytes(Encuesta());
          std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 40);
        },
        "No se pudo leer el archivo CORTAD_1.dbf. Se movio a la carpeta NoProcesados",
@@ -176,7 +176,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
        "No se pudo leer el archivo BASURA_1.dbf. Se movio a la carpeta NoProcesados",
        "Microsoft OLE DB Provider for ODBC Drivers", "NoProcesados"},
       {"Padron.dbf",
-       [](const fs::path& ruta) { testsupport::WriteDbf(ruta.string(), Encuesta()); },
+       [](const fs::path& ruta) { test_support::WriteDbf(ruta.string(), Encuesta()); },
        "El archivo Padron.dbf no lleva el capitulo en el octavo caracter del nombre. No se "
        "proceso",
        "El archivo Padron.dbf no lleva el capitulo", "Datos"},
