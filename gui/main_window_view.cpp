@@ -62,10 +62,6 @@ QAction* MainWindowView::MenuAction(const std::string& name) const {
   return found == actions_.end() ? nullptr : found->second;
 }
 
-void MainWindowView::SetMenuEnabled(const std::string& name, bool enabled) {
-  if (QAction* action = MenuAction(name)) action->setEnabled(enabled);
-}
-
 void MainWindowView::ShowForm(ui::Form& form) {
   QMdiSubWindow*& sub = windows_[&form];
   if (sub == nullptr) {

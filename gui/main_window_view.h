@@ -39,8 +39,6 @@ class MainWindowView : public QMainWindow {
   void ShowForm(ui::Form& form);
   // The menu action of an entry by control name (nullptr when none): tests trigger it.
   QAction* MenuAction(const std::string& name) const;
-  // Enables or disables a menu entry after the menu was built.
-  void SetMenuEnabled(const std::string& name, bool enabled);
   QMdiArea* Area() const { return area_; }
 
  protected:

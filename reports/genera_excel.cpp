@@ -38,16 +38,12 @@ class VisorEscritorio : public Visor {
   }
 };
 
-Visor* visor_fijado = nullptr;
-
 }  // namespace
 
 Visor& VisorPredeterminado() {
   static VisorEscritorio escritorio;
-  return visor_fijado != nullptr ? *visor_fijado : escritorio;
+  return escritorio;
 }
-
-void FijarVisorPredeterminado(Visor* visor) { visor_fijado = visor; }
 
 std::string NombrePlanilla(std::string_view prefijo, runtime::DateSerial ahora) {
   const std::string fecha = runtime::Replace(runtime::ShortDateText(ahora), "/", "");

@@ -40,9 +40,6 @@ class Visor {
 
 // The viewer that GeneraExcel uses unless told otherwise: the desktop's default (xdg-open).
 Visor& VisorPredeterminado();
-// Puts `visor` in place of the default viewer (nullptr restores the desktop's). REQUIRES:
-// `visor` outlives its use.
-void FijarVisorPredeterminado(Visor* visor);
 
 // The file name of an export made at `ahora`: `prefijo`, the short date without "/", the
 // first six characters of the time without ":", ".xls" ("Rep_05122026112041.xls").

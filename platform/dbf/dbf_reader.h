@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sql/client.h"
+#include "platform/sql/provider.h"
 
 namespace dbf {
 

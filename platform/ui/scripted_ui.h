@@ -42,7 +42,6 @@ class ScriptedUi : public Ui {
   // The prompts only, in order (what most tests compare).
   std::vector<std::string> Prompts() const;
   void ClearMessages() { messages_.clear(); }
-  int PendingAnswers() const { return static_cast<int>(answers_.size()); }
 
   // Modal windows: ShowModal loads and shows the form, then runs the next queued script if it
   // is for this form's name, else the standing script for the name; throws ScriptError when

@@ -10,12 +10,13 @@
 #include <string>
 
 #include "app/consolida-sql/console.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kFixtures = fs::path(CONSOLIDA_SHARED_DIR) / "fixtures/engine";
+const fs::path kFixtures = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
 
 std::string WithoutCarriageReturns(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -31,10 +32,9 @@ class ConsoleFixtureTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ConsoleFixtureTest, PrintsTheExpectedResults) {
   const std::string name = GetParam();
-  if (!fs::exists(kFixtures / (name + ".sql"))) GTEST_SKIP() << "fixture not present";
-  std::string pattern = (fs::temp_directory_path() / "consolida_console_fixture_XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  const fs::path folder = pattern;
+  ASSERT_TRUE(fs::exists(kFixtures / (name + ".sql"))) << "missing fixture " << (kFixtures / name).string();
+  const test_support::TempFolder temp("consolida-console-fixture");
+  const fs::path folder = temp.path();
   const std::string database = (folder / "fixture.db").string();
   std::istringstream in;
   std::ostringstream load_out, load_err, out, err;
@@ -48,7 +48,6 @@ TEST_P(ConsoleFixtureTest, PrintsTheExpectedResults) {
                                     in, out, err);
   EXPECT_EQ(run, 0) << err.str();
   EXPECT_EQ(out.str(), WithoutCarriageReturns(kFixtures / (name + ".expected")));
-  fs::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formulas, ConsoleFixtureTest,

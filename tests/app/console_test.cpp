@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/consolida-sql/console.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -26,12 +27,13 @@ struct ConsoleRun {
 class ConsoleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "consolida_console_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    temp_ = std::make_unique<test_support::TempFolder>("consolida-console");
+    folder_ = temp_->path();
     database_ = (folder_ / "test.db").string();
   }
-  void TearDown() override { fs::remove_all(folder_); }
+  void TearDown() override { temp_.reset(); }
+
+  std::unique_ptr<test_support::TempFolder> temp_;
 
   ConsoleRun Run(std::vector<std::string> args, const std::string& input = "") {
     std::istringstream in(input);
@@ -222,7 +224,7 @@ TEST_F(ConsoleTest, DefaultDatabaseFollowsHostThenApplicationFolder) {
 }
 
 TEST_F(ConsoleTest, EngineFixtureSetupRunsOnANewDatabase) {
-  const fs::path setup = fs::path(CONSOLIDA_SHARED_DIR) / "fixtures/engine/setup.sql";
+  const fs::path setup = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine/setup.sql";
   ConsoleRun run = Run({"-d", database_, "-b", "-i", setup.string()});
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.status, 0);

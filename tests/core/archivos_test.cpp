@@ -2,12 +2,14 @@
 // name without ever overwriting, the file-exists test, and making a working folder.
 #include <gtest/gtest.h>
 
-#include "tests/core/carpeta_prueba.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace core_test {
+
+using namespace test_support;
 namespace {
 
-using Archivos = CarpetaPrueba;
+using Archivos = CarpetaAplicacion;
 
 TEST_F(Archivos, MoverArchivoPoneFechaYHoraAntesDeLaExtension) {
   struct Caso {
@@ -55,10 +57,10 @@ TEST_F(Archivos, MoverArchivoNuncaPisaYFallaSinRegistrarNada) {
   EXPECT_EQ(LeerArchivo(carpeta_ / "Datos" / "Padron.dbf"), "nuevo");
   EXPECT_EQ(LeerArchivo(carpeta_ / "Procesados" / "Padron_05122026112041.dbf"), "anterior");
   EXPECT_EQ(fs::file_size(App().ArchivoErr), 0u);
-  EXPECT_TRUE(ui_.Messages().empty());
+  EXPECT_TRUE(Ui().Messages().empty());
 
   // A second later the name is free and the move goes through.
-  ui_.Sleep(1000);
+  Ui().Sleep(1000);
   EXPECT_TRUE(App().MoverArchivo("Padron.dbf", "Procesados"));
   EXPECT_EQ(LeerArchivo(carpeta_ / "Procesados" / "Padron_05122026112042.dbf"), "nuevo");
 }

@@ -4,15 +4,17 @@
 
 #include "core/inicio.h"
 #include "platform/ui/ui.h"
-#include "tests/core/carpeta_prueba.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace core_test {
+
+using namespace test_support;
 namespace {
 
 const std::vector<std::string> kCarpetas = {"Datos", "Log", "NoProcesados", "Procesados",
                                             "Reporte"};
 
-class Inicio : public CarpetaPrueba {
+class Inicio : public CarpetaAplicacion {
  protected:
   // Runs Main; counts the main windows it asks to show.
   std::unique_ptr<core::MDIPrincipal> Arrancar(const std::string& servidor_sql = "") {
@@ -44,7 +46,7 @@ TEST_F(Inicio, ArrancaConCarpetasLogVacioYTresConexiones) {
     auto principal = Arrancar();
     ASSERT_NE(principal, nullptr);
     EXPECT_EQ(ventanas_, 1);
-    EXPECT_TRUE(ui_.Messages().empty());
+    EXPECT_TRUE(Ui().Messages().empty());
     for (const std::string& carpeta : kCarpetas) {
       EXPECT_TRUE(fs::is_directory(carpeta_ / carpeta)) << carpeta;
     }
@@ -73,16 +75,16 @@ TEST_F(Inicio, UnaCarpetaImposibleDetieneTodoConUnMensaje) {
     SCOPED_TRACE(caso.bloqueada);
     for (const std::string& carpeta : kCarpetas) fs::remove_all(carpeta_ / carpeta);
     app_.reset();
-    ui_.ClearMessages();
+    Ui().ClearMessages();
     EscribirArchivo(carpeta_ / caso.bloqueada, "");
 
     EXPECT_EQ(Arrancar(), nullptr);
     EXPECT_EQ(ventanas_, 0);
-    ASSERT_EQ(ui_.Messages().size(), 1u);
-    EXPECT_EQ(ui_.Messages()[0].prompt,
+    ASSERT_EQ(Ui().Messages().size(), 1u);
+    EXPECT_EQ(Ui().Messages()[0].prompt,
               "No se pudo generar la carpeta " + (carpeta_ / caso.bloqueada).string());
-    EXPECT_EQ(ui_.Messages()[0].style, ui::vbOKOnly);
-    EXPECT_EQ(ui_.Messages()[0].title, ui_.AppTitle());
+    EXPECT_EQ(Ui().Messages()[0].style, ui::vbOKOnly);
+    EXPECT_EQ(Ui().Messages()[0].title, Ui().AppTitle());
     std::vector<std::string> hechas;
     for (const std::string& carpeta : kCarpetas) {
       if (fs::is_directory(carpeta_ / carpeta)) hechas.push_back(carpeta);
@@ -118,13 +120,13 @@ TEST_F(Inicio, UnaConexionQueFallaDejaUnaEntradaYNingunaVentana) {
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
     app_.reset();
-    ui_.ClearMessages();
+    Ui().ClearMessages();
     if (caso.sin_fuente_dbf) dbf::RemoveDataSource("DBFFOXNOV");
     EXPECT_EQ(Arrancar(caso.servidor), nullptr);
     dbf::DefineDataSource("DBFFOXNOV", (carpeta_ / "Datos").string());
 
     EXPECT_EQ(ventanas_, 0);
-    EXPECT_TRUE(ui_.Messages().empty());
+    EXPECT_TRUE(Ui().Messages().empty());
     const std::vector<std::string> lineas = LineasDelLog();
     ASSERT_EQ(lineas.size(), 4u);
     EXPECT_EQ(lineas[0], "05/12/2026 11:20:41" + std::string(77, '='));

@@ -5,9 +5,11 @@
 #include "core/inicio.h"
 #include "core/mdi_principal.h"
 #include "platform/ui/ui.h"
-#include "tests/core/carpeta_prueba.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace core_test {
+
+using namespace test_support;
 namespace {
 
 // A task window as later windows are written: a fixed size and a text box with user content.
@@ -21,7 +23,7 @@ class VentanaDePrueba : public ui::Form {
   void Form_Resize() override { core::AplicarTamanoFijo(*this, 3015, 2340); }
 };
 
-class Principal : public CarpetaPrueba {
+class Principal : public CarpetaAplicacion {
  protected:
   void RegistrarPrueba(const std::string& nombre) {
     App().RegistrarVentana(nombre, [this, nombre](core::Aplicacion&) {
@@ -93,7 +95,7 @@ TEST_F(Principal, CadaVentanaSeCreaUnaVezYVuelveAlFrente) {
   Elegir(*principal, "ProcPadron");
 
   EXPECT_EQ(creadas_, (std::map<std::string, int>{{"FrmCmdProcess", 1}, {"FrmPadron", 1}}));
-  EXPECT_EQ(ui_.ShownForms(),
+  EXPECT_EQ(Ui().ShownForms(),
             (std::vector<std::string>{"FrmPadron", "FrmCmdProcess", "FrmPadron"}));
   EXPECT_EQ(App().Ventana("FrmPadron"), padron);
   EXPECT_EQ(padron->TxtPeriodo.Text(), "2005");
@@ -120,12 +122,12 @@ TEST_F(Principal, ResponderNoAlCierreNoCambiaNada) {
   auto* padron = dynamic_cast<VentanaDePrueba*>(App().Ventana("FrmPadron"));
   padron->TxtPeriodo.SetText("2005");
 
-  ui_.QueueAnswer(ui::vbNo);
+  Ui().QueueAnswer(ui::vbNo);
   EXPECT_FALSE(principal->Cerrar(ui::vbFormControlMenu));
-  ASSERT_EQ(ui_.Messages().size(), 1u);
-  EXPECT_EQ(ui_.Messages()[0].prompt, "Esta a punto de Cerrar el Sistema.\r\nEs correcto?");
-  EXPECT_EQ(ui_.Messages()[0].style, ui::vbYesNo + ui::vbInformation);
-  EXPECT_EQ(ui_.Messages()[0].title, "Cierre del Sistema");
+  ASSERT_EQ(Ui().Messages().size(), 1u);
+  EXPECT_EQ(Ui().Messages()[0].prompt, "Esta a punto de Cerrar el Sistema.\r\nEs correcto?");
+  EXPECT_EQ(Ui().Messages()[0].style, ui::vbYesNo + ui::vbInformation);
+  EXPECT_EQ(Ui().Messages()[0].title, "Cierre del Sistema");
   EXPECT_FALSE(principal->Terminado());
   EXPECT_TRUE(padron->Loaded());
   EXPECT_TRUE(padron->Visible());
@@ -148,14 +150,14 @@ TEST_F(Principal, ElCierreConfirmadoRevisaElLog) {
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
     app_.reset();
-    ui_.ClearMessages();
+    Ui().ClearMessages();
     fs::remove_all(carpeta_ / "Log");
     RegistrarPrueba("FrmPadron");
     auto principal = Arrancar();
     Elegir(*principal, "ProcPadron");
     if (caso.con_error) App().GrabarError("algo fallo", App().NroArchivoErr);
 
-    ui_.QueueAnswer(ui::vbYes);
+    Ui().QueueAnswer(ui::vbYes);
     EXPECT_TRUE(principal->Cerrar(ui::vbFormControlMenu));
     EXPECT_TRUE(principal->Terminado());
     EXPECT_EQ(Titulos(), caso.titulos);
@@ -180,7 +182,7 @@ TEST_F(Principal, UnaVentanaQueNoSeCierraDetieneElCierre) {
                          [](core::Aplicacion&) { return std::make_unique<VentanaTerca>(); });
   auto principal = Arrancar();
   Elegir(*principal, "PCS");
-  ui_.QueueAnswer(ui::vbYes);
+  Ui().QueueAnswer(ui::vbYes);
   EXPECT_FALSE(principal->Cerrar(ui::vbFormControlMenu));
   EXPECT_FALSE(principal->Terminado());
   EXPECT_TRUE(fs::exists(App().ArchivoErr));

@@ -5,14 +5,16 @@
 #include "core/inicio.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/ui/ui.h"
-#include "tests/core/carpeta_prueba.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace core_test {
+
+using namespace test_support;
 namespace {
 
 const std::string kIguales(77, '=');
 
-using RegistroErrores = CarpetaPrueba;
+using RegistroErrores = CarpetaAplicacion;
 
 TEST_F(RegistroErrores, ElArchivoSeLlamaPorElMomentoDeInicioYNaceVacio) {
   CrearCarpetasDeTrabajo();
@@ -27,7 +29,7 @@ TEST_F(RegistroErrores, CadaEntradaEsCabeceraDe96CaracteresYTextoConCrLf) {
   CrearCarpetasDeTrabajo();
   App().AbrirLogErrores();
   App().GrabarError("primera", App().NroArchivoErr);
-  ui_.SetNow(runtime::MakeDate(2027, 1, 9, 7, 5, 3));
+  Ui().SetNow(runtime::MakeDate(2027, 1, 9, 7, 5, 3));
   App().GrabarError("linea 1\r\nlinea 2", App().NroArchivoErr);
 
   // Read while the file is still open: each entry must already be in the file.
@@ -105,14 +107,14 @@ TEST_F(RegistroErrores, VerificarBorraElVacioYAvisaDelQueTieneErrores) {
   CrearCarpetasDeTrabajo();
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
-    ui_.ClearMessages();
+    Ui().ClearMessages();
     const fs::path ruta = carpeta_ / "Log" / "err20261205112041.log";
     if (caso.crear) EscribirArchivo(ruta, caso.contenido);
     App().VerificarLogErrores(ruta.string());
     EXPECT_EQ(fs::exists(ruta), caso.queda);
-    ASSERT_EQ(static_cast<int>(ui_.Messages().size()), caso.mensajes);
+    ASSERT_EQ(static_cast<int>(Ui().Messages().size()), caso.mensajes);
     if (caso.mensajes == 1) {
-      const auto& mensaje = ui_.Messages()[0];
+      const auto& mensaje = Ui().Messages()[0];
       EXPECT_EQ(mensaje.prompt,
                 "Existen errores en el archivo de Errores\r\n"
                 "Avisar al Personal de Sistemas para que lo revise");

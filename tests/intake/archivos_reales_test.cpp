@@ -1,7 +1,9 @@
-// Real DBF files from the shared data set through the survey import. Each is read with the DBF
+// Real DBF files from tests/data/dbf through the survey import. Each is read with the DBF
 // reader, given a company column "unico" in front (the real files have none) and written again
 // with the test writer under a survey name; then every value must arrive in SE_NOVEDAD.
 #include <gtest/gtest.h>
+
+#include <charconv>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,13 +14,15 @@
 #include "intake/proc_novedades.h"
 #include "platform/dbf/dbf_reader.h"
 #include "platform/runtime/text.h"
-#include "tests/intake/carpeta_intake.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {
+
+using namespace test_support;
 namespace {
 
-using testsupport::DbfField;
-using testsupport::DbfTable;
+using test_support::DbfField;
+using test_support::DbfTable;
 
 constexpr size_t kMaxRegistros = 8;
 
@@ -39,7 +43,7 @@ bool EsAscii(const std::string& texto) {
 DbfTable ConUnico(const sql::RowSet& real, const std::string& prefijo,
                   std::map<std::string, Esperado>& esperado) {
   DbfTable tabla;
-  tabla.flavor = testsupport::DbfFlavor::kVisualFoxPro;
+  tabla.flavor = test_support::DbfFlavor::kVisualFoxPro;
   tabla.fields.push_back({"UNICO", 'C', 20});
   const size_t registros = std::min(real.rows.size(), kMaxRegistros);
   std::vector<int> columnas;
@@ -75,7 +79,7 @@ DbfTable ConUnico(const sql::RowSet& real, const std::string& prefijo,
 
   for (size_t r = 0; r < registros; ++r) {
     const std::string unico = prefijo + std::to_string(r + 1);
-    testsupport::DbfRecord registro;
+    test_support::DbfRecord registro;
     registro.values.push_back(unico);
     for (size_t i = 0; i < columnas.size(); ++i) {
       const DbfField& campo = tabla.fields[i + 1];
@@ -89,11 +93,11 @@ DbfTable ConUnico(const sql::RowSet& real, const std::string& prefijo,
       } else if (campo.type == 'N') {
         const double numero = v.IsNull() ? 0 : runtime::CDbl(v);
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.*f", campo.decimals, numero);
-        texto = buffer;
+        texto.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, numero,
+                                           std::chars_format::fixed, campo.decimals).ptr);
         // A number too wide for its field comes back as the writer would refuse it; keep it blank.
         if (static_cast<int>(texto.size()) > campo.length) texto.clear();
-        e = {"Dbl", runtime::CStrDouble(texto.empty() ? 0 : std::strtod(texto.c_str(), nullptr))};
+        e = {"Dbl", runtime::CStrDouble(texto.empty() ? 0 : runtime::Val(texto))};
       } else if (campo.type == 'I') {
         texto = v.IsNull() ? "0" : std::to_string(v.AsLong());
         e = {"Int", texto};
@@ -112,7 +116,7 @@ DbfTable ConUnico(const sql::RowSet& real, const std::string& prefijo,
   return tabla;
 }
 
-class ArchivosRealesTest : public CarpetaIntake {};
+class ArchivosRealesTest : public VentanaPrueba {};
 
 TEST_F(ArchivosRealesTest, CadaValorDeArchivosRealesLlegaASuFila) {
   const char* reales[] = {"dbase_03.dbf", "dbase_30.dbf", "dbase_31.dbf",
@@ -123,7 +127,7 @@ TEST_F(ArchivosRealesTest, CadaValorDeArchivosRealesLlegaASuFila) {
   for (const char* real : reales) {
     SCOPED_TRACE(real);
     const dbf::TableContents contenido =
-        dbf::ReadTable(std::string(CONSOLIDA_SHARED_DIR) + "/data/dbf/" + real);
+        dbf::ReadTable(std::string(CONSOLIDA_TEST_DATA_DIR) + "/dbf/" + real);
     ASSERT_FALSE(contenido.rows.rows.empty());
     ++indice;
     const std::string nombre = "REAL0" + std::to_string(indice) + "_" + std::to_string(indice) +

@@ -14,10 +14,12 @@
 #include "platform/runtime/text.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sheet/xls_writer.h"
-#include "tests/intake/carpeta_intake.h"
+#include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
 namespace intake_test {
+
+using namespace test_support;
 namespace {
 
 using runtime::Valor;
@@ -38,16 +40,16 @@ constexpr const char* kConsulta =
 constexpr const char* kDiario =
     "Select Id_FC, Formulario, Capitulo, Periodo, Tipo, Contenido From SE_COMM_PROCESO";
 
-class FrmMuestraTest : public testsupport::CarpetaAplicacion {
+class FrmMuestraTest : public test_support::VentanaPrueba {
  protected:
   void SetUp() override {
-    CarpetaAplicacion::SetUp();
+    VentanaPrueba::SetUp();
     form_ = std::make_unique<intake::FrmMuestra>(App());
     Ui().Show(*form_);
   }
   void TearDown() override {
     form_.reset();
-    CarpetaAplicacion::TearDown();
+    VentanaPrueba::TearDown();
   }
 
   // Writes Datos/Muestras.xls: the header row, then the rows (a Null leaves the cell empty).
@@ -116,7 +118,7 @@ TEST_F(FrmMuestraTest, PlanillasConDatosDeLibrosReales) {
     SCOPED_TRACE(fuente.archivo);
     App().CnSql.Execute("Delete From SE_MUESTRA_PADRON");
     const sheet::SheetTable real = sheet::ReadFirstWorksheet(
-        std::string(CONSOLIDA_SHARED_DIR) + "/data/xls/" + fuente.archivo);
+        std::string(CONSOLIDA_TEST_DATA_DIR) + "/xls/" + fuente.archivo);
     ASSERT_GE(real.rows.size(), 2u);
 
     std::vector<std::vector<Valor>> filas;

@@ -7,15 +7,17 @@
 #include <vector>
 
 #include "intake/frm_padron.h"
-#include "tests/intake/carpeta_intake.h"
+#include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
 namespace intake_test {
+
+using namespace test_support;
 namespace {
 
-using testsupport::DbfField;
-using testsupport::DbfRecord;
-using testsupport::DbfTable;
+using test_support::DbfField;
+using test_support::DbfRecord;
+using test_support::DbfTable;
 
 constexpr char kPadron[] =
     "Select Unico, Periodo, CUIT, Razon, FormSector, Domi, Muestra, auto, wf, Novedad, Novedad_1, "
@@ -60,7 +62,7 @@ DbfTable Padron(std::vector<DbfRecord> registros) {
   return tabla;
 }
 
-class FrmPadronTest : public CarpetaIntake {
+class FrmPadronTest : public VentanaPrueba {
  protected:
   void Importar(const std::string& periodo) {
     form_ = std::make_unique<intake::FrmPadron>(App());
@@ -162,13 +164,13 @@ TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
     int filas;
   } casos[] = {
       {"faltan columnas",
-       [&](const fs::path& ruta) { testsupport::WriteDbf(ruta.string(), sin_columnas); },
+       [&](const fs::path& ruta) { test_support::WriteDbf(ruta.string(), sin_columnas); },
        "FrmPadron\r\n(3265) Faltan columnas en Padron.dbf: Razon, cote_fech\r\n"
        "Abriendo Padron.dbf",
        0},
       {"archivo cortado",
        [](const fs::path& ruta) {
-         const std::string bytes = testsupport::DbfBytes(Padron({Completa()}));
+         const std::string bytes = test_support::DbfBytes(Padron({Completa()}));
          std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 30);
        },
        "Microsoft OLE DB Provider for ODBC Drivers\r\n", 0},

@@ -6,15 +6,17 @@
 #include <vector>
 
 #include "intake/proc_carga_nov.h"
-#include "tests/intake/carpeta_intake.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {
+
+using namespace test_support;
 namespace {
 
-class ProcCargaNovTest : public CarpetaIntake {
+class ProcCargaNovTest : public VentanaPrueba {
  protected:
   void SetUp() override {
-    CarpetaIntake::SetUp();
+    VentanaPrueba::SetUp();
     for (const char* sql : {
              "INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_2', '01/02/2005')",
              "INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_1', '01/02/2005')",
@@ -36,7 +38,7 @@ class ProcCargaNovTest : public CarpetaIntake {
 
   void TearDown() override {
     form_.reset();
-    CarpetaIntake::TearDown();
+    VentanaPrueba::TearDown();
   }
 
   std::vector<std::string> Grilla() {

@@ -9,16 +9,18 @@
 #include <vector>
 
 #include "intake/proc_novedades.h"
-#include "tests/intake/carpeta_intake.h"
+#include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
 namespace intake_test {
+
+using namespace test_support;
 namespace {
 
-using testsupport::DbfField;
-using testsupport::DbfFlavor;
-using testsupport::DbfRecord;
-using testsupport::DbfTable;
+using test_support::DbfField;
+using test_support::DbfFlavor;
+using test_support::DbfRecord;
+using test_support::DbfTable;
 
 constexpr char kNovedades[] =
     "Select Empresa, Periodo, Campo, Tipo, ValorStr, ValorInt, ValorDbl From SE_NOVEDAD "
@@ -43,7 +45,7 @@ struct RelojFalso {
   std::chrono::steady_clock::time_point operator()() { return ahora += paso; }
 };
 
-class ProcNovedadesTest : public CarpetaIntake {
+class ProcNovedadesTest : public VentanaPrueba {
  protected:
   // Runs the import for `periodo` the way the user does: type the year, press "Proceso".
   void Importar(const std::string& periodo,
@@ -161,7 +163,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
          DbfTable tabla;
          tabla.fields = {{"EMPRESA", 'C', 11}, {"P001", 'N', 10, 2}};
          tabla.records = {{{"30500000001", "1"}}};
-         testsupport::WriteDbf(ruta.string(), tabla);
+         test_support::WriteDbf(ruta.string(), tabla);
        },
        "El archivo SINUNI_1.dbf no tiene la columna unico. Se movio a la carpeta NoProcesados",
        "Proc_Novedades\r\n(3265) El archivo SINUNI_1.dbf no tiene la columna unico\r\n"
@@ -169,7 +171,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
        "NoProcesados"},
       {"CORTAD_1.dbf",
        [](const fs::path& ruta) {
-         std::string bytes = testsupport::DbfBytes(Encuesta());
+         std::string bytes = test_support::DbfBytes(Encuesta());
          std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 40);
        },
        "No se pudo leer el archivo CORTAD_1.dbf. Se movio a la carpeta NoProcesados",
@@ -179,7 +181,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
        "No se pudo leer el archivo BASURA_1.dbf. Se movio a la carpeta NoProcesados",
        "Microsoft OLE DB Provider for ODBC Drivers", "NoProcesados"},
       {"Padron.dbf",
-       [](const fs::path& ruta) { testsupport::WriteDbf(ruta.string(), Encuesta()); },
+       [](const fs::path& ruta) { test_support::WriteDbf(ruta.string(), Encuesta()); },
        "El archivo Padron.dbf no lleva el capitulo en el octavo caracter del nombre. No se "
        "proceso",
        "Proc_Novedades\r\n(5) El archivo Padron.dbf no lleva el capitulo en el octavo caracter "

@@ -1,4 +1,4 @@
-// The pure rules of the intake windows: the two type mappings, the working values of a survey
+// The pure rules of the intake windows: the working values of a survey
 // value, the digits of a CUIT and the check of a typed year.
 #include <gtest/gtest.h>
 
@@ -7,36 +7,11 @@
 #include "intake/frm_padron.h"
 #include "intake/internal/comun.h"
 #include "intake/proc_novedades.h"
-#include "intake/tipos.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/vb_error.h"
 
 namespace intake_test {
 namespace {
-
-TEST(TiposTest, CadaCodigoDaSuNombreYSuEtiqueta) {
-  struct Caso {
-    int codigo;
-    const char* nombre;
-    const char* sufijo;
-  };
-  const Caso casos[] = {
-      {2, "SmallInt", "Int"},  {3, "Integer", "Int"},   {4, "Single", "Dbl"},
-      {5, "Double", "Dbl"},    {6, "Currency", "Dbl"},  {7, "Date", "Dte"},
-      {8, "Bstr", "Str"},      {12, "Variant", "Var"},  {14, "Decimal", "Dbl"},
-      {16, "TinyInt", "Int"},  {20, "BigInt", "Int"},   {128, "Binary", "Int"},
-      {129, "Char", "Str"},    {131, "Numeric", "Dbl"}, {133, "DateTime", "Dte"},
-      {200, "VarChar", "Str"},
-      // Codes the catalogue does not know: a timestamp, a logical, a memo, nothing at all.
-      {135, "", ""},           {11, "", ""},            {201, "", ""},
-      {0, "", ""},             {-1, "", ""},
-  };
-  for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.codigo);
-    EXPECT_EQ(intake::NombreTipo(caso.codigo), caso.nombre);
-    EXPECT_EQ(intake::SufijoTipo(caso.codigo), caso.sufijo);
-  }
-}
 
 // Each tag sets its own working value; an 'Int' value takes the 32 bits of ValorInt, and one
 // beyond them is an overflow (the import logs and skips that value).

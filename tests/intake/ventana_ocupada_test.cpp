@@ -12,15 +12,17 @@
 #include "intake/frm_padron.h"
 #include "intake/proc_novedades.h"
 #include "platform/sheet/xls_writer.h"
-#include "tests/intake/carpeta_intake.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {
+
+using namespace test_support;
 namespace {
 
 using runtime::Valor;
-using testsupport::DbfTable;
+using test_support::DbfTable;
 
-class VentanaOcupadaTest : public CarpetaIntake {};
+class VentanaOcupadaTest : public VentanaPrueba {};
 
 TEST_F(VentanaOcupadaTest, MientrasImportaNoAceptaOtroClicNiSeCierra) {
   struct Caso {
@@ -38,7 +40,7 @@ TEST_F(VentanaOcupadaTest, MientrasImportaNoAceptaOtroClicNiSeCierra) {
          DbfTable tabla;
          tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'N', 10, 2}};
          tabla.records = {{{"30500000001", "1", "2"}}, {{"30500000002", "3", "4"}}};
-         testsupport::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
+         test_support::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
        },
        [](core::Aplicacion& app) { return std::make_unique<intake::Proc_Novedades>(app); },
        "ENCUES_1_05122026112041.dbf", "SE_NOVEDAD", "4"},
@@ -55,13 +57,13 @@ TEST_F(VentanaOcupadaTest, MientrasImportaNoAceptaOtroClicNiSeCierra) {
                          {"auto", 'C', 6},       {"wf", 'N', 6, 2},      {"fecha_ac", 'D'},
                          {"cote_fech", 'D'}};
          for (const char* unico : {"30500000001", "30500000002"}) {
-           testsupport::DbfRecord registro;
+           test_support::DbfRecord registro;
            registro.values.assign(tabla.fields.size(), "");
            registro.values[0] = unico;
            registro.values[1] = unico;
            tabla.records.push_back(registro);
          }
-         testsupport::WriteDbf((datos / "Padron.dbf").string(), tabla);
+         test_support::WriteDbf((datos / "Padron.dbf").string(), tabla);
        },
        [](core::Aplicacion& app) { return std::make_unique<intake::FrmPadron>(app); },
        "Padron_05122026112041.dbf", "SE_MUESTRA_PADRON", "4"},

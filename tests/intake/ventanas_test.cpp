@@ -4,12 +4,14 @@
 
 #include "core/mdi_principal.h"
 #include "intake/ventanas.h"
-#include "tests/intake/carpeta_intake.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {
+
+using namespace test_support;
 namespace {
 
-class VentanasTest : public CarpetaIntake {};
+class VentanasTest : public VentanaPrueba {};
 
 TEST_F(VentanasTest, ElMenuAbreCadaVentanaConSuTamanoFijo) {
   intake::RegistrarVentanas(App());

@@ -9,15 +9,18 @@
 
 #include "core/mdi_principal.h"
 #include "reports/ventanas.h"
-#include "tests/reports/aplicacion_prueba.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace reports_test {
+
+namespace fs = std::filesystem;
+using test_support::VentanaPrueba;
 namespace {
 
-class FrmCmdProcessTest : public AplicacionPrueba {
+class FrmCmdProcessTest : public VentanaPrueba {
  protected:
   void SetUp() override {
-    AplicacionPrueba::SetUp();
+    VentanaPrueba::SetUp();
     // One row of every writer, in the order they would run.
     for (const char* sentencia : {
              "Insert into SE_COMM_PROCESO (Id_FC, Formulario, Periodo, Fecha, Tipo, Contenido) "
@@ -39,7 +42,7 @@ class FrmCmdProcessTest : public AplicacionPrueba {
 
   void TearDown() override {
     form_.reset();
-    AplicacionPrueba::TearDown();
+    VentanaPrueba::TearDown();
   }
 
   // The grid as lines of tab-separated cells, header row included.

@@ -14,9 +14,12 @@
 #include "platform/runtime/vb_error.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/ui/ui.h"
-#include "tests/reports/aplicacion_prueba.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace reports_test {
+
+namespace fs = std::filesystem;
+using test_support::VentanaPrueba;
 namespace {
 
 class VisorAnotado : public reports::Visor {
@@ -54,7 +57,7 @@ TEST(NombrePlanilla, PrefijoFechaYHora) {
   }
 }
 
-class GeneraExcelTest : public AplicacionPrueba {};
+class GeneraExcelTest : public VentanaPrueba {};
 
 TEST_F(GeneraExcelTest, EscribeLasCeldasEnReporte) {
   VisorAnotado visor;

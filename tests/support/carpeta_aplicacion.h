@@ -1,18 +1,15 @@
-// Shared set-up of the window tests: a fresh application folder with its working folders, the
-// embedded database created from schema/, the DBF data source over Datos, the error log open
-// and the three connections opened as Main opens them; a scripted Ui whose clock stands at
-// 05/12/2026 11:20:41. Helpers read tables back as one text per row, read the log and list folders.
+// The one application-folder fixture of the tests: a fresh application folder in a temp dir,
+// the embedded database (created from schema/ on first use) and the DBF data source pointed into
+// it as the program sets them up, and a scripted Ui whose clock stands at 05/12/2026 11:20:41.
+// `VentanaPrueba` also makes the working folders and opens the error log and the three
+// connections as Main does, which is what every window test starts from. Helpers read tables
+// back as one text per row, read the log and list folders.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,61 +20,65 @@
 #include "platform/sql/client.h"
 #include "platform/ui/scripted_ui.h"
 #include "schema/schema.h"
-#include "tests/core/carpeta_prueba.h"
 #include "tests/support/dbf_writer.h"
+#include "tests/support/temp_folder.h"
 
-namespace testsupport {
-
-namespace fs = std::filesystem;
-
-using core_test::LeerArchivo;
-using core_test::Nombres;
+namespace test_support {
 
 class CarpetaAplicacion : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string plantilla = (fs::temp_directory_path() / "consolida-app-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(plantilla.data()), nullptr);
-    carpeta_ = plantilla;
-    for (const char* nombre : {"Log", "Datos", "Procesados", "NoProcesados", "Reporte"}) {
-      fs::create_directory(carpeta_ / nombre);
-    }
+    temporal_ = std::make_unique<TempFolder>("consolida-app");
+    carpeta_ = temporal_->path();
     sql::ConfigureEmbedded({(carpeta_ / "Consolida.db").string(), schema::CreationBatches()});
     dbf::RegisterProvider();
     dbf::DefineDataSource("DBFFOXNOV", (carpeta_ / "Datos").string());
-    AbrirAplicacion();
+    NuevaUi();
   }
 
   void TearDown() override {
     app_.reset();
     ui_.reset();
-    std::error_code error;
-    fs::remove_all(carpeta_, error);
+    temporal_.reset();
   }
 
-  // A new run over the same folder and database (what a restart after a crash sees).
+  // The application object over the test folder, created on first use with `servidor_sql` as
+  // the database host.
+  core::Aplicacion& App(const std::string& servidor_sql = "") {
+    if (!app_) {
+      app_ = std::make_unique<core::Aplicacion>(core::Configuracion{carpeta_.string(), servidor_sql},
+                                                *ui_);
+    }
+    return *app_;
+  }
+  ui::ScriptedUi& Ui() { return *ui_; }
+
+  // Makes the working folders Main would make.
+  void CrearCarpetasDeTrabajo() {
+    for (const char* nombre : {"Log", "Datos", "Procesados", "NoProcesados", "Reporte"}) {
+      fs::create_directory(carpeta_ / nombre);
+    }
+  }
+
+  // A new run over the same folder and database (what a restart after a crash sees): a new Ui,
+  // a new application object, its error log and its three connections open.
   void AbrirAplicacion() {
     app_.reset();
-    ui_ = std::make_unique<ui::ScriptedUi>();
-    ui_->SetNow(runtime::MakeDate(2026, 12, 5, 11, 20, 41));
-    app_ = std::make_unique<core::Aplicacion>(core::Configuracion{carpeta_.string(), ""}, *ui_);
-    app_->AbrirLogErrores();
+    NuevaUi();
+    App().AbrirLogErrores();
     app_->CnDbf.Open(core::Aplicacion::kCadenaDbf);
     app_->CnSql.Open(app_->CadenaSql());
     app_->CnSql2.Open(app_->CadenaSql());
   }
 
-  core::Aplicacion& App() { return *app_; }
-  ui::ScriptedUi& Ui() { return *ui_; }
-
-  void EscribirDbf(const std::string& nombre, const testsupport::DbfTable& tabla) {
-    testsupport::WriteDbf((carpeta_ / "Datos" / nombre).string(), tabla);
+  void EscribirDbf(const std::string& nombre, const DbfTable& tabla) {
+    WriteDbf((carpeta_ / "Datos" / nombre).string(), tabla);
   }
 
   // The rows of `consulta`, each as its values joined by "|" (NULL written as "NULL").
   std::vector<std::string> Filas(const std::string& consulta) {
     sql::Connection cn;
-    cn.Open(app_->CadenaSql());
+    cn.Open(App().CadenaSql());
     sql::Recordset rs;
     rs.Open(consulta, cn);
     std::vector<std::string> filas;
@@ -95,7 +96,7 @@ class CarpetaAplicacion : public ::testing::Test {
   // The texts of the entries of this run's error log, without their header lines and without
   // the final line end.
   std::vector<std::string> EntradasLog() {
-    const std::string texto = LeerArchivo(app_->ArchivoErr);
+    const std::string texto = LeerArchivo(App().ArchivoErr);
     const std::string cabecera(77, '=');
     std::vector<size_t> inicios;
     for (size_t pos = texto.find(cabecera); pos != std::string::npos;
@@ -112,14 +113,40 @@ class CarpetaAplicacion : public ::testing::Test {
   }
 
   // The text of this run's error log so far.
-  std::string Log() const { return LeerArchivo(app_->ArchivoErr); }
+  std::string Log() { return LeerArchivo(App().ArchivoErr); }
 
   // The file names in working folder `nombre`, sorted.
   std::vector<std::string> Carpeta(const char* nombre) { return Nombres(carpeta_ / nombre); }
 
+  // The titles of the messages shown so far, in order.
+  std::vector<std::string> Titulos() const {
+    std::vector<std::string> titulos;
+    for (const auto& mensaje : ui_->Messages()) titulos.push_back(mensaje.title);
+    return titulos;
+  }
+
   fs::path carpeta_;
-  std::unique_ptr<ui::ScriptedUi> ui_;
+  // Reset to close the application as the end of a run does (the Ui stays).
   std::unique_ptr<core::Aplicacion> app_;
+
+ private:
+  void NuevaUi() {
+    ui_ = std::make_unique<ui::ScriptedUi>();
+    ui_->SetNow(runtime::MakeDate(2026, 12, 5, 11, 20, 41));
+  }
+
+  std::unique_ptr<TempFolder> temporal_;
+  std::unique_ptr<ui::ScriptedUi> ui_;
 };
 
-}  // namespace testsupport
+// What every window test starts from: the working folders made, the application open.
+class VentanaPrueba : public CarpetaAplicacion {
+ protected:
+  void SetUp() override {
+    CarpetaAplicacion::SetUp();
+    CrearCarpetasDeTrabajo();
+    AbrirAplicacion();
+  }
+};
+
+}  // namespace test_support

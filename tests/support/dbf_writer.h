@@ -3,17 +3,18 @@
 // Header-only, test code only; it never writes memo files, nullable fields or other types.
 //
 // Usage:
-//   testsupport::DbfTable table;                       // dBase III (0x03), code page byte 0x03
+//   test_support::DbfTable table;                       // dBase III (0x03), code page byte 0x03
 //   table.fields = {{"UNICO", 'C', 10}, {"VALOR", 'N', 12, 2}, {"FECHA", 'D', 8},
 //                   {"ACTIVO", 'L', 1}};
 //   table.records = {{{"A001", "1234.5", "20240131", "T"}},
 //                    {{"A002", "", "", ""}, /*deleted=*/true}};
-//   testsupport::WriteDbf(folder + "/Padron.dbf", table);
+//   test_support::WriteDbf(folder + "/Padron.dbf", table);
 // Values are given as text: C as the raw bytes (already in the table's code page), N as a number
 // ("" = blank), D as "YYYYMMDD" ("" = blank), L as "T"/"F" ("" = blank), I as a decimal integer
 // ("" = 0). I fields need table.flavor = DbfFlavor::kVisualFoxPro.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +23,7 @@
 #include <string>
 #include <vector>
 
-namespace testsupport {
+namespace test_support {
 
 enum class DbfFlavor {
   kDbase3,         // version byte 0x03, header = 32 + 32n + 1
@@ -79,9 +80,13 @@ inline std::string StoredValue(const DbfField& field, const std::string& value) 
     case 'C': return Fit(value, width, false, field.name);
     case 'N': {
       if (value.empty()) return std::string(width, ' ');
+      // Written with a point whatever the process locale, as dBase writes it.
+      double number = 0;
+      std::from_chars(value.data(), value.data() + value.size(), number);
       char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "%.*f", field.decimals, std::strtod(value.c_str(), nullptr));
-      return Fit(buffer, width, true, field.name);
+      const auto end = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed,
+                                     field.decimals);
+      return Fit(std::string(buffer, end.ptr), width, true, field.name);
     }
     case 'D':
       if (!value.empty() && value.size() != 8) {
@@ -154,4 +159,4 @@ inline void WriteDbf(const std::string& path, const DbfTable& table) {
   if (!file) throw std::runtime_error("DbfWriter: cannot write " + path);
 }
 
-}  // namespace testsupport
+}  // namespace test_support

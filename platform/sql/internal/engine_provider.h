@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/engine/engine.h"
-#include "platform/sql/client.h"
+#include "platform/sql/provider.h"
 
 namespace sql::internal {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/sql/client.h"
+#include "platform/sql/provider.h"
 
 namespace sql::internal {
 

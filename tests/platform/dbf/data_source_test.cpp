@@ -15,13 +15,13 @@
 
 namespace {
 
-using dbf_test::Render;
-using dbf_test::TempFolder;
+using test_support::Render;
+using test_support::TempFolder;
 
 constexpr char kConnection[] = "Provider=MSDASQL.1;Persist Security Info=False;Data Source=DBFPRUEBA";
 
-testsupport::DbfTable Padron() {
-  testsupport::DbfTable table;
+test_support::DbfTable Padron() {
+  test_support::DbfTable table;
   table.fields = {{"unico", 'C', 10}, {"Razon", 'C', 30}, {"Caja", 'N', 10, 2},
                   {"cote_fech", 'D', 8}, {"Activo", 'L', 1}};
   table.records = {{{"30111", "Panader\xED" "a Sur", "12.5", "20051231", "T"}},
@@ -35,7 +35,7 @@ class DbfDataSourceTest : public ::testing::Test {
   void SetUp() override {
     dbf::RegisterProvider();
     dbf::DefineDataSource("DBFPRUEBA", folder_.Path());
-    testsupport::WriteDbf(folder_.File("Padron.dbf"), Padron());
+    test_support::WriteDbf(folder_.File("Padron.dbf"), Padron());
   }
   void TearDown() override { dbf::RemoveDataSource("DBFPRUEBA"); }
 
@@ -139,9 +139,9 @@ TEST_F(DbfDataSourceTest, FieldsCarryTheColumnDescriptionsAndValues) {
 }
 
 TEST_F(DbfDataSourceTest, EmptyTableGivesEofAndBof) {
-  testsupport::DbfTable empty = Padron();
+  test_support::DbfTable empty = Padron();
   empty.records.clear();
-  testsupport::WriteDbf(folder_.File("VACIA.DBF"), empty);
+  test_support::WriteDbf(folder_.File("VACIA.DBF"), empty);
   sql::Connection connection;
   connection.Open(kConnection);
   sql::Recordset rs;
@@ -156,9 +156,9 @@ TEST_F(DbfDataSourceTest, ClosingAndReopeningReadsTheFileAgain) {
   connection.Open(kConnection);
   EXPECT_EQ(Read(connection, "Select * From Padron.dbf", "unico").size(), 2u);
   connection.Close();
-  testsupport::DbfTable changed = Padron();
+  test_support::DbfTable changed = Padron();
   changed.records.resize(1);
-  testsupport::WriteDbf(folder_.File("Padron.dbf"), changed);
+  test_support::WriteDbf(folder_.File("Padron.dbf"), changed);
   connection.Open(kConnection);
   EXPECT_EQ(Read(connection, "Select * From Padron.dbf", "unico"), (std::vector<std::string>{"30111"}));
 }
@@ -171,11 +171,11 @@ TEST_F(DbfDataSourceTest, DeletedNoReturnsDeletedRecords) {
 }
 
 TEST_F(DbfDataSourceTest, DefaultCodePageAppliesToTablesWithoutOne) {
-  testsupport::DbfTable table;
+  test_support::DbfTable table;
   table.code_page = 0;
   table.fields = {{"T", 'C', 3}};
   table.records = {{{"\xE9\x82"}}};
-  testsupport::WriteDbf(folder_.File("oem.dbf"), table);
+  test_support::WriteDbf(folder_.File("oem.dbf"), table);
   struct Case {
     int default_code_page;
     std::string expected;
@@ -190,11 +190,11 @@ TEST_F(DbfDataSourceTest, DefaultCodePageAppliesToTablesWithoutOne) {
 }
 
 TEST_F(DbfDataSourceTest, WhatTheReaderAssumedIsLeftInTheConnectionsErrors) {
-  testsupport::DbfTable table;
+  test_support::DbfTable table;
   table.code_page = 0xF0;  // a tool that stores UTF-8 text
   table.fields = {{"NOMBRE", 'C', 8}};
   table.records = {{{"Peña"}}};
-  testsupport::WriteDbf(folder_.File("utf8.dbf"), table);
+  test_support::WriteDbf(folder_.File("utf8.dbf"), table);
   sql::Connection connection;
   connection.Open(kConnection);
   EXPECT_EQ(Read(connection, "Select * from utf8", "NOMBRE"), std::vector<std::string>{"Peña"});

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,11 +13,12 @@
 
 #include "platform/runtime/dates.h"
 #include "platform/runtime/valor.h"
+#include "tests/support/temp_folder.h"
 
-namespace dbf_test {
+namespace test_support {
 
 inline std::string SampleTable(const std::string& name) {
-  return std::string(CONSOLIDA_SHARED_DIR) + "/data/dbf/" + name;
+  return std::string(CONSOLIDA_TEST_DATA_DIR) + "/dbf/" + name;
 }
 
 // "Null", "True"/"False", numbers with up to 15 significant digits, dates as VB's CStr writes
@@ -33,35 +35,10 @@ inline std::string Render(const runtime::Valor& value) {
     case VarType::kDate: return runtime::CStrDate(value.AsDate());
     case VarType::kDouble:
     case VarType::kDecimal:
-      std::snprintf(buffer, sizeof buffer, "%.15g", value.AsDouble());
-      return buffer;
+      return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value.AsDouble(),
+                                               std::chars_format::general, 15).ptr);
     default: return "<unexpected subtype " + std::to_string(static_cast<int>(value.Type())) + ">";
   }
 }
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dbf_test_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream file(File(name), std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-
- private:
-  std::string path_;
-};
-
-}  // namespace dbf_test
+}  // namespace test_support

@@ -1,4 +1,4 @@
-// Reads every sample table in shared/data/dbf (tables written by other dBase, Clipper, FoxPro and
+// Reads every sample table in tests/data/dbf (tables written by other dBase, Clipper, FoxPro and
 // Visual FoxPro software) and checks counts, column descriptions and real values of the first
 // and last records: deleted records skipped, memo text found, text decoded.
 #include <gtest/gtest.h>
@@ -12,8 +12,8 @@
 
 namespace {
 
-using dbf_test::Render;
-using dbf_test::SampleTable;
+using test_support::Render;
+using test_support::SampleTable;
 
 struct Cell {
   bool last_record;  // false: the first record returned

@@ -19,12 +19,12 @@
 
 namespace {
 
-using dbf_test::Render;
-using dbf_test::TempFolder;
-using testsupport::DbfField;
-using testsupport::DbfFlavor;
-using testsupport::DbfRecord;
-using testsupport::DbfTable;
+using test_support::Render;
+using test_support::TempFolder;
+using test_support::DbfField;
+using test_support::DbfFlavor;
+using test_support::DbfRecord;
+using test_support::DbfTable;
 
 size_t Descriptor(int field) { return 32 + 32 * static_cast<size_t>(field); }
 
@@ -68,7 +68,7 @@ DbfTable SurveyTable() {
 
 TEST(WrittenTables, ValuesAndBlanksOfEachTypeAsTheDriverGaveThem) {
   TempFolder folder;
-  testsupport::WriteDbf(folder.File("survey.dbf"), SurveyTable());
+  test_support::WriteDbf(folder.File("survey.dbf"), SurveyTable());
   dbf::TableContents contents = dbf::ReadTable(folder.File("survey.dbf"));
 
   EXPECT_EQ(contents.deleted_skipped, 1);
@@ -108,7 +108,7 @@ TEST(WrittenTables, LogicalLettersAndDateForms) {
   table.fields = {{"L", 'L'}, {"D", 'D'}};
   for (const Case& c : cases) table.records.push_back({{c.logical, c.date}});
   TempFolder folder;
-  testsupport::WriteDbf(folder.File("t.dbf"), table);
+  test_support::WriteDbf(folder.File("t.dbf"), table);
   dbf::TableContents contents = dbf::ReadTable(folder.File("t.dbf"));
   ASSERT_EQ(contents.rows.rows.size(), cases.size());
   for (size_t i = 0; i < cases.size(); ++i) {
@@ -131,7 +131,7 @@ TEST(WrittenTables, NumericTextForms) {
   DbfTable table;
   table.fields = {{"N", 'N', 8, 3}};
   for (size_t i = 0; i < cases.size(); ++i) table.records.push_back({{"0"}});
-  std::string bytes = testsupport::DbfBytes(table);
+  std::string bytes = test_support::DbfBytes(table);
   for (size_t i = 0; i < cases.size(); ++i) bytes.replace(RecordByte(bytes, i, 1), 8, cases[i].stored);
   TempFolder folder;
   folder.Write("n.dbf", bytes);
@@ -172,7 +172,7 @@ TEST(WrittenTables, UnlistedCodePageMarkMeansUtf8WhenAllTextIsUtf8ElseTheDefault
     table.fields = {{c.field, 'C', 16}};
     table.records = {{{c.text}}};
     TempFolder folder;
-    testsupport::WriteDbf(folder.File("t.dbf"), table);
+    test_support::WriteDbf(folder.File("t.dbf"), table);
     dbf::ReadOptions options;
     options.default_code_page = c.options.default_code_page;
     options.forced_code_page = c.options.forced_code_page;
@@ -200,7 +200,7 @@ TEST(WrittenTables, VisualFoxProIntegersAndNullableFields) {
   table.records = {{{"-2147483648", "uno", "1.5", std::string(1, '\0')}},
                    {{"2147483647", "dos", "2.5", "\x01"}},   // NOMBRE is null
                    {{"0", "tres", "", "\x03"}}};             // both nullable fields are null
-  std::string bytes = testsupport::DbfBytes(table);
+  std::string bytes = test_support::DbfBytes(table);
   bytes[Descriptor(1) + 18] = 0x02;  // NOMBRE nullable
   bytes[Descriptor(2) + 18] = 0x02;  // MONTO nullable
   bytes.replace(Descriptor(3), 11, std::string("_NullFlags\0", 11));
@@ -221,7 +221,7 @@ TEST(WrittenTables, NullableMarksWithoutNullFlagsGiveNoNulls) {
   table.flavor = DbfFlavor::kVisualFoxPro;
   table.fields = {{"NOMBRE", 'C', 4}};
   table.records = {{{"\x01"}}};
-  std::string bytes = testsupport::DbfBytes(table);
+  std::string bytes = test_support::DbfBytes(table);
   bytes[Descriptor(0) + 18] = 0x02;
   TempFolder folder;
   folder.Write("n.dbf", bytes);
@@ -255,7 +255,7 @@ std::string TableWithMemoField(const std::vector<uint32_t>& blocks) {
   table.flavor = DbfFlavor::kVisualFoxPro;
   table.fields = {{"NOTA", 'C', 4}};
   for (uint32_t block : blocks) table.records.push_back({{Le32(block)}});
-  std::string bytes = testsupport::DbfBytes(table);
+  std::string bytes = test_support::DbfBytes(table);
   bytes[Descriptor(0) + 11] = 'M';
   return bytes;
 }
@@ -332,7 +332,7 @@ TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
   for (const Damage& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
-    std::string bytes = testsupport::DbfBytes(SurveyTable());
+    std::string bytes = test_support::DbfBytes(SurveyTable());
     c.damage(bytes);
     folder.Write("survey.dbf", bytes);
     if (c.write_memo) folder.Write("survey.dbt", std::string(1024, '\0'));
@@ -397,7 +397,7 @@ TEST(WrittenTables, RecordLengthQuirksOfTheHeader) {
     DbfTable table;
     table.fields = {{"A", 'C', 3}, {"B", 'N', 4}};
     table.records = {{{"uno", "1"}}, {{"dos", "2"}}, {{"tre", "3"}}};
-    std::string bytes = testsupport::DbfBytes(table);
+    std::string bytes = test_support::DbfBytes(table);
     const size_t fields_length = RecordLength(bytes);
     std::string records;
     for (size_t r = 0; r < 3; ++r) {
@@ -442,9 +442,9 @@ TEST(DamagedRealTables, CutOrScrambledFilesNeverEscapeTheErrorType) {
   // One table of each memo kind: Visual FoxPro with every type, Clipper .dbt, FoxPro 2 .fpt.
   for (const char* name : {"go-dbase_TEST.DBF", "dans-dbf-lib_clipper5_cars.DBF", "rus.dbf"}) {
     SCOPED_TRACE(name);
-    std::ifstream file(dbf_test::SampleTable(name), std::ios::binary);
+    std::ifstream file(test_support::SampleTable(name), std::ios::binary);
     const std::string original((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::filesystem::path source(dbf_test::SampleTable(name));
+    std::filesystem::path source(test_support::SampleTable(name));
     TempFolder folder;
     for (const char* extension : {".FPT", ".fpt", ".DBT", ".dbt"}) {
       std::filesystem::path memo = source;

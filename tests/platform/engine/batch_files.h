@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace engine::testing_support {
+namespace test_support {
 
 // The lines of a file, without their CR LF or LF ends.
 inline std::vector<std::string> ReadLines(const std::filesystem::path& path) {
@@ -68,4 +68,4 @@ inline std::vector<std::string> SchemaBatches() {
   return batches;
 }
 
-}  // namespace engine::testing_support
+}  // namespace test_support

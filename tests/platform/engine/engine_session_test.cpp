@@ -7,6 +7,7 @@
 
 #include "platform/engine/engine.h"
 #include "platform/engine/result_text.h"
+#include "tests/support/temp_folder.h"
 
 namespace engine {
 namespace {
@@ -16,14 +17,13 @@ namespace fs = std::filesystem;
 class EngineSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("engine_session_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    temp_ = std::make_unique<test_support::TempFolder>("consolida-session");
+    dir_ = temp_->path();
     path_ = (dir_ / "db.sqlite").string();
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override { temp_.reset(); }
+
+  std::unique_ptr<test_support::TempFolder> temp_;
 
   std::unique_ptr<Session> OpenSession(const OpenOptions& options = {}) {
     Error error;

@@ -22,17 +22,18 @@
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
 #include "tests/platform/engine/batch_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace engine {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadLines;
-using testing_support::SchemaBatches;
-using testing_support::SplitBatches;
-using testing_support::Trimmed;
+using test_support::ReadLines;
+using test_support::SchemaBatches;
+using test_support::SplitBatches;
+using test_support::Trimmed;
 
-const fs::path kFixtures = fs::path(CONSOLIDA_SHARED_DIR) / "fixtures/engine";
+const fs::path kFixtures = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
 const fs::path kLocalCases = fs::path(CONSOLIDA_SOURCE_DIR) / "tests/platform/engine/procedures";
 
 // One case: its folder and its name (the files <name>.sql, .run.sql and .expected).
@@ -40,6 +41,11 @@ struct Case {
   fs::path folder;
   std::string name;
 };
+
+// The test list names a case by its folder and name, not by its bytes.
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << (c.folder.filename() / c.name).generic_string();
+}
 
 // What the console prints for a batch: its result sets, then its errors.
 std::string ConsoleText(const BatchResult& result) {
@@ -73,16 +79,6 @@ std::string ExpectedText(const Case& c) {
   return expected;
 }
 
-struct FixtureDir {
-  explicit FixtureDir(const std::string& tag)
-      : path(fs::temp_directory_path() / ("engine_fixture_" + std::to_string(::getpid()) + "_" + tag)) {
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~FixtureDir() { fs::remove_all(path); }
-  fs::path path;
-};
-
 // Runs setup.sql and the case's procedure batches through `run`, which reports failures.
 void LoadCase(const Case& c, const std::function<void(const std::string&)>& run) {
   for (const fs::path& file : {c.folder / "setup.sql", c.folder / (c.name + ".sql")}) {
@@ -94,12 +90,12 @@ class FixtureTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FixtureTest, PrintsTheExpectedResultsOnASession) {
   const Case c = GetParam();
-  if (!fs::exists(c.folder / (c.name + ".sql"))) GTEST_SKIP() << "fixture not present";
-  FixtureDir dir(c.name);
+  ASSERT_TRUE(fs::exists(c.folder / (c.name + ".sql"))) << "missing fixture " << (c.folder / c.name).string();
+  const test_support::TempFolder dir("consolida-fixture-" + c.name);
   OpenOptions options;
   options.creation_scripts = SchemaBatches();
   Error error;
-  auto session = Session::Open((dir.path / "db.sqlite").string(), options, &error);
+  auto session = Session::Open((dir.path() / "db.sqlite").string(), options, &error);
   ASSERT_NE(session, nullptr) << FormatError(error);
   LoadCase(c, [&](const std::string& batch) {
     BatchResult result = session->Execute(batch);
@@ -137,11 +133,11 @@ bool ParseCall(const std::string& batch, std::string* procedure,
 
 TEST_P(FixtureTest, PrintsTheExpectedResultsThroughTheClient) {
   const Case c = GetParam();
-  if (!fs::exists(c.folder / (c.name + ".sql"))) GTEST_SKIP() << "fixture not present";
-  FixtureDir dir(c.name + "_client");
+  ASSERT_TRUE(fs::exists(c.folder / (c.name + ".sql"))) << "missing fixture " << (c.folder / c.name).string();
+  const test_support::TempFolder dir("consolida-fixture-" + c.name + "-client");
   sql::ConfigureEmbedded({"", SchemaBatches()});
   sql::Connection cn;
-  cn.Open("Provider=SQLOLEDB.1;Data Source=" + (dir.path / "db.sqlite").string());
+  cn.Open("Provider=SQLOLEDB.1;Data Source=" + (dir.path() / "db.sqlite").string());
   try {
     LoadCase(c, [&](const std::string& batch) { cn.Execute(batch); });
     std::string printed;
@@ -188,7 +184,7 @@ std::vector<Case> CasesIn(const fs::path& folder) {
 
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) { return info.param.name; }
 
-// The shared fixtures are listed by name, so that a missing one shows as skipped, not as absent.
+// The acceptance fixtures are listed by name, so that a missing one fails instead of vanishing.
 INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureTest,
                          ::testing::Values(Case{kFixtures, "p7"}, Case{kFixtures, "p7_emp"},
                                            Case{kFixtures, "p8"}, Case{kFixtures, "p8_emp"},
@@ -197,6 +193,11 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureTest,
                                            Case{kFixtures, "p12"}, Case{kFixtures, "p12_emp"}),
                          CaseName);
 INSTANTIATE_TEST_SUITE_P(Shapes, FixtureTest, ::testing::ValuesIn(CasesIn(kLocalCases)), CaseName);
+
+// A folder that lost its cases would otherwise leave no test behind to fail.
+TEST(FixtureFilesTest, TheProcedureShapesArePresent) {
+  EXPECT_GE(CasesIn(kLocalCases).size(), 14u) << kLocalCases.string();
+}
 
 }  // namespace
 }  // namespace engine

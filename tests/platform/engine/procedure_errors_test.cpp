@@ -14,13 +14,14 @@
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
 #include "tests/platform/engine/batch_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace engine {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::SchemaBatches;
-using testing_support::SplitBatches;
+using test_support::SchemaBatches;
+using test_support::SplitBatches;
 
 const fs::path kCases = fs::path(CONSOLIDA_SOURCE_DIR) / "tests/platform/engine/procedures";
 
@@ -33,16 +34,15 @@ std::string Errors(const BatchResult& result) {
 class ProcedureErrorsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("engine_procedure_errors_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    temp_ = std::make_unique<test_support::TempFolder>("consolida-procedure-errors");
+    dir_ = temp_->path();
   }
   void TearDown() override {
     session_.reset();
-    fs::remove_all(dir_);
+    temp_.reset();
   }
+
+  std::unique_ptr<test_support::TempFolder> temp_;
 
   // A database with the cases' data and the procedures of errors/<file>.sql.
   void OpenWith(const std::string& file) {

@@ -13,14 +13,15 @@
 #include "platform/engine/engine.h"
 #include "platform/engine/result_text.h"
 #include "tests/platform/engine/batch_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace engine {
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::ReadLines;
-using testing_support::SchemaBatches;
-using testing_support::Trimmed;
+using test_support::ReadLines;
+using test_support::SchemaBatches;
+using test_support::Trimmed;
 
 const fs::path kScriptRoot = fs::path(CONSOLIDA_SOURCE_DIR) / "tests/platform/engine/scripts";
 
@@ -46,11 +47,8 @@ class ScriptTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ScriptTest, Runs) {
   std::vector<std::string> lines = ReadLines(kScriptRoot / GetParam());
-  fs::path dir = fs::temp_directory_path() /
-                 ("engine_script_" + std::to_string(::getpid()) + "_" +
-                  std::to_string(std::hash<std::string>{}(GetParam())));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const test_support::TempFolder temp("consolida-script");
+  const fs::path dir = temp.path();
   size_t i = 0;
   auto skip_comments = [&] {
     while (i < lines.size() && (Trimmed(lines[i]).empty() || lines[i][0] == '#')) ++i;
@@ -115,7 +113,11 @@ std::string ScriptName(const ::testing::TestParamInfo<std::string>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ScriptTest, ::testing::ValuesIn(FindScripts()), ScriptName);
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ScriptTest);
+
+// A missing script folder would otherwise leave no test behind to fail.
+TEST(ScriptFilesTest, TheScriptFoldersHoldScripts) {
+  EXPECT_FALSE(FindScripts().empty()) << kScriptRoot.string();
+}
 
 }  // namespace
 }  // namespace engine

@@ -15,7 +15,7 @@
 namespace runtime {
 namespace {
 
-using test_support::ErrorOf;
+using test_support::ErrorNumberOf;
 
 TEST(ValTest, ReadsTheLeadingNumber) {
   struct Case {
@@ -66,7 +66,7 @@ TEST(ValTest, ReadsTheLeadingNumber) {
 TEST(ValTest, OverflowRaisesSix) {
   for (const char* text : {"1e400", "-1e309", "&H100000000"}) {
     SCOPED_TRACE(text);
-    EXPECT_EQ(ErrorOf([&] { Val(text); }), kVbOverflow);
+    EXPECT_EQ(ErrorNumberOf([&] { Val(text); }), kVbOverflow);
   }
 }
 
@@ -128,7 +128,7 @@ TEST(CDblTest, IsNumericAndCDblAgreeOnEverySubtype) {
     if (c.error == 0) {
       EXPECT_DOUBLE_EQ(CDbl(c.value), c.number);
     } else {
-      EXPECT_EQ(ErrorOf([&] { CDbl(c.value); }), c.error);
+      EXPECT_EQ(ErrorNumberOf([&] { CDbl(c.value); }), c.error);
     }
   }
 }
@@ -154,11 +154,11 @@ TEST(CIntTest, RoundsHalfToEvenAndChecksRange) {
     if (c.expected) {
       EXPECT_EQ(CInt(c.value), *c.expected);
     } else {
-      EXPECT_EQ(ErrorOf([&] { CInt(c.value); }), kVbOverflow);
+      EXPECT_EQ(ErrorNumberOf([&] { CInt(c.value); }), kVbOverflow);
     }
   }
-  EXPECT_EQ(ErrorOf([] { CInt(Valor::Null()); }), kVbInvalidUseOfNull);
-  EXPECT_EQ(ErrorOf([] { CInt(Valor::String("uno")); }), kVbTypeMismatch);
+  EXPECT_EQ(ErrorNumberOf([] { CInt(Valor::Null()); }), kVbInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([] { CInt(Valor::String("uno")); }), kVbTypeMismatch);
 }
 
 TEST(CLngTest, RoundsHalfToEvenAndChecksRange) {
@@ -184,7 +184,7 @@ TEST(CLngTest, RoundsHalfToEvenAndChecksRange) {
     if (c.expected) {
       EXPECT_EQ(CLng(c.value), *c.expected);
     } else {
-      EXPECT_EQ(ErrorOf([&] { CLng(c.value); }), kVbOverflow);
+      EXPECT_EQ(ErrorNumberOf([&] { CLng(c.value); }), kVbOverflow);
     }
   }
 }
@@ -205,10 +205,10 @@ TEST(CBoolTest, NumbersAndWords) {
     if (c.expected) {
       EXPECT_EQ(CBool(c.value), *c.expected);
     } else {
-      EXPECT_EQ(ErrorOf([&] { CBool(c.value); }), kVbTypeMismatch);
+      EXPECT_EQ(ErrorNumberOf([&] { CBool(c.value); }), kVbTypeMismatch);
     }
   }
-  EXPECT_EQ(ErrorOf([] { CBool(Valor::Null()); }), kVbInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([] { CBool(Valor::Null()); }), kVbInvalidUseOfNull);
 }
 
 TEST(CStrDoubleTest, WritesDoublesAsTheLanguageDoes) {
@@ -281,7 +281,7 @@ TEST(CStrTest, WritesEverySubtype) {
     SCOPED_TRACE(c.expected);
     EXPECT_EQ(CStr(c.value), c.expected);
   }
-  EXPECT_EQ(ErrorOf([] { CStr(Valor::Null()); }), kVbInvalidUseOfNull);
+  EXPECT_EQ(ErrorNumberOf([] { CStr(Valor::Null()); }), kVbInvalidUseOfNull);
 }
 
 TEST(JoinTextTest, NullJoinsAsEmptyTextAndTheRestAsCStr) {
@@ -322,7 +322,7 @@ TEST(CDateTest, ConvertsTextNumbersAndRange) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ErrorOf([&] { CDate(c.value); }), c.error);
+    EXPECT_EQ(ErrorNumberOf([&] { CDate(c.value); }), c.error);
   }
 }
 

@@ -13,7 +13,7 @@
 namespace runtime {
 namespace {
 
-using test_support::ErrorOf;
+using test_support::ErrorNumberOf;
 
 TEST(MakeDateTest, KnownSerials) {
   struct Case {
@@ -71,7 +71,7 @@ TEST(MakeDateTest, OutOfRangeRaisesFive) {
   const DateParts cases[] = {{10000, 1, 1}, {9999, 12, 32}, {100, 1, 0}, {-5, 1, 1}};
   for (const DateParts& p : cases) {
     SCOPED_TRACE(p.year);
-    EXPECT_EQ(ErrorOf([&] { MakeDate(p); }), kVbInvalidCall);
+    EXPECT_EQ(ErrorNumberOf([&] { MakeDate(p); }), kVbInvalidCall);
   }
 }
 

@@ -7,16 +7,16 @@
 
 #include "platform/runtime/vb_error.h"
 
-namespace runtime::test_support {
+namespace test_support {
 
 // The error number the call raises, or nullopt when it returns normally.
-inline std::optional<long> ErrorOf(const std::function<void()>& call) {
+inline std::optional<long> ErrorNumberOf(const std::function<void()>& call) {
   try {
     call();
-  } catch (const VbError& e) {
+  } catch (const runtime::VbError& e) {
     return e.Number();
   }
   return std::nullopt;
 }
 
-}  // namespace runtime::test_support
+}  // namespace test_support

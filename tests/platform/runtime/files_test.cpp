@@ -13,22 +13,24 @@
 
 #include "platform/runtime/vb_error.h"
 #include "tests/platform/runtime/error_of.h"
+#include "tests/support/temp_folder.h"
 
 namespace runtime {
 namespace {
 
 namespace fs = std::filesystem;
 
-using test_support::ErrorOf;
+using test_support::ErrorNumberOf;
 
 class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "files_test_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
+    temp_ = std::make_unique<test_support::TempFolder>("consolida-files");
+    root_ = temp_->Path();
   }
-  void TearDown() override { fs::remove_all(root_); }
+  void TearDown() override { temp_.reset(); }
+
+  std::unique_ptr<test_support::TempFolder> temp_;
 
   std::string At(const std::string& relative) const { return root_ + "/" + relative; }
   void Write(const std::string& relative, const std::string& content) const {
@@ -92,8 +94,8 @@ TEST_F(FilesTest, FindsNamesWithoutRegardToCase) {
   EXPECT_TRUE(FolderExists(At("DATOS")));
   EXPECT_EQ(FileLen(At("datos/PADRÓN.dbf")), 4);
   EXPECT_EQ(Dir(At("DATOS/*.DBF")), std::vector<std::string>{"Padrón.dbf"});
-  EXPECT_EQ(ErrorOf([&] { MakeFolder(At("DATOS")); }), kVbPathFileAccess);
-  EXPECT_EQ(ErrorOf([&] { Name(At("datos/twin.txt"), At("datos/Padrón.DBF")); }),
+  EXPECT_EQ(ErrorNumberOf([&] { MakeFolder(At("DATOS")); }), kVbPathFileAccess);
+  EXPECT_EQ(ErrorNumberOf([&] { Name(At("datos/twin.txt"), At("datos/Padrón.DBF")); }),
             kVbFileAlreadyExists);
   Name(At("datos/padrón.dbf"), At("datos/PADRÓN.DBF"));  // a change of case only
   EXPECT_EQ(Dir(At("Datos/*.dbf")), std::vector<std::string>{"PADRÓN.DBF"});
@@ -119,7 +121,7 @@ TEST_F(FilesTest, MakeFolderMakesOneLevel) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ErrorOf([&] { MakeFolder(c.path); }), c.error);
+    EXPECT_EQ(ErrorNumberOf([&] { MakeFolder(c.path); }), c.error);
   }
   EXPECT_FALSE(FolderExists(At("a")));
 }
@@ -130,8 +132,8 @@ TEST_F(FilesTest, FileLenReadsSizes) {
   fs::create_directory(At("Log"));
   EXPECT_EQ(FileLen(At("empty.log")), 0);
   EXPECT_EQ(FileLen(At("err 1.log")), 98);
-  EXPECT_EQ(ErrorOf([&] { FileLen(At("none.log")); }), kVbFileNotFound);
-  EXPECT_EQ(ErrorOf([&] { FileLen(At("Log")); }), kVbFileNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { FileLen(At("none.log")); }), kVbFileNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { FileLen(At("Log")); }), kVbFileNotFound);
 }
 
 TEST_F(FilesTest, KillDeletesFilesOnly) {
@@ -141,13 +143,13 @@ TEST_F(FilesTest, KillDeletesFilesOnly) {
   fs::create_directory(At("d.dbf"));
   Kill(At("c.txt"));
   EXPECT_FALSE(FileExists(At("c.txt")));
-  EXPECT_EQ(ErrorOf([&] { Kill(At("c.txt")); }), kVbFileNotFound);
-  EXPECT_EQ(ErrorOf([&] { Kill(At("d.dbf")); }), kVbFileNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { Kill(At("c.txt")); }), kVbFileNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { Kill(At("d.dbf")); }), kVbFileNotFound);
   Kill(At("*.dbf"));
   EXPECT_FALSE(FileExists(At("a.dbf")));
   EXPECT_FALSE(FileExists(At("B.DBF")));
   EXPECT_TRUE(FolderExists(At("d.dbf")));
-  EXPECT_EQ(ErrorOf([&] { Kill(At("*.dbf")); }), kVbFileNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { Kill(At("*.dbf")); }), kVbFileNotFound);
 }
 
 TEST_F(FilesTest, NameMovesWithoutOverwriting) {
@@ -178,7 +180,7 @@ TEST_F(FilesTest, NameMovesWithoutOverwriting) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ErrorOf([&] { Name(c.from, c.to); }), c.error);
+    EXPECT_EQ(ErrorNumberOf([&] { Name(c.from, c.to); }), c.error);
   }
   // Nothing was lost or replaced by the failed moves.
   EXPECT_EQ(Read("Datos/ENCUES_1.dbf"), "survey");
@@ -205,7 +207,7 @@ TEST_F(FilesTest, NameMovesAcrossFileSystems) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "payload");
   EXPECT_FALSE(FileExists(At("move.dbf")));
   Write("again.dbf", "other");
-  EXPECT_EQ(ErrorOf([&] { Name(At("again.dbf"), target); }), kVbFileAlreadyExists);
+  EXPECT_EQ(ErrorNumberOf([&] { Name(At("again.dbf"), target); }), kVbFileAlreadyExists);
   ::unlink(target.c_str());
 }
 

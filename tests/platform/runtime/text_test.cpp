@@ -13,7 +13,7 @@
 namespace runtime {
 namespace {
 
-using test_support::ErrorOf;
+using test_support::ErrorNumberOf;
 
 TEST(TrimTest, RemovesBlanksOnly) {
   struct Case {
@@ -86,7 +86,7 @@ TEST(SliceTest, BadArgumentsRaiseFive) {
   };
   for (const auto& [name, call] : cases) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(ErrorOf(call), kVbInvalidCall);
+    EXPECT_EQ(ErrorNumberOf(call), kVbInvalidCall);
   }
 }
 
@@ -191,8 +191,8 @@ TEST(CharacterCodeTest, ChrWAndAscWRoundTrip) {
     EXPECT_EQ(AscW(c.text + "tail"), c.code);
   }
   EXPECT_EQ(AscW("\xE9x"), 0xE9);  // a stray byte is its own character
-  EXPECT_EQ(ErrorOf([] { ChrW(-1); }), 5);
-  EXPECT_EQ(ErrorOf([] { AscW(""); }), 5);
+  EXPECT_EQ(ErrorNumberOf([] { ChrW(-1); }), 5);
+  EXPECT_EQ(ErrorNumberOf([] { AscW(""); }), 5);
 }
 
 TEST(SqlTextTest, QuotesAndDoublesApostrophes) {

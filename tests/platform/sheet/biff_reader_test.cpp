@@ -13,7 +13,7 @@ namespace sheet::internal {
 namespace {
 
 std::vector<uint8_t> StreamOf(const std::string& name, const char* stream_name) {
-  std::ifstream in(std::string(CONSOLIDA_SHARED_DIR) + "/data/xls/" + name, std::ios::binary);
+  std::ifstream in(std::string(CONSOLIDA_TEST_DATA_DIR) + "/xls/" + name, std::ios::binary);
   const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
                                   std::istreambuf_iterator<char>());
   return ReadCompoundStream(file, stream_name).value_or(std::vector<uint8_t>{});

@@ -1,4 +1,4 @@
-// Helpers shared by the spreadsheet tests: a scratch folder, and a reader of the BIFF records of
+// Helpers shared by the spreadsheet tests: a reader of the BIFF records of
 // a written Workbook stream, so that tests can look at the bytes a spreadsheet program will see.
 #pragma once
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "tests/support/temp_folder.h"
 
-namespace sheet::testing {
+namespace test_support {
 
 struct Record {
   uint16_t id = 0;
@@ -58,23 +58,4 @@ inline std::vector<Record> RecordsWithId(const std::vector<Record>& all, uint16_
   return out;
 }
 
-// A fresh folder under the system's temp dir, removed with the object.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& tag) {
-    path_ = std::filesystem::temp_directory_path() /
-            ("consolida_sheet_" + tag + "_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-}  // namespace sheet::testing
+}  // namespace test_support

@@ -15,7 +15,7 @@
 namespace sheet {
 namespace {
 
-using testing::Record;
+using test_support::Record;
 
 constexpr uint16_t kBofId = 0x0809, kEofId = 0x000A, kFontId = 0x0031, kXfId = 0x00E0,
                    kBoundsheetId = 0x0085, kColinfoId = 0x007D, kRowId = 0x0208,
@@ -43,10 +43,10 @@ struct Parsed {
 Parsed Parse(const Workbook& book) {
   Parsed p;
   bool ok = false;
-  p.records = testing::ParseRecords(book.WorkbookStream(), &ok);
+  p.records = test_support::ParseRecords(book.WorkbookStream(), &ok);
   EXPECT_TRUE(ok) << "a record runs past the end of the stream";
-  p.fonts = testing::RecordsWithId(p.records, kFontId);
-  p.xfs = testing::RecordsWithId(p.records, kXfId);
+  p.fonts = test_support::RecordsWithId(p.records, kFontId);
+  p.xfs = test_support::RecordsWithId(p.records, kXfId);
   for (const Record& r : p.records) {
     if (r.id == kLabelsstId || r.id == kNumberId || r.id == kBlankId) {
       p.cells[{r.U16(0), r.U16(2)}] = &r;
@@ -82,7 +82,7 @@ TEST(XlsFormatTest, TitleFontIsBoldItalicUnderlinedFifteenPoints) {
   EXPECT_EQ(font.data.at(10), 1) << "single underline";
   EXPECT_EQ(font.U16(4), 0x7FFF) << "automatic colour";
   // The title row is made tall enough for its font.
-  for (const Record& row : testing::RecordsWithId(p.records, kRowId)) {
+  for (const Record& row : test_support::RecordsWithId(p.records, kRowId)) {
     if (row.U16(0) == 0) {
       EXPECT_GE(row.U16(6), 300);
     } else {
@@ -192,11 +192,11 @@ TEST(XlsFormatTest, GlobalsHoldTheFixedStylesAndPointAtTheSheet) {
   EXPECT_EQ(p.xfs[15].U16(4) & 0x0004, 0) << "XF 15 is the default cell format";
   ASSERT_GE(p.fonts.size(), 4u);
   for (int k = 0; k < 4; ++k) EXPECT_EQ(p.fonts[k].U16(0), 200);
-  EXPECT_GE(testing::RecordsWithId(p.records, kFormatId).size(), 8u);
-  ASSERT_EQ(testing::RecordsWithId(p.records, kStyleId).size(), 1u);
-  EXPECT_EQ(testing::RecordsWithId(p.records, kStyleId)[0].U16(0), 0x8000);
+  EXPECT_GE(test_support::RecordsWithId(p.records, kFormatId).size(), 8u);
+  ASSERT_EQ(test_support::RecordsWithId(p.records, kStyleId).size(), 1u);
+  EXPECT_EQ(test_support::RecordsWithId(p.records, kStyleId)[0].U16(0), 0x8000);
 
-  const auto sheets = testing::RecordsWithId(p.records, kBoundsheetId);
+  const auto sheets = test_support::RecordsWithId(p.records, kBoundsheetId);
   ASSERT_EQ(sheets.size(), 1u);
   const uint32_t sheet_bof = sheets[0].U32(0);
   auto bof = std::find_if(p.records.begin(), p.records.end(),
@@ -220,7 +220,7 @@ TEST(XlsFormatTest, GlobalsHoldTheFixedStylesAndPointAtTheSheet) {
   EXPECT_EQ(dims.U16(10), 3);
 
   EXPECT_EQ(stream.size() % 4096, 0u) << "padded out of the mini stream";
-  const auto sst = testing::RecordsWithId(p.records, kSstId);
+  const auto sst = test_support::RecordsWithId(p.records, kSstId);
   ASSERT_EQ(sst.size(), 1u);
   EXPECT_EQ(sst[0].U32(0), 4u) << "string cells";
   EXPECT_EQ(sst[0].U32(4), 4u) << "distinct strings";
@@ -231,7 +231,7 @@ TEST(XlsFormatTest, ColumnWidthsAreStoredPerColumn) {
   book.SetColumnWidth(2, 30);
   book.SetColumnWidth(5, 0);
   const Parsed p = Parse(book);
-  const auto infos = testing::RecordsWithId(p.records, kColinfoId);
+  const auto infos = test_support::RecordsWithId(p.records, kColinfoId);
   ASSERT_EQ(infos.size(), 2u);
   EXPECT_EQ(infos[0].U16(0), 1);
   EXPECT_EQ(infos[0].U16(2), 1);

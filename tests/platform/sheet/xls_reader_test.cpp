@@ -1,4 +1,4 @@
-// The .xls reader on the real workbooks of the shared data folder: the ones FreeXL reads give
+// The .xls reader on the real workbooks in tests/data/xls: the ones FreeXL reads give
 // their cells (text in several scripts, numbers, dates in both date systems, formulas as empty),
 // the encrypted, corrupt and unsupported ones are refused with an error naming file and reason.
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ namespace {
 using runtime::Valor;
 
 std::string DataFile(const std::string& name) {
-  return std::string(CONSOLIDA_SHARED_DIR) + "/data/xls/" + name;
+  return std::string(CONSOLIDA_TEST_DATA_DIR) + "/xls/" + name;
 }
 
 std::string Show(const Valor& v) {
@@ -138,7 +138,7 @@ TEST(XlsReaderTest, ListsEverySheetInWorkbookOrder) {
 }
 
 TEST(XlsReaderTest, RefusesUnreadableFilesNamingFileAndReason) {
-  testing::ScratchFolder folder("refuse");
+  test_support::TempFolder folder("consolida-sheet-refuse");
   const std::string text_file = folder.File("notas.xls");
   std::ofstream(text_file) << "Unico;CUIT\n1;2\n";
   const std::string empty_file = folder.File("vacio.xls");
@@ -199,7 +199,7 @@ TEST(XlsReaderTest, FirstRowNamesTheColumns) {
   book.SetText(4, 2, "E002");
   book.SetText(4, 3, "ENCUES");
   book.SetFill(5, 1, 6);
-  testing::ScratchFolder folder("table");
+  test_support::TempFolder folder("consolida-sheet-table");
   const std::string path = folder.File("Muestras.xls");
   book.Save(path);
 

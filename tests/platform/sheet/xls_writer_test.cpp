@@ -19,7 +19,7 @@ namespace sheet {
 namespace {
 
 using runtime::Valor;
-using testing::ScratchFolder;
+using test_support::TempFolder;
 
 // Renders a read-back cell as "kind:value" so a table can hold the expectation as one string.
 std::string Show(const Valor& v) {
@@ -32,7 +32,7 @@ std::string Show(const Valor& v) {
   }
 }
 
-SheetGrid SaveAndRead(const Workbook& book, const ScratchFolder& folder, const std::string& name) {
+SheetGrid SaveAndRead(const Workbook& book, const TempFolder& folder, const std::string& name) {
   const std::string path = folder.File(name);
   book.Save(path);
   return ReadSheet(path);
@@ -73,7 +73,7 @@ TEST(XlsWriterTest, ValuesReadBackWithTheirKinds) {
     book.SetText(static_cast<int>(k) + 1, 1, cases[k].what);
     book.SetValue(static_cast<int>(k) + 1, 2, cases[k].value);
   }
-  ScratchFolder folder("values");
+  TempFolder folder("consolida-sheet-values");
   const SheetGrid grid = SaveAndRead(book, folder, "values.xls");
   ASSERT_EQ(grid.row_count, cases.size());
   ASSERT_EQ(grid.column_count, 2u);
@@ -95,7 +95,7 @@ TEST(XlsWriterTest, LaterValuesReplaceEarlierOnesAndGapsStayEmpty) {
   book.SetText(4, 4, "último");
   book.SetFont(5, 1, Font{.bold = true});  // formatting alone gives an empty cell
 
-  ScratchFolder folder("replace");
+  TempFolder folder("consolida-sheet-replace");
   const SheetGrid grid = SaveAndRead(book, folder, "r.xls");
   EXPECT_EQ(grid.name, "Resultados");
   ASSERT_EQ(grid.row_count, 5u);
@@ -114,7 +114,7 @@ TEST(XlsWriterTest, LaterValuesReplaceEarlierOnesAndGapsStayEmpty) {
 }
 
 TEST(XlsWriterTest, EmptyWorkbookOpens) {
-  ScratchFolder folder("empty");
+  TempFolder folder("consolida-sheet-empty");
   const SheetGrid grid = SaveAndRead(Workbook(), folder, "e.xls");
   EXPECT_EQ(grid.name, "Hoja1");
   EXPECT_EQ(grid.row_count, 0u);
@@ -131,7 +131,7 @@ TEST(XlsWriterTest, SheetNamesAreMadeValid) {
       {"a/b:c*d?e[f]g\\h", "a_b_c_d_e_f_g_h"},
       {std::string(40, 'x'), std::string(31, 'x')},
   };
-  ScratchFolder folder("names");
+  TempFolder folder("consolida-sheet-names");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.given);
     Workbook book(c.given);
@@ -154,7 +154,7 @@ TEST(XlsWriterTest, SharedStringsSpanContinueRecords) {
   while (long_text.size() < 8000) long_text += "Жñ";  // 4000 two-byte units
   book.SetText(kRows + 1, 1, long_text);
 
-  ScratchFolder folder("sst");
+  TempFolder folder("consolida-sheet-sst");
   const SheetGrid grid = SaveAndRead(book, folder, "sst.xls");
   ASSERT_EQ(grid.row_count, static_cast<unsigned>(kRows + 1));
   for (int r : {1, 2, 999, 1500, kRows}) {
@@ -182,8 +182,8 @@ TEST(XlsWriterTest, TextIsCutAtTheCellLimit) {
     SCOPED_TRACE(c.what);
     Workbook book;
     book.SetText(1, 1, c.text);
-    const auto records = testing::ParseRecords(book.WorkbookStream());
-    const auto sst = testing::RecordsWithId(records, 0x00FC);
+    const auto records = test_support::ParseRecords(book.WorkbookStream());
+    const auto sst = test_support::RecordsWithId(records, 0x00FC);
     ASSERT_EQ(sst.size(), 1u);
     EXPECT_EQ(sst[0].U16(8), c.stored_units) << "character count of the one string";
   }
@@ -197,7 +197,7 @@ TEST(XlsWriterTest, FiveThousandRowsByTwentyColumns) {
     book.SetText(r, 1, "E" + std::to_string(r));
     for (int c = 2; c <= kColumns; ++c) book.SetNumber(r, c, r * 100.0 + c + 0.25);
   }
-  ScratchFolder folder("big");
+  TempFolder folder("consolida-sheet-big");
   const SheetGrid grid = SaveAndRead(book, folder, "big.xls");
   ASSERT_EQ(grid.row_count, static_cast<unsigned>(kRows));
   ASSERT_EQ(grid.column_count, static_cast<unsigned>(kColumns));
@@ -225,7 +225,7 @@ TEST(XlsWriterTest, StreamsPastSevenMegabytesUseDifatSectors) {
   ASSERT_TRUE(inner.has_value());
   EXPECT_TRUE(*inner == stream);
 
-  ScratchFolder folder("difat");
+  TempFolder folder("consolida-sheet-difat");
   const SheetGrid grid = SaveAndRead(book, folder, "difat.xls");
   ASSERT_EQ(grid.row_count, static_cast<unsigned>(kRows));
   for (int r : {1, 30000, kRows}) {
@@ -284,7 +284,7 @@ TEST(XlsWriterTest, LimitsTheNumberOfFonts) {
 }
 
 TEST(XlsWriterTest, SaveToAnUnwritablePlaceNamesThePath) {
-  ScratchFolder folder("unwritable");
+  TempFolder folder("consolida-sheet-unwritable");
   const std::string path = folder.File("no_such_folder/out.xls");
   try {
     Workbook().Save(path);

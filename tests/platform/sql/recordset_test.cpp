@@ -12,9 +12,9 @@ namespace sql {
 namespace {
 
 using runtime::Valor;
-using testing::EmbeddedDatabaseTest;
-using testing::ErrorOf;
-using testing::kConnectionString;
+using test_support::EmbeddedDatabaseTest;
+using test_support::ErrorOf;
+using test_support::kConnectionString;
 
 class RecordsetTest : public EmbeddedDatabaseTest {
  protected:

@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
+#include "tests/support/temp_folder.h"
 
-namespace sql::testing {
+namespace test_support {
 
 inline const std::string kConnectionString =
     "Provider=SQLOLEDB.1;Password=kxqv;Persist Security Info=False;User ID=Ruma;"
@@ -21,18 +23,18 @@ inline const std::string kConnectionString =
 class EmbeddedDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "consolida_sql_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    ConfigureEmbedded({(folder_ / "Consolida.db").string(),
+    temp_ = std::make_unique<TempFolder>("consolida-sql");
+    folder_ = temp_->path();
+    sql::ConfigureEmbedded({(folder_ / "Consolida.db").string(),
                        {"CREATE TABLE Gente (Id int NOT NULL, Nombre varchar(20) NULL, "
                         "Nota float NULL)"}});
   }
   void TearDown() override {
-    ConfigureEmbedded({});
-    std::filesystem::remove_all(folder_);
+    sql::ConfigureEmbedded({});
+    temp_.reset();
   }
 
+  std::unique_ptr<TempFolder> temp_;
   std::filesystem::path folder_;
 };
 
@@ -47,4 +49,4 @@ inline runtime::VbError ErrorOf(const std::function<void()>& call) {
   return runtime::VbError(0, "", "");
 }
 
-}  // namespace sql::testing
+}  // namespace test_support

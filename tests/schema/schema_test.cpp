@@ -4,7 +4,6 @@
 // Also the GO splitting that turns a script into batches.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -15,6 +14,7 @@
 
 #include "platform/engine/engine.h"
 #include "schema/schema.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -62,9 +62,8 @@ TEST(CreationBatches, HoldNoSeparatorsAndCreateTablesBeforeIndexes) {
 class SchemaDatabaseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "consolida_schema_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    temp_ = std::make_unique<test_support::TempFolder>("consolida-schema");
+    folder_ = temp_->path();
     engine::OpenOptions options;
     options.creation_scripts = schema::CreationBatches();
     engine::Error error;
@@ -73,8 +72,10 @@ class SchemaDatabaseTest : public ::testing::Test {
   }
   void TearDown() override {
     session_.reset();
-    fs::remove_all(folder_);
+    temp_.reset();
   }
+
+  std::unique_ptr<test_support::TempFolder> temp_;
 
   // Runs `batch` and returns the number of its first error, 0 when it ran cleanly.
   int Run(const std::string& batch) {
