@@ -132,9 +132,4 @@ bool MDIPrincipal::Cerrar(int unload_mode) {
   return cancel == 0;
 }
 
-void AplicarTamanoFijo(ui::Form& form, int ancho, int alto) {
-  if (form.Width() != ancho) form.SetWidth(ancho);
-  if (form.Height() != alto) form.SetHeight(alto);
-}
-
 }  // namespace core

@@ -53,8 +53,4 @@ class MDIPrincipal {
   bool terminado_ = false;
 };
 
-// Sets `form` to `ancho` by `alto` twips unless it already is: task windows call it on load and
-// from Form_Resize, so the user cannot change their size.
-void AplicarTamanoFijo(ui::Form& form, int ancho, int alto);
-
 }  // namespace core

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "core/aplicacion.h"
-#include "core/mdi_principal.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
@@ -131,9 +130,9 @@ FrmMuestra::FrmMuestra(core::Aplicacion& app)
   lblEmpresa_1.Move(900, 780, 1875, 255);
 }
 
-void FrmMuestra::Form_Load() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
+void FrmMuestra::Form_Load() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
-void FrmMuestra::Form_Resize() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
+void FrmMuestra::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
 void FrmMuestra::Mostrar(const std::string& texto) {
   LblMsg.SetCaption(texto);

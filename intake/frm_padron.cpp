@@ -6,7 +6,6 @@
 #include <array>
 
 #include "core/aplicacion.h"
-#include "core/mdi_principal.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/text.h"
@@ -214,9 +213,9 @@ FrmPadron::FrmPadron(core::Aplicacion& app)
   Command1.Click = [this] { Command1_Click(); };
 }
 
-void FrmPadron::Form_Load() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
+void FrmPadron::Form_Load() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
-void FrmPadron::Form_Resize() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
+void FrmPadron::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
 void FrmPadron::Command1_Click() {
   ui::Ui& ui = app_.Ui();

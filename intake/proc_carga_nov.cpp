@@ -3,7 +3,6 @@
 #include "intake/proc_carga_nov.h"
 
 #include "core/aplicacion.h"
-#include "core/mdi_principal.h"
 #include "intake/internal/comun.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
@@ -122,10 +121,10 @@ void Proc_CargaNov::Form_Load() {
   cmdCancelar_Click();
   visibilidad(false);
   cmdActualiza.SetEnabled(false);
-  core::AplicarTamanoFijo(*this, kAncho, alto_);
+  ui::AplicarTamanoFijo(*this, kAncho, alto_);
 }
 
-void Proc_CargaNov::Form_Resize() { core::AplicarTamanoFijo(*this, kAncho, alto_); }
+void Proc_CargaNov::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, alto_); }
 
 void Proc_CargaNov::habilita(bool flag) {
   TxtCampo.SetEnabled(flag);
@@ -190,7 +189,7 @@ void Proc_CargaNov::MFGField_Click() {
 
 void Proc_CargaNov::Command1_Click() {
   alto_ = kAltoConsulta;
-  core::AplicarTamanoFijo(*this, kAncho, alto_);
+  ui::AplicarTamanoFijo(*this, kAncho, alto_);
   Botones(kBotonesConsulta);
   visibilidad(false);
   if (!runtime::Trim(TxtCampo.Text()).empty()) {
@@ -205,7 +204,7 @@ void Proc_CargaNov::Command1_Click() {
 void Proc_CargaNov::Command2_Click() {
   agregar_ = true;
   alto_ = kAltoAgregar;
-  core::AplicarTamanoFijo(*this, kAncho, alto_);
+  ui::AplicarTamanoFijo(*this, kAncho, alto_);
   Botones(kBotonesAgregar);
   Command1.SetEnabled(false);
   Command2.SetEnabled(false);
@@ -258,7 +257,7 @@ void Proc_CargaNov::cmdCancelar_Click() {
   // Back to the browse layout whole: the add-only boxes go and the buttons return to their row.
   agregar_ = false;
   alto_ = kAltoConsulta;
-  core::AplicarTamanoFijo(*this, kAncho, alto_);
+  ui::AplicarTamanoFijo(*this, kAncho, alto_);
   Botones(kBotonesConsulta);
   visibilidad(false);
   BorraCampo();

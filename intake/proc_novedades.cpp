@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/aplicacion.h"
-#include "core/mdi_principal.h"
 #include "intake/tipos.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
@@ -78,9 +77,9 @@ Proc_Novedades::Proc_Novedades(core::Aplicacion& app)
   Proceso.Click = [this] { Proceso_Click(); };
 }
 
-void Proc_Novedades::Form_Load() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
+void Proc_Novedades::Form_Load() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
-void Proc_Novedades::Form_Resize() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
+void Proc_Novedades::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
 void Proc_Novedades::Proceso_Click() {
   ui::Ui& ui = app_.Ui();

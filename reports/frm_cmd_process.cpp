@@ -3,7 +3,6 @@
 #include "reports/frm_cmd_process.h"
 
 #include "core/aplicacion.h"
-#include "core/mdi_principal.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/text.h"
 #include "platform/sql/client.h"
@@ -47,7 +46,7 @@ FrmCmdProcess::FrmCmdProcess(core::Aplicacion& app) : Form("FrmCmdProcess"), app
 }
 
 void FrmCmdProcess::Form_Load() {
-  core::AplicarTamanoFijo(*this, kAncho, kAlto);
+  ui::AplicarTamanoFijo(*this, kAncho, kAlto);
   ui::ComboBox* listas[] = {&cbxTipo, &cbxFormulario, &cbxPeriodo};
   for (int i = 0; i < 3; ++i) {
     listas[i]->SetEnabled(false);
@@ -59,7 +58,7 @@ void FrmCmdProcess::Form_Load() {
   LlenarLista(cbxPeriodo, "Select Distinct(Periodo)  From SE_COMM_PROCESO ");
 }
 
-void FrmCmdProcess::Form_Resize() { core::AplicarTamanoFijo(*this, kAncho, kAlto); }
+void FrmCmdProcess::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
 void FrmCmdProcess::LlenarLista(ui::ComboBox& lista, const std::string& sql) {
   sql::Recordset rs;

@@ -158,14 +158,6 @@ void RemoveDataSource(const std::string& name) {
   registry.definitions.erase(runtime::LowerCaseText(name));
 }
 
-std::optional<std::string> DataSourceFolder(const std::string& name) {
-  Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
-  auto it = registry.definitions.find(runtime::LowerCaseText(name));
-  if (it == registry.definitions.end()) return std::nullopt;
-  return it->second.folder;
-}
-
 std::optional<std::string> SelectedTable(std::string_view sql) {
   size_t at = 0;
   SkipBlanks(sql, at);

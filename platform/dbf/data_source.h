@@ -32,10 +32,6 @@ void DefineDataSource(const std::string& name, const std::string& folder,
 // Forgets the data source `name`; nothing happens when there is none.
 void RemoveDataSource(const std::string& name);
 
-// The folder of the data source `name`, or nullopt when none is defined.
-// Connections opened earlier keep the definition they were opened with.
-std::optional<std::string> DataSourceFolder(const std::string& name);
-
 // The file a "Select * from <table>" statement reads: the table name as written (without
 // brackets or quotes), or nullopt when the statement is anything else.
 std::optional<std::string> SelectedTable(std::string_view sql);

@@ -93,9 +93,9 @@ BatchResult SqliteSession::Execute(std::string_view text) {
   // The parse never reads the catalog, so the check for another connection's schema change
   // comes after it, and a batch of bare BEGIN/COMMIT TRANSACTION (the client's
   // BeginTrans and CommitTrans) skips it: outside a transaction that check opens and closes a
-  // read transaction of its own (shared-memory locks, the WAL header). With StepControl below
-  // this took a one-row import transaction from 44 to 36 microseconds of CPU. The next batch
-  // that names a table still checks first.
+  // read transaction of its own (shared-memory locks, the WAL header), which a one-row import
+  // transaction would pay twice (bench/RESULTS.md). The next batch that names a table still
+  // checks first.
   if (!OnlyTransactionControl(*batch) && !RefreshCatalog(&error)) {
     result.errors.push_back(error);
     return result;

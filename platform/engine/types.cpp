@@ -41,10 +41,6 @@ bool IsIntegerType(const SqlType& t) {
   return t.kind == TypeKind::kBit || t.kind == TypeKind::kTinyInt || t.kind == TypeKind::kSmallInt ||
          t.kind == TypeKind::kInt || t.kind == TypeKind::kBigInt;
 }
-bool IsNumericKind(const SqlType& t) {
-  return IsIntegerType(t) || t.kind == TypeKind::kNumeric || t.kind == TypeKind::kFloat ||
-         t.kind == TypeKind::kReal;
-}
 
 int TypePrecedence(const SqlType& t) {
   switch (t.kind) {

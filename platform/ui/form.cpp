@@ -228,4 +228,9 @@ void Form::RestoreDesign() {
   }
 }
 
+void AplicarTamanoFijo(Form& form, int ancho, int alto) {
+  if (form.Width() != ancho) form.SetWidth(ancho);
+  if (form.Height() != alto) form.SetHeight(alto);
+}
+
 }  // namespace ui

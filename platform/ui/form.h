@@ -170,4 +170,8 @@ class Form {
   std::shared_ptr<const void> lifetime_ = std::make_shared<int>(0);
 };
 
+// Sets `form` to `ancho` by `alto` twips unless it already is: task windows call it on load and
+// from Form_Resize, so the user cannot change their size.
+void AplicarTamanoFijo(Form& form, int ancho, int alto);
+
 }  // namespace ui

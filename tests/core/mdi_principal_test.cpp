@@ -19,8 +19,8 @@ class VentanaDePrueba : public ui::Form {
   ui::TextBox TxtPeriodo{*this, "TxtPeriodo"};
 
  protected:
-  void Form_Load() override { core::AplicarTamanoFijo(*this, 3015, 2340); }
-  void Form_Resize() override { core::AplicarTamanoFijo(*this, 3015, 2340); }
+  void Form_Load() override { ui::AplicarTamanoFijo(*this, 3015, 2340); }
+  void Form_Resize() override { ui::AplicarTamanoFijo(*this, 3015, 2340); }
 };
 
 class Principal : public CarpetaAplicacion {

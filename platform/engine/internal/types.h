@@ -19,7 +19,6 @@ struct ExprType {
 
 bool IsStringType(const SqlType& t);
 bool IsIntegerType(const SqlType& t);
-bool IsNumericKind(const SqlType& t);  // any number type, bit included
 // Data type precedence rank: higher wins when two types meet.
 int TypePrecedence(const SqlType& t);
 // The type's name as the server writes it in messages ("varchar", "numeric" ...).
