@@ -76,9 +76,7 @@ TEST_F(DbfDataSourceTest, EverythingElseIsAClearError) {
   const std::vector<Case> cases = {
       {"Select unico from Padron", kOnlySelect + "Select unico from Padron"},
       {"Select * from Padron where unico = '1'", kOnlySelect},
-      {"Delete from Padron", kOnlySelect},
-      {"Select * from", kOnlySelect},
-      {"", kOnlySelect},
+      {"Delete from Padron", kOnlySelect}, {"Select * from", kOnlySelect}, {"", kOnlySelect},
       {"Select * from Nada.dbf",
        "[Microsoft][ODBC Visual FoxPro Driver]El archivo 'Nada.dbf' no existe."},
       {"Select * from ../Padron.dbf",

@@ -53,13 +53,9 @@ TEST_F(FilesTest, ExistenceOfFilesAndFolders) {
     bool folder;
   };
   const Case cases[] = {
-      {At("Padrón 2005.dbf"), true, false},
-      {At("Datos"), false, true},
-      {At("Datos/"), false, true},
-      {root_ + "\\Padrón 2005.dbf", true, false},
-      {At("missing.dbf"), false, false},
-      {At("Datos/missing"), false, false},
-      {"", false, false},
+      {At("Padrón 2005.dbf"), true, false}, {At("Datos"), false, true}, {At("Datos/"), false, true},
+      {root_ + "\\Padrón 2005.dbf", true, false}, {At("missing.dbf"), false, false},
+      {At("Datos/missing"), false, false}, {"", false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -229,8 +225,7 @@ TEST_F(FilesTest, DirListsMatchingFilesIgnoringCase) {
       {At("PADRÓN.DBF"), {"Padrón.Dbf"}},
       {At("*.*"), {"ENCUES_1.dbf", "Padrón.Dbf", "encues_2.DBF", "noext", "notes.txt", "x.dbfx"}},
       {At("*"), {"ENCUES_1.dbf", "Padrón.Dbf", "encues_2.DBF", "noext", "notes.txt", "x.dbfx"}},
-      {At("missing.dbf"), {}},
-      {At("nowhere/*.dbf"), {}},
+      {At("missing.dbf"), {}}, {At("nowhere/*.dbf"), {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pattern);

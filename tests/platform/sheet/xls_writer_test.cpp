@@ -56,16 +56,13 @@ TEST(XlsWriterTest, ValuesReadBackWithTheirKinds) {
       {"negative double", Valor::Double(-1234.5678), "num:-1234.5678"},
       {"tiny double", Valor::Double(1.5e-12), "num:1.5E-12"},
       {"large double", Valor::Double(9.87654321e20), "num:9.87654321E+20"},
-      {"zero", Valor::Integer(0), "num:0"},
-      {"currency", Valor::Currency({12345}), "num:1.2345"},
-      {"decimal", Valor::Decimal(0.75, 2), "num:0.75"},
-      {"single", Valor::Single(0.5f), "num:0.5"},
+      {"zero", Valor::Integer(0), "num:0"}, {"currency", Valor::Currency({12345}), "num:1.2345"},
+      {"decimal", Valor::Decimal(0.75, 2), "num:0.75"}, {"single", Valor::Single(0.5f), "num:0.5"},
       {"boolean true", Valor::Boolean(true), "num:1"},
       {"date", Valor::Date(runtime::MakeDate(2005, 12, 31)), "date:31/12/2005"},
       {"date and time", Valor::Date(runtime::MakeDate(2006, 1, 2, 13, 45, 10)),
        "date:02/01/2006 13:45:10"},
-      {"null", Valor::Null(), "null"},
-      {"empty", Valor(), "null"},
+      {"null", Valor::Null(), "null"}, {"empty", Valor(), "null"},
       {"empty text", Valor::String(""), "null"},
   };
   Workbook book;
@@ -126,9 +123,7 @@ TEST(XlsWriterTest, SheetNamesAreMadeValid) {
     std::string given, expected;
   };
   const std::vector<Case> cases = {
-      {"Año 2005", "Año 2005"},
-      {"", "Hoja1"},
-      {"a/b:c*d?e[f]g\\h", "a_b_c_d_e_f_g_h"},
+      {"Año 2005", "Año 2005"}, {"", "Hoja1"}, {"a/b:c*d?e[f]g\\h", "a_b_c_d_e_f_g_h"},
       {std::string(40, 'x'), std::string(31, 'x')},
   };
   TempFolder folder("consolida-sheet-names");
