@@ -11,10 +11,12 @@
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
 #include "tests/platform/dbf/dbf_test_support.h"
+#include "tests/platform/runtime/error_of.h"
 #include "tests/support/dbf_writer.h"
 
 namespace {
 
+using test_support::ErrorOf;
 using test_support::Render;
 using test_support::TempFolder;
 
@@ -87,13 +89,9 @@ TEST_F(DbfDataSourceTest, EverythingElseIsAClearError) {
   connection.Open(kConnection);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.sql);
-    try {
-      connection.Execute(c.sql);
-      ADD_FAILURE() << "no error";
-    } catch (const runtime::VbError& error) {
-      EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
-      EXPECT_NE(error.Description().find(c.message), std::string::npos) << error.Description();
-    }
+    const runtime::VbError error = ErrorOf([&] { connection.Execute(c.sql); });
+    EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
+    EXPECT_NE(error.Description().find(c.message), std::string::npos) << error.Description();
   }
 }
 
@@ -228,13 +226,9 @@ TEST_F(DbfDataSourceTest, OpeningFailsForAnUnknownNameOrAMissingFolder) {
     SCOPED_TRACE(c.connection);
     if (!c.folder.empty()) dbf::DefineDataSource("DBFPRUEBA", c.folder);
     sql::Connection connection;
-    try {
-      connection.Open(c.connection);
-      ADD_FAILURE() << "opened";
-    } catch (const runtime::VbError& error) {
-      EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
-      EXPECT_NE(error.Description().find(c.message), std::string::npos) << error.Description();
-    }
+    const runtime::VbError error = ErrorOf([&] { connection.Open(c.connection); });
+    EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
+    EXPECT_NE(error.Description().find(c.message), std::string::npos) << error.Description();
   }
 }
 
