@@ -77,8 +77,7 @@ TEST(CDblTest, IsNumericAndCDblAgreeOnEverySubtype) {
     long error;
   };
   const Case cases[] = {
-      {"Empty", Valor(), true, 0, 0},
-      {"Null", Valor::Null(), false, 0, kVbInvalidUseOfNull},
+      {"Empty", Valor(), true, 0, 0}, {"Null", Valor::Null(), false, 0, kVbInvalidUseOfNull},
       {"Integer", Valor::Integer(-7), true, -7, 0}, {"Long", Valor::Long(100000), true, 100000, 0},
       {"Single", Valor::Single(0.5f), true, 0.5, 0},
       {"Currency", Valor::Currency({-12345}), true, -1.2345, 0},
