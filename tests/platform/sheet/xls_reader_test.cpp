@@ -20,19 +20,10 @@ namespace sheet {
 namespace {
 
 using runtime::Valor;
+using test_support::Show;
 
 std::string DataFile(const std::string& name) {
   return std::string(CONSOLIDA_TEST_DATA_DIR) + "/xls/" + name;
-}
-
-std::string Show(const Valor& v) {
-  switch (v.Type()) {
-    case runtime::VarType::kNull: return "null";
-    case runtime::VarType::kDouble: return runtime::CStrDouble(v.AsDouble());
-    case runtime::VarType::kString: return "'" + v.AsString() + "'";
-    case runtime::VarType::kDate: return "#" + runtime::CStrDate(v.AsDate()) + "#";
-    default: return "?";
-  }
 }
 
 // Expected cells of the first sheet, written as "row,col=value" (1-based), the value as Show

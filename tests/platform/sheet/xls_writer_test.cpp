@@ -20,18 +20,8 @@ namespace sheet {
 namespace {
 
 using runtime::Valor;
+using test_support::Show;
 using test_support::TempFolder;
-
-// Renders a read-back cell as "kind:value" so a table can hold the expectation as one string.
-std::string Show(const Valor& v) {
-  switch (v.Type()) {
-    case runtime::VarType::kNull: return "null";
-    case runtime::VarType::kDouble: return "num:" + runtime::CStrDouble(v.AsDouble());
-    case runtime::VarType::kString: return "text:" + v.AsString();
-    case runtime::VarType::kDate: return "date:" + runtime::CStrDate(v.AsDate());
-    default: return "other:" + std::to_string(static_cast<int>(v.Type()));
-  }
-}
 
 SheetGrid SaveAndRead(const Workbook& book, const TempFolder& folder, const std::string& name) {
   const std::string path = folder.File(name);
@@ -46,23 +36,23 @@ TEST(XlsWriterTest, ValuesReadBackWithTheirKinds) {
     std::string expected;
   };
   const std::vector<Case> cases = {
-      {"plain text", Valor::String("Unico"), "text:Unico"},
-      {"accents", Valor::String("Año Económico ñandú"), "text:Año Económico ñandú"},
-      {"apostrophe", Valor::String("O'Higgins 'Sur'"), "text:O'Higgins 'Sur'"},
-      {"cyrillic", Valor::String("Москва"), "text:Москва"},
-      {"outside the BMP", Valor::String("x\xF0\x9F\x98\x80y"), "text:x\xF0\x9F\x98\x80y"},
-      {"bad utf-8 byte", Valor::String("a\xFF" "b"), "text:a\xEF\xBF\xBD" "b"},
-      {"leading blanks kept", Valor::String("  27"), "text:  27"},
-      {"integer", Valor::Long(20051), "num:20051"},
-      {"negative double", Valor::Double(-1234.5678), "num:-1234.5678"},
-      {"tiny double", Valor::Double(1.5e-12), "num:1.5E-12"},
-      {"large double", Valor::Double(9.87654321e20), "num:9.87654321E+20"},
-      {"zero", Valor::Integer(0), "num:0"}, {"currency", Valor::Currency({12345}), "num:1.2345"},
-      {"decimal", Valor::Decimal(0.75, 2), "num:0.75"}, {"single", Valor::Single(0.5f), "num:0.5"},
-      {"boolean true", Valor::Boolean(true), "num:1"},
-      {"date", Valor::Date(runtime::MakeDate(2005, 12, 31)), "date:31/12/2005"},
+      {"plain text", Valor::String("Unico"), "'Unico'"},
+      {"accents", Valor::String("Año Económico ñandú"), "'Año Económico ñandú'"},
+      {"apostrophe", Valor::String("O'Higgins 'Sur'"), "'O'Higgins 'Sur''"},
+      {"cyrillic", Valor::String("Москва"), "'Москва'"},
+      {"outside the BMP", Valor::String("x\xF0\x9F\x98\x80y"), "'x\xF0\x9F\x98\x80y'"},
+      {"bad utf-8 byte", Valor::String("a\xFF" "b"), "'a\xEF\xBF\xBD" "b'"},
+      {"leading blanks kept", Valor::String("  27"), "'  27'"},
+      {"integer", Valor::Long(20051), "20051"},
+      {"negative double", Valor::Double(-1234.5678), "-1234.5678"},
+      {"tiny double", Valor::Double(1.5e-12), "1.5E-12"},
+      {"large double", Valor::Double(9.87654321e20), "9.87654321E+20"},
+      {"zero", Valor::Integer(0), "0"}, {"currency", Valor::Currency({12345}), "1.2345"},
+      {"decimal", Valor::Decimal(0.75, 2), "0.75"}, {"single", Valor::Single(0.5f), "0.5"},
+      {"boolean true", Valor::Boolean(true), "1"},
+      {"date", Valor::Date(runtime::MakeDate(2005, 12, 31)), "#31/12/2005#"},
       {"date and time", Valor::Date(runtime::MakeDate(2006, 1, 2, 13, 45, 10)),
-       "date:02/01/2006 13:45:10"},
+       "#02/01/2006 13:45:10#"},
       {"null", Valor::Null(), "null"}, {"empty", Valor(), "null"},
       {"empty text", Valor::String(""), "null"},
   };
@@ -77,7 +67,7 @@ TEST(XlsWriterTest, ValuesReadBackWithTheirKinds) {
   ASSERT_EQ(grid.column_count, 2u);
   for (size_t k = 0; k < cases.size(); ++k) {
     SCOPED_TRACE(cases[k].what);
-    EXPECT_EQ(Show(grid.rows[k][0]), std::string("text:") + cases[k].what);
+    EXPECT_EQ(Show(grid.rows[k][0]), "'" + std::string(cases[k].what) + "'");
     EXPECT_EQ(Show(grid.rows[k][1]), cases[k].expected);
   }
 }
@@ -104,10 +94,10 @@ TEST(XlsWriterTest, LaterValuesReplaceEarlierOnesAndGapsStayEmpty) {
     rendered += "\n";
   }
   EXPECT_EQ(rendered,
-            "num:7;null;null;null;\n"
-            "null;null;text:texto;null;\n"
+            "7;null;null;null;\n"
+            "null;null;'texto';null;\n"
             "null;null;null;null;\n"
-            "null;null;null;text:último;\n"
+            "null;null;null;'último';\n"
             "null;null;null;null;\n");
 }
 
@@ -151,10 +141,10 @@ TEST(XlsWriterTest, SharedStringsSpanContinueRecords) {
   ASSERT_EQ(grid.row_count, static_cast<unsigned>(kRows + 1));
   for (int r : {1, 2, 999, 1500, kRows}) {
     SCOPED_TRACE(r);
-    EXPECT_EQ(Show(grid.rows[r - 1][0]), "text:Empresa Nº " + std::to_string(r));
-    EXPECT_EQ(Show(grid.rows[r - 1][1]), "text:Москва " + std::to_string(r % 50));
+    EXPECT_EQ(Show(grid.rows[r - 1][0]), "'Empresa Nº " + std::to_string(r) + "'");
+    EXPECT_EQ(Show(grid.rows[r - 1][1]), "'Москва " + std::to_string(r % 50) + "'");
   }
-  EXPECT_EQ(Show(grid.rows[kRows][0]), "text:" + long_text);
+  EXPECT_EQ(Show(grid.rows[kRows][0]), "'" + long_text + "'");
 }
 
 TEST(XlsWriterTest, TextIsCutAtTheCellLimit) {
