@@ -179,7 +179,7 @@ TEST(ListBoxTest, ItemsCarryTheirDataAndTheCurrentItemFollowsEdits) {
   EXPECT_EQ(list.List(list.ListIndex()), "");
 }
 
-TEST(ListBoxTest, MultiSelectionModes) {
+TEST(ListBoxTest, MultiSelectionModesByUserAndByCode) {
   struct Case {
     int mode;
     std::vector<std::pair<int, bool>> clicks;  // item, Ctrl held
@@ -200,9 +200,7 @@ TEST(ListBoxTest, MultiSelectionModes) {
     for (auto [item, ctrl] : c.clicks) list.UserClick(item, ctrl);
     EXPECT_EQ(ListState(list), c.state);
   }
-}
-
-TEST(ListBoxTest, CodeSelectionInAMultiSelectList) {
+  // Selection by code leaves the current item alone.
   SampleForm form;
   auto& list = form.LstForm;
   list.SetMultiSelect(ui::ListBox::kExtended);
