@@ -24,24 +24,14 @@ using test_support::ErrorNumberOf;
 
 class FilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    temp_ = std::make_unique<test_support::TempFolder>("consolida-files");
-    root_ = temp_->Path();
-  }
-  void TearDown() override { temp_.reset(); }
-
-  std::unique_ptr<test_support::TempFolder> temp_;
-
-  std::string At(const std::string& relative) const { return root_ + "/" + relative; }
+  std::string At(const std::string& relative) const { return temp_.File(relative); }
   void Write(const std::string& relative, const std::string& content) const {
-    std::ofstream(At(relative), std::ios::binary) << content;
+    temp_.Write(relative, content);
   }
-  std::string Read(const std::string& relative) const {
-    std::ifstream in(At(relative), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Read(const std::string& relative) const { return test_support::LeerArchivo(At(relative)); }
 
-  std::string root_;
+  const test_support::TempFolder temp_{"consolida-files"};
+  const std::string root_ = temp_.Path();
 };
 
 TEST_F(FilesTest, ExistenceOfFilesAndFolders) {
