@@ -11,10 +11,12 @@
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
 #include "tests/platform/dbf/dbf_test_support.h"
+#include "tests/platform/runtime/error_of.h"
 #include "tests/support/dbf_writer.h"
 
 namespace {
 
+using test_support::ErrorOf;
 using test_support::Render;
 using test_support::TempFolder;
 
@@ -36,6 +38,7 @@ class DbfDataSourceTest : public ::testing::Test {
     dbf::RegisterProvider();
     dbf::DefineDataSource("DBFPRUEBA", folder_.Path());
     test_support::WriteDbf(folder_.File("Padron.dbf"), Padron());
+    connection_.Open(kConnection);
   }
   void TearDown() override { dbf::RemoveDataSource("DBFPRUEBA"); }
 
@@ -51,16 +54,15 @@ class DbfDataSourceTest : public ::testing::Test {
   }
 
   TempFolder folder_;
+  sql::Connection connection_;  // open on the data source
 };
 
 TEST_F(DbfDataSourceTest, AnswersSelectStarFromTheFileWithOrWithoutExtension) {
-  sql::Connection connection;
-  connection.Open(kConnection);
   for (const char* sql :
        {"Select * From Padron.dbf", "Select * from Padron", "select * from padron.DBF",
         "SELECT * FROM PADRON", "  Select   *\tfrom  [Padron.dbf] ; ", "Select *from \"Padron\""}) {
     SCOPED_TRACE(sql);
-    EXPECT_EQ(Read(connection, sql, "unico"), (std::vector<std::string>{"30111", "30333"}));
+    EXPECT_EQ(Read(connection_, sql, "unico"), (std::vector<std::string>{"30111", "30333"}));
   }
 }
 
@@ -76,34 +78,24 @@ TEST_F(DbfDataSourceTest, EverythingElseIsAClearError) {
   const std::vector<Case> cases = {
       {"Select unico from Padron", kOnlySelect + "Select unico from Padron"},
       {"Select * from Padron where unico = '1'", kOnlySelect},
-      {"Delete from Padron", kOnlySelect},
-      {"Select * from", kOnlySelect},
-      {"", kOnlySelect},
+      {"Delete from Padron", kOnlySelect}, {"Select * from", kOnlySelect}, {"", kOnlySelect},
       {"Select * from Nada.dbf",
        "[Microsoft][ODBC Visual FoxPro Driver]El archivo 'Nada.dbf' no existe."},
       {"Select * from ../Padron.dbf",
        "[Consolida][DBF] El nombre de una tabla no puede nombrar una carpeta: ../Padron.dbf"},
       {"Select * from notas.txt", "notas.txt: no es una tabla DBF"},
   };
-  sql::Connection connection;
-  connection.Open(kConnection);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.sql);
-    try {
-      connection.Execute(c.sql);
-      ADD_FAILURE() << "no error";
-    } catch (const runtime::VbError& error) {
-      EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
-      EXPECT_NE(error.Description().find(c.message), std::string::npos) << error.Description();
-    }
+    const runtime::VbError error = ErrorOf([&] { connection_.Execute(c.sql); });
+    EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
+    EXPECT_NE(error.Description().find(c.message), std::string::npos) << error.Description();
   }
 }
 
 TEST_F(DbfDataSourceTest, FieldsCarryTheColumnDescriptionsAndValues) {
-  sql::Connection connection;
-  connection.Open(kConnection);
   sql::Recordset rs;
-  rs.Open("Select * From Padron.dbf", connection);
+  rs.Open("Select * From Padron.dbf", connection_);
   ASSERT_EQ(rs.Fields().Count(), 5);
   struct Column {
     std::string name;
@@ -142,25 +134,21 @@ TEST_F(DbfDataSourceTest, EmptyTableGivesEofAndBof) {
   test_support::DbfTable empty = Padron();
   empty.records.clear();
   test_support::WriteDbf(folder_.File("VACIA.DBF"), empty);
-  sql::Connection connection;
-  connection.Open(kConnection);
   sql::Recordset rs;
-  rs.Open("Select * from vacia", connection);
+  rs.Open("Select * from vacia", connection_);
   EXPECT_TRUE(rs.Eof());
   EXPECT_TRUE(rs.Bof());
   EXPECT_EQ(rs.Fields().Count(), 5);
 }
 
 TEST_F(DbfDataSourceTest, ClosingAndReopeningReadsTheFileAgain) {
-  sql::Connection connection;
-  connection.Open(kConnection);
-  EXPECT_EQ(Read(connection, "Select * From Padron.dbf", "unico").size(), 2u);
-  connection.Close();
+  EXPECT_EQ(Read(connection_, "Select * From Padron.dbf", "unico").size(), 2u);
+  connection_.Close();
   test_support::DbfTable changed = Padron();
   changed.records.resize(1);
   test_support::WriteDbf(folder_.File("Padron.dbf"), changed);
-  connection.Open(kConnection);
-  EXPECT_EQ(Read(connection, "Select * From Padron.dbf", "unico"), (std::vector<std::string>{"30111"}));
+  connection_.Open(kConnection);
+  EXPECT_EQ(Read(connection_, "Select * From Padron.dbf", "unico"), (std::vector<std::string>{"30111"}));
 }
 
 TEST_F(DbfDataSourceTest, DeletedNoReturnsDeletedRecords) {
@@ -195,10 +183,8 @@ TEST_F(DbfDataSourceTest, WhatTheReaderAssumedIsLeftInTheConnectionsErrors) {
   table.fields = {{"NOMBRE", 'C', 8}};
   table.records = {{{"Peña"}}};
   test_support::WriteDbf(folder_.File("utf8.dbf"), table);
-  sql::Connection connection;
-  connection.Open(kConnection);
-  EXPECT_EQ(Read(connection, "Select * from utf8", "NOMBRE"), std::vector<std::string>{"Peña"});
-  const std::vector<sql::ProviderWarning> warnings = connection.Errors();
+  EXPECT_EQ(Read(connection_, "Select * from utf8", "NOMBRE"), std::vector<std::string>{"Peña"});
+  const std::vector<sql::ProviderWarning> warnings = connection_.Errors();
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0].number, 0);
   EXPECT_EQ(warnings[0].source, dbf::kOdbcErrorSource);
@@ -207,11 +193,11 @@ TEST_F(DbfDataSourceTest, WhatTheReaderAssumedIsLeftInTheConnectionsErrors) {
                 ": la marca de página de códigos 0xF0 no figura en ninguna tabla; el texto se "
                 "leyó como UTF-8");
   // The next statement replaces them; a closed connection has none.
-  Read(connection, "Select * from Padron", "unico");
-  EXPECT_TRUE(connection.Errors().empty());
-  Read(connection, "Select * from utf8", "NOMBRE");
-  connection.Close();
-  EXPECT_TRUE(connection.Errors().empty());
+  Read(connection_, "Select * from Padron", "unico");
+  EXPECT_TRUE(connection_.Errors().empty());
+  Read(connection_, "Select * from utf8", "NOMBRE");
+  connection_.Close();
+  EXPECT_TRUE(connection_.Errors().empty());
 }
 
 TEST_F(DbfDataSourceTest, OpeningFailsForAnUnknownNameOrAMissingFolder) {
@@ -230,13 +216,9 @@ TEST_F(DbfDataSourceTest, OpeningFailsForAnUnknownNameOrAMissingFolder) {
     SCOPED_TRACE(c.connection);
     if (!c.folder.empty()) dbf::DefineDataSource("DBFPRUEBA", c.folder);
     sql::Connection connection;
-    try {
-      connection.Open(c.connection);
-      ADD_FAILURE() << "opened";
-    } catch (const runtime::VbError& error) {
-      EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
-      EXPECT_NE(error.Description().find(c.message), std::string::npos) << error.Description();
-    }
+    const runtime::VbError error = ErrorOf([&] { connection.Open(c.connection); });
+    EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
+    EXPECT_NE(error.Description().find(c.message), std::string::npos) << error.Description();
   }
 }
 

@@ -15,10 +15,12 @@
 #include "platform/dbf/dbf_reader.h"
 #include "platform/runtime/vb_error.h"
 #include "tests/platform/dbf/dbf_test_support.h"
+#include "tests/platform/runtime/error_of.h"
 #include "tests/support/dbf_writer.h"
 
 namespace {
 
+using test_support::ErrorOf;
 using test_support::Render;
 using test_support::TempFolder;
 using test_support::DbfField;
@@ -274,10 +276,16 @@ struct Damage {
   std::string name;
   std::function<void(std::string& dbf)> damage;
   std::string reason;  // part of the error description
-  bool write_memo = false;
+  std::string memo_file = "";  // written beside the table when named
+  std::string memo = std::string(1024, '\0');
 };
 
-TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
+TEST(WrittenTables, DamagedTablesAndMemoFilesFailWithTheFileAndTheReason) {
+  std::string long_memo = FptWithMemos({"abc"});
+  long_memo[512 + 7] = 100;  // states 100 bytes, the block holds 56
+  std::string zero_block = FptWithMemos({"abc"});
+  zero_block[7] = 0;
+  const auto memo_table = [](std::string& b) { b = TableWithMemoField({8}); };
   const std::vector<Damage> cases = {
       {"empty file", [](std::string& b) { b.clear(); }, "la cabecera está incompleta (0 bytes)"},
       {"cut inside the header", [](std::string& b) { b.resize(20); },
@@ -319,7 +327,7 @@ TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
        },
        "el campo UNICO del registro 1 remite a un memo que no se puede leer: el bloque de memo 99 "
        "está más allá del final del archivo de memos",
-       true},
+       "survey.dbt"},
       {"memo pointer that is not a number",
        [](std::string& b) {
          b[0] = static_cast<char>(0x83);
@@ -327,7 +335,14 @@ TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
        },
        "el campo UNICO del registro 1 contiene una referencia a un memo que no es un número de "
        "bloque",
-       true},
+       "survey.dbt"},
+      {"memo longer than the memo file", memo_table,
+       "el bloque de memo 8 declara 100 bytes, más de los que contiene el archivo de memos",
+       "survey.fpt", long_memo},
+      {"memo block size 0", memo_table, "el archivo de memos declara un tamaño de bloque 0",
+       "survey.fpt", zero_block},
+      {"memo header cut short", memo_table, "la cabecera del archivo de memos está incompleta",
+       "survey.fpt", std::string(5, '\0')},
   };
   for (const Damage& c : cases) {
     SCOPED_TRACE(c.name);
@@ -335,48 +350,13 @@ TEST(WrittenTables, DamagedTablesFailWithTheFileAndTheReason) {
     std::string bytes = test_support::DbfBytes(SurveyTable());
     c.damage(bytes);
     folder.Write("survey.dbf", bytes);
-    if (c.write_memo) folder.Write("survey.dbt", std::string(1024, '\0'));
-    try {
-      dbf::ReadTable(folder.File("survey.dbf"));
-      ADD_FAILURE() << "read without error";
-    } catch (const runtime::VbError& error) {
-      EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
-      EXPECT_EQ(error.Source(), dbf::kOdbcErrorSource);
-      EXPECT_NE(error.Description().find(folder.File("survey.dbf")), std::string::npos)
-          << error.Description();
-      EXPECT_NE(error.Description().find(c.reason), std::string::npos) << error.Description();
-    }
-  }
-}
-
-TEST(WrittenTables, DamagedMemoFilesFailWithTheReason) {
-  struct Case {
-    std::string name;
-    std::string fpt;
-    std::string reason;
-  };
-  std::string long_memo = FptWithMemos({"abc"});
-  long_memo[512 + 7] = 100;  // states 100 bytes, the block holds 56
-  std::string zero_block = FptWithMemos({"abc"});
-  zero_block[7] = 0;
-  const std::vector<Case> cases = {
-      {"memo longer than the file", long_memo,
-       "el bloque de memo 8 declara 100 bytes, más de los que contiene el archivo de memos"},
-      {"block size 0", zero_block, "el archivo de memos declara un tamaño de bloque 0"},
-      {"header cut short", std::string(5, '\0'),
-       "la cabecera del archivo de memos está incompleta"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempFolder folder;
-    folder.Write("m.dbf", TableWithMemoField({8}));
-    folder.Write("m.fpt", c.fpt);
-    try {
-      dbf::ReadTable(folder.File("m.dbf"));
-      ADD_FAILURE() << "read without error";
-    } catch (const runtime::VbError& error) {
-      EXPECT_NE(error.Description().find(c.reason), std::string::npos) << error.Description();
-    }
+    if (!c.memo_file.empty()) folder.Write(c.memo_file, c.memo);
+    const runtime::VbError error = ErrorOf([&] { dbf::ReadTable(folder.File("survey.dbf")); });
+    EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
+    EXPECT_EQ(error.Source(), dbf::kOdbcErrorSource);
+    EXPECT_NE(error.Description().find(folder.File("survey.dbf")), std::string::npos)
+        << error.Description();
+    EXPECT_NE(error.Description().find(c.reason), std::string::npos) << error.Description();
   }
 }
 
@@ -423,13 +403,8 @@ TEST(WrittenTables, RecordLengthQuirksOfTheHeader) {
 
 TEST(WrittenTables, MissingFileIsAnErrorNamingIt) {
   TempFolder folder;
-  try {
-    dbf::ReadTable(folder.File("nada.dbf"));
-    ADD_FAILURE() << "read without error";
-  } catch (const runtime::VbError& error) {
-    EXPECT_NE(error.Description().find("nada.dbf: el archivo no existe"), std::string::npos)
-        << error.Description();
-  }
+  const std::string description = ErrorOf([&] { dbf::ReadTable(folder.File("nada.dbf")); }).Description();
+  EXPECT_NE(description.find("nada.dbf: el archivo no existe"), std::string::npos) << description;
 }
 
 }  // namespace

@@ -23,11 +23,8 @@ TEST(TrimTest, RemovesBlanksOnly) {
     const char* rtrim;
   };
   const Case cases[] = {
-      {"  ab c  ", "ab c", "ab c  ", "  ab c"},
-      {"", "", "", ""},
-      {"    ", "", "", ""},
-      {"\tx\t", "\tx\t", "\tx\t", "\tx\t"},
-      {" \r\n", "\r\n", "\r\n", " \r\n"},
+      {"  ab c  ", "ab c", "ab c  ", "  ab c"}, {"", "", "", ""}, {"    ", "", "", ""},
+      {"\tx\t", "\tx\t", "\tx\t", "\tx\t"}, {" \r\n", "\r\n", "\r\n", " \r\n"},
       {" Peña ", "Peña", "Peña ", " Peña"},
       {"\xC2\xA0x", "\xC2\xA0x", "\xC2\xA0x", "\xC2\xA0x"},  // no-break space stays
   };
@@ -47,18 +44,12 @@ TEST(SliceTest, CountsCharactersNotBytes) {
     const char* expected;
   };
   const Case cases[] = {
-      {"Left 2", Left(word, 2), "Añ"},
-      {"Left 0", Left(word, 0), ""},
-      {"Left past end", Left(word, 99), "Añoñ€x"},
-      {"Right 2", Right(word, 2), "€x"},
-      {"Right 0", Right(word, 0), ""},
-      {"Right past end", Right(word, 99), "Añoñ€x"},
-      {"Mid 2", Mid(word, 2), "ñoñ€x"},
-      {"Mid 2,3", Mid(word, 2, 3), "ñoñ"},
-      {"Mid 5,9", Mid(word, 5, 9), "€x"},
-      {"Mid 6,0", Mid(word, 6, 0), ""},
-      {"Mid 7", Mid(word, 7), ""},
-      {"Mid 99,2", Mid(word, 99, 2), ""},
+      {"Left 2", Left(word, 2), "Añ"}, {"Left 0", Left(word, 0), ""},
+      {"Left past end", Left(word, 99), "Añoñ€x"}, {"Right 2", Right(word, 2), "€x"},
+      {"Right 0", Right(word, 0), ""}, {"Right past end", Right(word, 99), "Añoñ€x"},
+      {"Mid 2", Mid(word, 2), "ñoñ€x"}, {"Mid 2,3", Mid(word, 2, 3), "ñoñ"},
+      {"Mid 5,9", Mid(word, 5, 9), "€x"}, {"Mid 6,0", Mid(word, 6, 0), ""},
+      {"Mid 7", Mid(word, 7), ""}, {"Mid 99,2", Mid(word, 99, 2), ""},
       {"Mid of file name", Mid("ENCUES_1.dbf", 8, 1), "1"},
       {"Left of file name", Left("ENCUES_1.dbf", 6), "ENCUES"},
   };
@@ -74,15 +65,11 @@ TEST(SliceTest, CountsCharactersNotBytes) {
 
 TEST(SliceTest, BadArgumentsRaiseFive) {
   const std::pair<const char*, std::function<void()>> cases[] = {
-      {"Mid start 0", [] { Mid("abc", 0); }},
-      {"Mid start 0 with length", [] { Mid("abc", 0, 1); }},
+      {"Mid start 0", [] { Mid("abc", 0); }}, {"Mid start 0 with length", [] { Mid("abc", 0, 1); }},
       {"Mid negative length", [] { Mid("abc", 1, -1); }},
-      {"Left negative", [] { Left("abc", -1); }},
-      {"Right negative", [] { Right("abc", -1); }},
-      {"InStr start 0", [] { InStr(0, "abc", "a"); }},
-      {"Space negative", [] { Space(-1); }},
-      {"String negative", [] { String(-1, "x"); }},
-      {"String of nothing", [] { String(3, ""); }},
+      {"Left negative", [] { Left("abc", -1); }}, {"Right negative", [] { Right("abc", -1); }},
+      {"InStr start 0", [] { InStr(0, "abc", "a"); }}, {"Space negative", [] { Space(-1); }},
+      {"String negative", [] { String(-1, "x"); }}, {"String of nothing", [] { String(3, ""); }},
   };
   for (const auto& [name, call] : cases) {
     SCOPED_TRACE(name);
@@ -98,18 +85,9 @@ TEST(InStrTest, FindsCharacterPositions) {
     int64_t expected;
   };
   const Case cases[] = {
-      {1, "abcabc", "c", 3},
-      {4, "abcabc", "c", 6},
-      {7, "abcabc", "c", 0},
-      {1, "abcabc", "x", 0},
-      {1, "abc", "", 1},
-      {3, "abc", "", 3},
-      {4, "abc", "", 4},
-      {5, "abc", "", 0},
-      {1, "", "", 0},
-      {1, "", "a", 0},
-      {1, "año_1", "_1", 4},
-      {3, "ñañaña", "ña", 3},
+      {1, "abcabc", "c", 3}, {4, "abcabc", "c", 6}, {7, "abcabc", "c", 0}, {1, "abcabc", "x", 0},
+      {1, "abc", "", 1}, {3, "abc", "", 3}, {4, "abc", "", 4}, {5, "abc", "", 0}, {1, "", "", 0},
+      {1, "", "a", 0}, {1, "año_1", "_1", 4}, {3, "ñañaña", "ña", 3},
       {1, "ABC", "b", 0},  // binary compare
       {1, "a\xC3\xB1" "b", "\xB1" "b", 0},  // never matches inside a character
   };
@@ -128,14 +106,9 @@ TEST(ReplaceTest, ReplacesEveryOccurrenceOnce) {
     const char* expected;
   };
   const Case cases[] = {
-      {"1,5", ",", ".", "1.5"},
-      {"05/12/2026", "/", "", "05122026"},
-      {"11:20:41", ":", "", "112041"},
-      {"aaa", "a", "aa", "aaaaaa"},
-      {"aaaa", "aa", "b", "bb"},
-      {"abc", "", "x", "abc"},
-      {"", "a", "b", ""},
-      {"O'Hara", "'", "''", "O''Hara"},
+      {"1,5", ",", ".", "1.5"}, {"05/12/2026", "/", "", "05122026"},
+      {"11:20:41", ":", "", "112041"}, {"aaa", "a", "aa", "aaaaaa"}, {"aaaa", "aa", "b", "bb"},
+      {"abc", "", "x", "abc"}, {"", "a", "b", ""}, {"O'Hara", "'", "''", "O''Hara"},
       {"Ab", "a", "x", "Ab"},
   };
   for (const Case& c : cases) {
@@ -151,13 +124,9 @@ TEST(CaseTest, AsciiAndAccentedLetters) {
   };
   // Pairs that map both ways.
   const Case cases[] = {
-      {"abc xyz 123", "ABC XYZ 123"},
-      {"áéíóú", "ÁÉÍÓÚ"},
-      {"ñandú", "ÑANDÚ"},
-      {"pingüino", "PINGÜINO"},
-      {"àèìòùâêîôûäëïöçåæøþðý", "ÀÈÌÒÙÂÊÎÔÛÄËÏÖÇÅÆØÞÐÝ"},
-      {"ąčęłńőšűźżž", "ĄČĘŁŃŐŠŰŹŻŽ"},
-      {"ÿ", "Ÿ"},
+      {"abc xyz 123", "ABC XYZ 123"}, {"áéíóú", "ÁÉÍÓÚ"}, {"ñandú", "ÑANDÚ"},
+      {"pingüino", "PINGÜINO"}, {"àèìòùâêîôûäëïöçåæøþðý", "ÀÈÌÒÙÂÊÎÔÛÄËÏÖÇÅÆØÞÐÝ"},
+      {"ąčęłńőšűźżž", "ĄČĘŁŃŐŠŰŹŻŽ"}, {"ÿ", "Ÿ"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lower);
@@ -201,10 +170,7 @@ TEST(SqlTextTest, QuotesAndDoublesApostrophes) {
     const char* expected;
   };
   const Case cases[] = {
-      {"O'Hara", "'O''Hara'"},
-      {"", "''"},
-      {"'", "''''"},
-      {"ENCUES", "'ENCUES'"},
+      {"O'Hara", "'O''Hara'"}, {"", "''"}, {"'", "''''"}, {"ENCUES", "'ENCUES'"},
       {"a''b", "'a''''b'"},
       {"x'; DROP TABLE SE_NOVEDAD --", "'x''; DROP TABLE SE_NOVEDAD --'"},
       {"Peña", "'Peña'"},

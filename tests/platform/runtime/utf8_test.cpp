@@ -61,8 +61,7 @@ TEST(Utf8Test, Utf16BothWays) {
   const std::vector<Case> cases = {
       {"letters", "Año €", std::u16string::npos, u"Año €"},
       {"pair kept whole", "ab😀", std::u16string::npos, u"ab\xD83D\xDE00"},
-      {"limit falls inside a pair", "ab😀c", 3, u"ab"},
-      {"limit", "Año", 2, u"Añ"},
+      {"limit falls inside a pair", "ab😀c", 3, u"ab"}, {"limit", "Año", 2, u"Añ"},
       {"invalid bytes", "a\xFF\xC3", std::u16string::npos, u"a\xFFFD\xFFFD"},
   };
   for (const Case& c : cases) {
@@ -106,10 +105,8 @@ TEST(CodePageConverterTest, UndefinedBytesBecomeReplacementCharacters) {
     std::string utf8;
   };
   const std::vector<Case> cases = {
-      {"CP1252", "Pe\xF1" "a \x80", "Peña €"},
-      {"CP1252", "a\x81z", "a\xEF\xBF\xBDz"},
-      {"CP850", "\xA4\x82", "ñé"},
-      {"CP932", "\x93\xFA" "a\x93", "日a\xEF\xBF\xBD"},
+      {"CP1252", "Pe\xF1" "a \x80", "Peña €"}, {"CP1252", "a\x81z", "a\xEF\xBF\xBDz"},
+      {"CP850", "\xA4\x82", "ñé"}, {"CP932", "\x93\xFA" "a\x93", "日a\xEF\xBF\xBD"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.charset);

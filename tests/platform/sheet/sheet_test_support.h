@@ -1,5 +1,6 @@
-// Helpers shared by the spreadsheet tests: a reader of the BIFF records of
-// a written Workbook stream, so that tests can look at the bytes a spreadsheet program will see.
+// Helpers shared by the spreadsheet tests: a cell value as one comparable text, and a reader of
+// the BIFF records of a written Workbook stream, so that tests can look at the bytes a
+// spreadsheet program will see.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +9,23 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/conversions.h"
+#include "platform/runtime/dates.h"
+#include "platform/runtime/valor.h"
 #include "tests/support/temp_folder.h"
 
 namespace test_support {
+
+// A read cell: "null", a number as CStr writes it, 'text' or #date#.
+inline std::string Show(const runtime::Valor& v) {
+  switch (v.Type()) {
+    case runtime::VarType::kNull: return "null";
+    case runtime::VarType::kDouble: return runtime::CStrDouble(v.AsDouble());
+    case runtime::VarType::kString: return "'" + v.AsString() + "'";
+    case runtime::VarType::kDate: return "#" + runtime::CStrDate(v.AsDate()) + "#";
+    default: return "<subtype " + std::to_string(static_cast<int>(v.Type())) + ">";
+  }
+}
 
 struct Record {
   uint16_t id = 0;

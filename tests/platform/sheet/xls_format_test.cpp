@@ -73,7 +73,7 @@ Workbook ReportLayout() {
   return book;
 }
 
-TEST(XlsFormatTest, TitleFontIsBoldItalicUnderlinedFifteenPoints) {
+TEST(XlsFormatTest, ReportTitleAndHeaderCellsCarryTheirFormats) {
   Parsed p = Parse(ReportLayout());
   const Record& font = p.FontOf(p.XfOfCell(1, 1));
   EXPECT_EQ(font.U16(0), 300) << "height in twips";
@@ -89,10 +89,7 @@ TEST(XlsFormatTest, TitleFontIsBoldItalicUnderlinedFifteenPoints) {
       EXPECT_LT(row.U16(6), 300);
     }
   }
-}
-
-TEST(XlsFormatTest, HeaderCellsHaveThickBoxWhiteFillAndBlackText) {
-  Parsed p = Parse(ReportLayout());
+  // Header cells: a thick box, a white fill and black text.
   for (int c = 1; c <= 3; ++c) {
     SCOPED_TRACE(c);
     const Record& xf = p.XfOfCell(3, c);

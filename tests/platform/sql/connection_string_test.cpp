@@ -42,8 +42,7 @@ TEST(ConnectionStringTest, ProviderKeyIsTheNameBeforeTheVersion) {
     const char* expected;
   };
   const Case cases[] = {
-      {"Provider=SQLOLEDB.1;Data Source=", "SQLOLEDB"},
-      {"provider=sqloledb", "SQLOLEDB"},
+      {"Provider=SQLOLEDB.1;Data Source=", "SQLOLEDB"}, {"provider=sqloledb", "SQLOLEDB"},
       {"Provider=MSDASQL.1;Persist Security Info=False;Data Source=DBFFOXNOV", "MSDASQL"},
       {"Data Source=DBFFOXNOV", "MSDASQL"},  // ADO's default provider
       {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb", "MICROSOFT.JET.OLEDB"},

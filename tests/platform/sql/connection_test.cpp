@@ -44,20 +44,18 @@ TEST_F(ConnectionTest, EmptyDataSourceUsesTheConfiguredFileAndAHostNamesItsOwn) 
   EXPECT_EQ(CountGente(elsewhere), 0);
 }
 
-TEST_F(ConnectionTest, UnopenableDatabaseRaisesTheProviderError) {
+TEST_F(ConnectionTest, UnopenableOrUncreatableDatabaseRaisesTheError) {
   Connection cn;
   runtime::VbError e = ErrorOf(
       [&] { cn.Open(kConnectionString + (folder_ / "no/such/folder/x.db").string()); });
   EXPECT_EQ(e.Source(), "Microsoft OLE DB Provider for SQL Server");
   EXPECT_LT(e.Number(), 0);
   EXPECT_EQ(cn.State(), adStateClosed);
-}
 
-TEST_F(ConnectionTest, FailingCreationBatchRaisesTheServerErrorAndLeavesNoFile) {
+  // A failing creation batch raises the server's error and leaves no file.
   std::string path = (folder_ / "roto.db").string();
   ConfigureEmbedded({path, {"CREATE TABLE A (Id int)", "SELECT * FROM NoExiste"}});
-  Connection cn;
-  runtime::VbError e = ErrorOf([&] { cn.Open(kConnectionString); });
+  e = ErrorOf([&] { cn.Open(kConnectionString); });
   EXPECT_EQ(e.Number(), -2147217900);
   EXPECT_EQ(e.NativeNumber(), 208);
   EXPECT_EQ(cn.State(), adStateClosed);

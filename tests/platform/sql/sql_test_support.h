@@ -1,5 +1,5 @@
 // Shared setup of the client tests: a fresh temp folder whose embedded database is created from
-// one small batch, and a helper that runs a call expecting the client's error. Tests only.
+// one small batch. Tests only.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
+#include "tests/platform/runtime/error_of.h"
 #include "tests/support/temp_folder.h"
 
 namespace test_support {
@@ -37,16 +38,5 @@ class EmbeddedDatabaseTest : public ::testing::Test {
   std::unique_ptr<TempFolder> temp_;
   std::filesystem::path folder_;
 };
-
-// Runs `call`, which must throw; returns the error (a default one after a test failure).
-inline runtime::VbError ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const runtime::VbError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error was raised";
-  return runtime::VbError(0, "", "");
-}
 
 }  // namespace test_support

@@ -9,17 +9,11 @@
 
 #include "platform/runtime/vb_error.h"
 #include "platform/ui/form.h"
+#include "tests/platform/runtime/error_of.h"
 
 namespace {
 
-long ErrorNumber(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const runtime::VbError& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using test_support::ErrorNumberOf;
 
 // A form with two option groups (one in a frame, one on the form) and a few other controls.
 class SampleForm : public ui::Form {
@@ -112,7 +106,7 @@ TEST(TextBoxTest, TypingGoesThroughKeyPressAndLimits) {
   }
 }
 
-TEST(TextBoxTest, CodeAssignmentTruncatesAndRaisesChangeOnlyOnDifference) {
+TEST(TextBoxTest, CodeAssignmentTruncatesLockingRefusesTheUserAndTypingGoesInAtTheCaret) {
   SampleForm form;
   auto& box = form.TxtPeriodo;
   int changes = 0;
@@ -126,20 +120,14 @@ TEST(TextBoxTest, CodeAssignmentTruncatesAndRaisesChangeOnlyOnDifference) {
   EXPECT_FALSE(box.UserType("1"));
   EXPECT_FALSE(box.UserEdit("1999"));
   EXPECT_EQ(box.Text(), "2005");
-}
-
-TEST(TextBoxTest, TypingInsertsAtTheCaret) {
-  SampleForm form;
-  form.TxtPeriodo.SetText("205");
-  form.TxtPeriodo.SetSelStart(1);
-  form.TxtPeriodo.UserType("0");
-  EXPECT_EQ(form.TxtPeriodo.Text(), "2005");
-  EXPECT_EQ(form.TxtPeriodo.SelStart(), 2);
-}
-
-TEST(TextBoxTest, TextThatIsNotUtf8KeepsItsBytesWhenCut) {
-  SampleForm form;
-  auto& box = form.TxtPeriodo;
+  box.SetLocked(false);
+  box.SetMaxLength(0);
+  box.SetText("205");
+  box.SetSelStart(1);
+  box.UserType("0");  // typing goes in at the caret
+  EXPECT_EQ(box.Text(), "2005");
+  EXPECT_EQ(box.SelStart(), 2);
+  // Text that is not UTF-8 keeps its bytes when cut.
   box.SetMaxLength(3);
   box.SetText("a\xE9\xC3\xA9z");  // a stray Latin-1 byte, then "é" in UTF-8
   EXPECT_EQ(box.Text(), "a\xE9\xC3\xA9");
@@ -191,7 +179,7 @@ TEST(ListBoxTest, ItemsCarryTheirDataAndTheCurrentItemFollowsEdits) {
   EXPECT_EQ(list.List(list.ListIndex()), "");
 }
 
-TEST(ListBoxTest, MultiSelectionModes) {
+TEST(ListBoxTest, MultiSelectionModesByUserAndByCode) {
   struct Case {
     int mode;
     std::vector<std::pair<int, bool>> clicks;  // item, Ctrl held
@@ -212,9 +200,7 @@ TEST(ListBoxTest, MultiSelectionModes) {
     for (auto [item, ctrl] : c.clicks) list.UserClick(item, ctrl);
     EXPECT_EQ(ListState(list), c.state);
   }
-}
-
-TEST(ListBoxTest, CodeSelectionInAMultiSelectList) {
+  // Selection by code leaves the current item alone.
   SampleForm form;
   auto& list = form.LstForm;
   list.SetMultiSelect(ui::ListBox::kExtended);
@@ -358,10 +344,10 @@ TEST(GridTest, ErrorsAsTheToolkitRaisedThem) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(ErrorNumber(c.act), c.number);
+    EXPECT_EQ(ErrorNumberOf(c.act).value_or(0), c.number);
   }
   grid.SetFixedRows(0);
-  EXPECT_EQ(ErrorNumber([&] { grid.RemoveItem(1); }), 0);  // not the last non-fixed row any more
+  EXPECT_EQ(ErrorNumberOf([&] { grid.RemoveItem(1); }), std::nullopt);  // not the last non-fixed row any more
 }
 
 TEST(GridTest, UserClickMovesTheCurrentCellThenRaisesClick) {

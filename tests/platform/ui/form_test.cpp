@@ -8,6 +8,7 @@
 
 #include "platform/runtime/vb_error.h"
 #include "platform/ui/form.h"
+#include "tests/platform/runtime/error_of.h"
 
 namespace {
 
@@ -130,26 +131,15 @@ TEST(FormTest, ReloadStartsFromDesignWithoutDuplicatingLoadedItems) {
   EXPECT_TRUE(form.log.empty());
 }
 
-TEST(FormTest, AVisibleFormCannotBeShownModal) {
+TEST(FormTest, HideKeepsEverythingAndOnlyAHiddenFormCanBeShownModal) {
   FrmFixed form;
   form.Load();
   form.MarkShown(false);
-  try {
-    form.MarkShown(true);
-    ADD_FAILURE() << "no error";
-  } catch (const runtime::VbError& error) {
-    EXPECT_EQ(error.Number(), 400);
-  }
+  EXPECT_EQ(test_support::ErrorNumberOf([&] { form.MarkShown(true); }), 400);
   EXPECT_FALSE(form.Modal());
   form.Hide();
   form.MarkShown(true);
   EXPECT_TRUE(form.Modal());
-}
-
-TEST(FormTest, HideKeepsEverything) {
-  FrmFixed form;
-  form.Load();
-  form.MarkShown(true);
   form.TxtPeriodo.SetText("1999");
   form.Hide();
   EXPECT_TRUE(form.Loaded());
@@ -180,11 +170,16 @@ TEST(FormTest, KeyPreviewSeesKeysFirstAndMayCancelThem) {
   }
 }
 
+// "Command1(1)" for a member of a control array, the bare name otherwise.
+std::string NameOf(const ui::Control& control) {
+  return control.Name() + (control.Index() >= 0 ? "(" + std::to_string(control.Index()) + ")" : "");
+}
+
 TEST(FormTest, ControlsInCreationOrderFoundByNameAndIndex) {
   FrmFixed form;
   std::vector<std::string> names;
   for (const ui::Control* control : form.Controls()) {
-    names.push_back(control->Name() + (control->Index() >= 0 ? "(" + std::to_string(control->Index()) + ")" : ""));
+    names.push_back(NameOf(*control));
   }
   EXPECT_EQ(names, (std::vector<std::string>{"LblMsg", "TxtPeriodo", "LstForm", "Command1(0)", "Command1(1)"}));
   EXPECT_EQ(form.FindControl("txtperiodo"), &form.TxtPeriodo);
@@ -215,8 +210,7 @@ TEST(FormTest, TabIndexesStayUniqueAndContiguous) {
     std::vector<std::string> by_index(form.Controls().size());
     for (const ui::Control* control : form.Controls()) {
       ASSERT_LT(control->TabIndex(), static_cast<int>(by_index.size()));
-      by_index[control->TabIndex()] =
-          control->Name() + (control->Index() >= 0 ? "(" + std::to_string(control->Index()) + ")" : "");
+      by_index[control->TabIndex()] = NameOf(*control);
     }
     std::string order;
     for (const std::string& name : by_index) order += (order.empty() ? "" : " ") + name;
