@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,13 @@ class CarpetaAplicacion : public ::testing::Test {
   std::unique_ptr<TempFolder> temporal_;
   std::unique_ptr<ui::ScriptedUi> ui_;
 };
+
+// True when `texto` has the shape of an error-log entry after its header line: the source, then
+// "(" number ") " and the description, then a context line.
+inline bool FormaDeEntrada(const std::string& texto) {
+  static const std::regex kForma(R"(^[^\r\n]+\r\n\(-?[0-9]+\) [^\r\n]*\r\n[\s\S]+$)");
+  return std::regex_match(texto, kForma);
+}
 
 // What every window test starts from: the working folders made, the application open.
 class VentanaPrueba : public CarpetaAplicacion {
