@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "intake/frm_padron.h"
+#include "tests/intake/forma_de_entrada.h"
 #include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
@@ -218,11 +219,11 @@ TEST_F(FrmPadronTest, UnaEmpresaQueFallaSeRegistraYLasDemasSiguen) {
             std::string::npos);
   log.erase(log.begin());
   EXPECT_EQ(log, (std::vector<std::string>{
-                     "Consolida\r\n(13) Type mismatch\r\nLeyendo Padron.dbf - Empresa "
+                     "Consolida\r\n(13) No coinciden los tipos\r\nLeyendo Padron.dbf - Empresa "
                      "30500000002, Cuit 's/n'",
-                     "Consolida\r\n(13) Type mismatch\r\nLeyendo Padron.dbf - Empresa "
+                     "Consolida\r\n(13) No coinciden los tipos\r\nLeyendo Padron.dbf - Empresa "
                      "30500000003, Cuit ''",
-                     "Consolida\r\n(6) Overflow\r\nLeyendo Padron.dbf - Empresa 30500000005, "
+                     "Consolida\r\n(6) Desbordamiento\r\nLeyendo Padron.dbf - Empresa 30500000005, "
                      "domi '70000'"}));
   EXPECT_EQ(Filas("Select Unico, Periodo, CUIT From SE_MUESTRA_PADRON Order By Unico, Periodo"),
             (std::vector<std::string>{"30500000001|2004|301", "30500000001|2005|301",

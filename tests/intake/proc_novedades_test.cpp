@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "intake/proc_novedades.h"
+#include "tests/intake/forma_de_entrada.h"
 #include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
