@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "intake/frm_padron.h"
-#include "tests/intake/forma_de_entrada.h"
+#include "tests/intake/apoyo_intake.h"
 #include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
@@ -16,10 +16,6 @@ namespace intake_test {
 using namespace test_support;
 namespace {
 
-using test_support::DbfField;
-using test_support::DbfRecord;
-using test_support::DbfTable;
-
 constexpr char kPadron[] =
     "Select Unico, Periodo, CUIT, Razon, FormSector, Domi, Muestra, auto, wf, Novedad, Novedad_1, "
     "Estado, Estado_1, Descripcion_Estado, Descripcion_Estado_1, Caja, Caja_1, NumFor, NumFor_1, "
@@ -27,41 +23,6 @@ constexpr char kPadron[] =
     "From SE_MUESTRA_PADRON Order By Unico, Periodo";
 constexpr char kDiario[] =
     "Select Id_FC, Formulario, Capitulo, Periodo, Tipo, Contenido From SE_COMM_PROCESO";
-
-std::vector<DbfField> Columnas() {
-  return {{"Unico", 'C', 25},     {"Cuit", 'C', 13},       {"Razon", 'C', 30},
-          {"FORM", 'C', 4},       {"NumFor", 'C', 2},      {"Novedad", 'C', 10},
-          {"Novedad_1", 'C', 10}, {"Estado", 'N', 2},      {"Estado_1", 'N', 2},
-          {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
-          {"Caja_1", 'N', 4},     {"NumFor_1", 'C', 2},    {"domi", 'N', 3},
-          {"Comple", 'C', 2},     {"Com_Desc", 'C', 10},   {"Muestra", 'N', 6, 2},
-          {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20},  {"Corte", 'C', 1},
-          {"auto", 'C', 6},       {"wf", 'N', 6, 2},       {"fecha_ac", 'D'},
-          {"cote_fech", 'D'}};
-}
-
-DbfRecord Completa() {
-  return {{"30500000001", "30-50000000-1", "O'Brien SA", "ENCU", "ES", "Activa", "Inactiva", "1",
-           "2", "Desc A", "Desc A1", "10", "11", "ES", "3", "C", "Completa", "1.5", "Obs", "Obs1",
-           "S", "12,5", "0.75", "20240131", "20240630"}};
-}
-
-DbfRecord EnBlanco(const std::string& unico, const std::string& cuit) {
-  DbfRecord registro;
-  registro.values.assign(Columnas().size(), "");
-  registro.values[0] = unico;
-  registro.values[1] = cuit;
-  registro.values[3] = "ENCU";
-  registro.values[4] = "ES";
-  return registro;
-}
-
-DbfTable Padron(std::vector<DbfRecord> registros) {
-  DbfTable tabla;
-  tabla.fields = Columnas();
-  tabla.records = std::move(registros);
-  return tabla;
-}
 
 class FrmPadronTest : public VentanaPrueba {
  protected:

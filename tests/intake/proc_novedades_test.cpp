@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "intake/proc_novedades.h"
-#include "tests/intake/forma_de_entrada.h"
+#include "tests/intake/apoyo_intake.h"
 #include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
@@ -18,26 +18,9 @@ namespace intake_test {
 using namespace test_support;
 namespace {
 
-using test_support::DbfField;
-using test_support::DbfFlavor;
-using test_support::DbfRecord;
-using test_support::DbfTable;
-
 constexpr char kNovedades[] =
     "Select Empresa, Periodo, Campo, Tipo, ValorStr, ValorInt, ValorDbl From SE_NOVEDAD "
     "Order By Empresa, Campo";
-
-// Two companies of form ENCUES: a decimal, a 16-bit whole number, a text and a date each.
-DbfTable Encuesta() {
-  DbfTable tabla;
-  tabla.flavor = DbfFlavor::kVisualFoxPro;
-  tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'I'},
-                  {"NOMBRE", 'C', 20}, {"FECHA", 'D'}};
-  tabla.records = {{{"30500000001", "1234.5", "12", "O'Brien", "20240131"}},
-                   {{"30500000002", "", "-7", "", ""}},
-                   {{"30500000003", "1", "1", "borrada", ""}, true}};
-  return tabla;
-}
 
 // A clock that moves `paso` further each time it is read.
 struct RelojFalso {
