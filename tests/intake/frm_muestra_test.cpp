@@ -14,7 +14,6 @@
 #include "platform/runtime/text.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sheet/xls_writer.h"
-#include "tests/intake/apoyo_intake.h"
 #include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "intake/proc_novedades.h"
-#include "tests/intake/apoyo_intake.h"
+#include "tests/intake/tablas_de_prueba.h"
 #include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 

@@ -12,7 +12,7 @@
 #include "intake/frm_padron.h"
 #include "intake/proc_novedades.h"
 #include "platform/sheet/xls_writer.h"
-#include "tests/intake/apoyo_intake.h"
+#include "tests/intake/tablas_de_prueba.h"
 #include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {

@@ -1,7 +1,6 @@
-// What the import window tests share: a survey file, a company roll and the shape of a log entry.
+// The input tables the import window tests share: a survey file and a company roll.
 #pragma once
 
-#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,13 +60,6 @@ inline DbfTable Padron(std::vector<DbfRecord> registros) {
   tabla.fields = Columnas();
   tabla.records = std::move(registros);
   return tabla;
-}
-
-// True when an error-log entry's text has the shape every handler writes: the source, CR LF,
-// "(" number ") " description, CR LF, then the context line (which may span lines).
-inline bool FormaDeEntrada(const std::string& texto) {
-  static const std::regex kForma(R"(^[^\r\n]+\r\n\(-?[0-9]+\) [^\r\n]*\r\n[\s\S]+$)");
-  return std::regex_match(texto, kForma);
 }
 
 }  // namespace intake_test
