@@ -66,14 +66,6 @@ class FrmMuestraTest : public test_support::VentanaPrueba {
   std::unique_ptr<intake::FrmMuestra> form_;
 };
 
-TEST_F(FrmMuestraTest, SinPlanillaAvisaYNoCambiaNada) {
-  ASSERT_TRUE(form_->Command1.UserClick());
-  EXPECT_EQ(Ui().Prompts(),
-            std::vector<std::string>{"No se encuentra el Archivo Muestra.xls en la Carpeta Datos"});
-  EXPECT_EQ(form_->LblMsg.Caption(), "Verifica Existencia de la Planilla Excel");
-  EXPECT_TRUE(Filas(kDiario).empty());
-}
-
 TEST_F(FrmMuestraTest, ActualizaInsertaRegistraYMueve) {
   App().CnSql.Execute(
       "insert into SE_MUESTRA_PADRON (Unico, Periodo, Razon, Estado, FormSector, CUIT, Mues) "
@@ -239,16 +231,30 @@ TEST_F(FrmMuestraTest, LasFilasRechazadasSeRegistranYLasDemasSiguen) {
   EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
 }
 
-TEST_F(FrmMuestraTest, ArchivoQueNoEsUnLibroQuedaEnDatos) {
-  {
-    std::ofstream salida(carpeta_ / "Datos" / "Muestras.xls", std::ios::binary);
-    salida << "Unico;Form;Periodo\nE1;F;2005\n";
+// No sheet, or a file that is no workbook: the import stops before reading and the file stays.
+TEST_F(FrmMuestraTest, SinPlanillaOSinLibroNoCambiaNada) {
+  const struct {
+    const char* contenido;  // nullptr: no file
+    std::vector<std::string> mensajes;
+    const char* etiqueta;
+    size_t entradas;
+  } casos[] = {
+      {nullptr, {"No se encuentra el Archivo Muestra.xls en la Carpeta Datos"},
+       "Verifica Existencia de la Planilla Excel", 0},
+      {"Unico;Form;Periodo\nE1;F;2005\n", {}, "Error de Conexion", 1},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.etiqueta);
+    Ui().ClearMessages();
+    if (caso.contenido) EscribirArchivo(carpeta_ / "Datos" / "Muestras.xls", caso.contenido);
+    ASSERT_TRUE(form_->Command1.UserClick());
+    EXPECT_EQ(Ui().Prompts(), caso.mensajes);
+    EXPECT_EQ(form_->LblMsg.Caption(), caso.etiqueta);
+    EXPECT_TRUE(Filas(kDiario).empty());
+    EXPECT_EQ(Carpeta("Datos"), caso.contenido ? std::vector<std::string>{"Muestras.xls"}
+                                               : std::vector<std::string>{});
+    EXPECT_EQ(EntradasLog().size(), caso.entradas);
   }
-  ASSERT_TRUE(form_->Command1.UserClick());
-  EXPECT_EQ(form_->LblMsg.Caption(), "Error de Conexion");
-  EXPECT_EQ(Carpeta("Datos"), std::vector<std::string>{"Muestras.xls"});
-  EXPECT_TRUE(Ui().Prompts().empty());
-  EXPECT_EQ(static_cast<int>(EntradasLog().size()), 1);
   EXPECT_NE(Log().find("Cargando Datos a un Cursor"), std::string::npos);
 }
 
