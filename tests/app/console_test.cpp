@@ -81,42 +81,39 @@ class ScopedEnv {
   bool had_old_ = false;
 };
 
-TEST_F(ConsoleTest, NewDatabaseIsCreatedWithTheSchema) {
-  ConsoleRun run = Query("SELECT COUNT(*) AS N FROM SE_ARCHIVOS");
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, "N\n0\n(1 rows affected)\n");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(fs::exists(database_));
-}
-
-TEST_F(ConsoleTest, PrintsEachTypeAndNullInTheEngineTextForm) {
+// One -Q run each on a database the first run creates with the schema: rows and NULLs in the
+// engine's text form on stdout, nothing for statements without rows, errors on stderr with
+// exit status 1.
+TEST_F(ConsoleTest, QueriesPrintRowsToStdoutAndErrorsToStderr) {
   ASSERT_EQ(Query("CREATE TABLE T (I int, F float, N numeric(18,2), V varchar(10), D datetime)\n"
                   "INSERT INTO T (I, F, N, V, D) VALUES (7, 2.5, 1.5, 'abc', '05/12/2026')\n"
                   "INSERT INTO T (I) VALUES (NULL)")
                 .status,
             0);
-  ConsoleRun run = Query("SELECT I, F, N, V, D FROM T ORDER BY I DESC");
-  EXPECT_EQ(run.out,
-            "I\tF\tN\tV\tD\n"
-            "7\t2.5\t1.50\tabc\t2026-12-05 00:00:00.000\n"
-            "NULL\tNULL\tNULL\tNULL\tNULL\n"
-            "(2 rows affected)\n");
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.status, 0);
-}
-
-TEST_F(ConsoleTest, StatementsWithoutRowsPrintNothing) {
-  ConsoleRun run = Query("INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_1','05/12/2026')");
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.status, 0);
-}
-
-TEST_F(ConsoleTest, ErrorsGoToStderrAndSetTheExitStatus) {
-  ConsoleRun run = Query("SELECT Arc_Nombre FROM NoSuchTable");
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Msg 208, Level 16, State 1, Line 1\nInvalid object name 'NoSuchTable'.\n");
-  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(fs::exists(database_));
+  struct Case {
+    const char* name;
+    std::string query, out, err;
+    int status;
+  };
+  const std::vector<Case> cases = {
+      {"schema tables", "SELECT COUNT(*) AS N FROM SE_ARCHIVOS", "N\n0\n(1 rows affected)\n", "", 0},
+      {"each type and NULL", "SELECT I, F, N, V, D FROM T ORDER BY I DESC",
+       "I\tF\tN\tV\tD\n7\t2.5\t1.50\tabc\t2026-12-05 00:00:00.000\nNULL\tNULL\tNULL\tNULL\tNULL\n"
+       "(2 rows affected)\n",
+       "", 0},
+      {"no rows", "INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_1','05/12/2026')", "",
+       "", 0},
+      {"error", "SELECT Arc_Nombre FROM NoSuchTable", "",
+       "Msg 208, Level 16, State 1, Line 1\nInvalid object name 'NoSuchTable'.\n", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConsoleRun run = Query(c.query);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(run.status, c.status);
+  }
 }
 
 TEST_F(ConsoleTest, GoSeparatesBatches) {
@@ -182,8 +179,11 @@ TEST_F(ConsoleTest, ScriptFilesRunInOrderAndStdinWhenNoneIsGiven) {
   EXPECT_EQ(piped.status, 0);
 }
 
-TEST_F(ConsoleTest, BadArgumentsAndMissingScriptsFailWithoutCreatingTheDatabase) {
+// Help, bad arguments and missing scripts open nothing: help prints the usage and succeeds,
+// the others fail with a message.
+TEST_F(ConsoleTest, HelpBadArgumentsAndMissingScriptsDoNotCreateTheDatabase) {
   const std::vector<std::vector<std::string>> cases = {
+      {"-d", database_, "--help"},
       {"-d", database_, "-x"},
       {"-d", database_, "-Q"},
       {"-d", database_, "-Q", "SELECT 1 AS A", "-i", "a.sql"},
@@ -192,18 +192,13 @@ TEST_F(ConsoleTest, BadArgumentsAndMissingScriptsFailWithoutCreatingTheDatabase)
   for (const std::vector<std::string>& args : cases) {
     SCOPED_TRACE(args.back());
     ConsoleRun run = Run(args);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err, "");
+    const bool help = args.back() == "--help";
+    EXPECT_EQ(run.status, help ? 0 : 1);
+    EXPECT_EQ(run.out.rfind("usage: consolida-sql", 0), help ? 0u : std::string::npos);
+    EXPECT_EQ(run.out.empty(), !help);
+    EXPECT_EQ(run.err.empty(), help);
     EXPECT_FALSE(fs::exists(database_));
   }
-}
-
-TEST_F(ConsoleTest, HelpPrintsTheUsageAndOpensNothing) {
-  ConsoleRun run = Run({"-d", database_, "--help"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out.rfind("usage: consolida-sql", 0), 0u);
-  EXPECT_FALSE(fs::exists(database_));
 }
 
 TEST_F(ConsoleTest, DefaultDatabaseFollowsHostThenApplicationFolder) {

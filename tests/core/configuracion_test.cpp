@@ -36,6 +36,11 @@ TEST(Configuracion, OpcionGanaAlEntornoYElEntornoAlDefecto) {
        ""},
       {"trailing slashes dropped", {"--app-folder=/a/b//"}, {}, "/a/b", ""},
       {"last option wins", {"--host", "uno", "--host", "dos"}, {}, "/opt/consolida", "dos"},
+      {"relative folder made absolute",
+       {"--app-folder", "datos/../trabajo"},
+       {},
+       (std::filesystem::current_path() / "trabajo").string(),
+       ""},
   };
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
@@ -51,14 +56,6 @@ TEST(Configuracion, OpcionGanaAlEntornoYElEntornoAlDefecto) {
     EXPECT_EQ(lectura.configuracion->carpeta_aplicacion, caso.carpeta);
     EXPECT_EQ(lectura.configuracion->servidor_sql, caso.host);
   }
-}
-
-TEST(Configuracion, UnaCarpetaRelativaSeVuelveAbsoluta) {
-  const core::LecturaOpciones lectura = core::LeerOpciones(
-      {"--app-folder", "datos/../trabajo"}, [](const char*) { return std::nullopt; }, "/x");
-  ASSERT_TRUE(lectura.configuracion.has_value());
-  EXPECT_EQ(lectura.configuracion->carpeta_aplicacion,
-            (std::filesystem::current_path() / "trabajo").string());
 }
 
 TEST(Configuracion, LineasDeOrdenesQueNoArrancan) {

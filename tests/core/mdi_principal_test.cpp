@@ -115,37 +115,19 @@ TEST_F(Principal, UnaVentanaDeTamanoFijoVuelveASuTamano) {
   }
 }
 
-TEST_F(Principal, ResponderNoAlCierreNoCambiaNada) {
-  RegistrarPrueba("FrmPadron");
-  auto principal = Arrancar();
-  Elegir(*principal, "ProcPadron");
-  auto* padron = dynamic_cast<VentanaDePrueba*>(App().Ventana("FrmPadron"));
-  padron->TxtPeriodo.SetText("2005");
-
-  Ui().QueueAnswer(ui::vbNo);
-  EXPECT_FALSE(principal->Cerrar(ui::vbFormControlMenu));
-  ASSERT_EQ(Ui().Messages().size(), 1u);
-  EXPECT_EQ(Ui().Messages()[0].prompt, "Esta a punto de Cerrar el Sistema.\r\nEs correcto?");
-  EXPECT_EQ(Ui().Messages()[0].style, ui::vbYesNo + ui::vbInformation);
-  EXPECT_EQ(Ui().Messages()[0].title, "Cierre del Sistema");
-  EXPECT_FALSE(principal->Terminado());
-  EXPECT_TRUE(padron->Loaded());
-  EXPECT_TRUE(padron->Visible());
-  EXPECT_EQ(padron->TxtPeriodo.Text(), "2005");
-  // The log is still open: errors of the rest of the run still reach it.
-  App().GrabarError("despues", App().NroArchivoErr);
-  EXPECT_GT(fs::file_size(App().ArchivoErr), 0u);
-}
-
-TEST_F(Principal, ElCierreConfirmadoRevisaElLog) {
+// The close question: No changes nothing and leaves the log open; Yes unloads the windows and
+// checks the log, which warns only of a run that caught an error.
+TEST_F(Principal, ElCierreSeConfirmaYRevisaElLog) {
   struct Caso {
     const char* nombre;
+    int respuesta;
     bool con_error;
     std::vector<std::string> titulos;
   };
   const std::vector<Caso> casos = {
-      {"run without errors", false, {"Cierre del Sistema"}},
-      {"run with a caught error", true, {"Cierre del Sistema", "Captura de Errores"}},
+      {"answer No", ui::vbNo, false, {"Cierre del Sistema"}},
+      {"run without errors", ui::vbYes, false, {"Cierre del Sistema"}},
+      {"run with a caught error", ui::vbYes, true, {"Cierre del Sistema", "Captura de Errores"}},
   };
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
@@ -155,16 +137,29 @@ TEST_F(Principal, ElCierreConfirmadoRevisaElLog) {
     RegistrarPrueba("FrmPadron");
     auto principal = Arrancar();
     Elegir(*principal, "ProcPadron");
+    auto* padron = dynamic_cast<VentanaDePrueba*>(App().Ventana("FrmPadron"));
+    padron->TxtPeriodo.SetText("2005");
     if (caso.con_error) App().GrabarError("algo fallo", App().NroArchivoErr);
 
-    Ui().QueueAnswer(ui::vbYes);
-    EXPECT_TRUE(principal->Cerrar(ui::vbFormControlMenu));
-    EXPECT_TRUE(principal->Terminado());
-    EXPECT_EQ(Titulos(), caso.titulos);
-    EXPECT_FALSE(App().Ventana("FrmPadron")->Loaded());
-    EXPECT_EQ(fs::exists(App().ArchivoErr), caso.con_error);
-    EXPECT_EQ(Nombres(carpeta_ / "Log").size(), caso.con_error ? 1u : 0u);
-    EXPECT_THROW(App().GrabarError("tarde", App().NroArchivoErr), runtime::VbError);
+    Ui().QueueAnswer(caso.respuesta);
+    const bool cierra = caso.respuesta == ui::vbYes;
+    EXPECT_EQ(principal->Cerrar(ui::vbFormControlMenu), cierra);
+    EXPECT_EQ(principal->Terminado(), cierra);
+    ASSERT_EQ(Titulos(), caso.titulos);
+    EXPECT_EQ(Ui().Messages()[0].prompt, "Esta a punto de Cerrar el Sistema.\r\nEs correcto?");
+    EXPECT_EQ(Ui().Messages()[0].style, ui::vbYesNo + ui::vbInformation);
+    EXPECT_EQ(padron->Loaded(), !cierra);
+    if (!cierra) {
+      EXPECT_TRUE(padron->Visible());
+      EXPECT_EQ(padron->TxtPeriodo.Text(), "2005");
+      // The log is still open: errors of the rest of the run still reach it.
+      App().GrabarError("despues", App().NroArchivoErr);
+      EXPECT_GT(fs::file_size(App().ArchivoErr), 0u);
+    } else {
+      EXPECT_EQ(fs::exists(App().ArchivoErr), caso.con_error);
+      EXPECT_EQ(Nombres(carpeta_ / "Log").size(), caso.con_error ? 1u : 0u);
+      EXPECT_THROW(App().GrabarError("tarde", App().NroArchivoErr), runtime::VbError);
+    }
   }
 }
 

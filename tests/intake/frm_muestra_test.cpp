@@ -66,14 +66,6 @@ class FrmMuestraTest : public test_support::VentanaPrueba {
   std::unique_ptr<intake::FrmMuestra> form_;
 };
 
-TEST_F(FrmMuestraTest, SinPlanillaAvisaYNoCambiaNada) {
-  ASSERT_TRUE(form_->Command1.UserClick());
-  EXPECT_EQ(Ui().Prompts(),
-            std::vector<std::string>{"No se encuentra el Archivo Muestra.xls en la Carpeta Datos"});
-  EXPECT_EQ(form_->LblMsg.Caption(), "Verifica Existencia de la Planilla Excel");
-  EXPECT_TRUE(Filas(kDiario).empty());
-}
-
 TEST_F(FrmMuestraTest, ActualizaInsertaRegistraYMueve) {
   App().CnSql.Execute(
       "insert into SE_MUESTRA_PADRON (Unico, Periodo, Razon, Estado, FormSector, CUIT, Mues) "
@@ -194,39 +186,75 @@ TEST_F(FrmMuestraTest, PlanillasQueNoSePuedenProcesar) {
   }
 }
 
-TEST_F(FrmMuestraTest, FilaSinUnicoYFilaQueElServidorRechaza) {
+// Rows that cannot be stored are logged and skipped, and the import goes on: a row without
+// Unico, one the server refuses (a company code too long) and one whose conversion fails on the
+// server, which ends its transaction there. Here the server's FormSector column is a number.
+TEST_F(FrmMuestraTest, LasFilasRechazadasSeRegistranYLasDemasSiguen) {
+  App().CnSql.Execute("DROP TABLE SE_MUESTRA_PADRON");
+  App().CnSql.Execute(
+      "CREATE TABLE SE_MUESTRA_PADRON (Unico varchar(20) NULL, CUIT float NULL, FormSector int "
+      "NULL, Periodo int NULL, EmpCba int NULL, Mues int NULL, auto_0 int NULL, auto_1 int NULL, "
+      "domi int NULL, PI float NULL, PI_1 float NULL)");
   EscribirMuestras(kColumnas, {
-      {N(1), T("E1"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
-      {N(2), T("  "), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
-      {N(3), T("UNICO-DE-MAS-DE-VEINTE"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
-      {N(4), T("E4"), T("G"), N(2006), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(1), T("E1"), T("7"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(2), T("  "), T("7"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(3), T("UNICO-DE-MAS-DE-VEINTE"), T("7"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(2), T("E2"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
+      {N(4), T("E4"), T("8"), N(2006), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
   });
 
   ASSERT_TRUE(form_->Command1.UserClick());
 
-  EXPECT_EQ(Filas("Select Unico, CUIT From SE_MUESTRA_PADRON Order by Unico"),
-            (std::vector<std::string>{"E1|1", "E4|4"}));
-  EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL|G|NULL|2006|Muestra|"});
-  EXPECT_EQ(static_cast<int>(EntradasLog().size()), 2);
-  EXPECT_NE(Log().find("Registro 2 de Muestras.xls sin Unico"), std::string::npos);
-  EXPECT_NE(Log().find("insert into SE_MUESTRA_PADRON (CUIT, EmpCba, FormSector, Periodo, auto_0, "
-                       "Mues, unico, domi, auto_1, PI, PI_1) Values(3,1, 'F', 2005, 1, 1, "
-                       "'UNICO-DE-MAS-DE-VEINTE', 1, 1, 1, 1)"),
-            std::string::npos);
+  EXPECT_EQ(Filas("Select Unico, CUIT, FormSector From SE_MUESTRA_PADRON Order by Unico"),
+            (std::vector<std::string>{"E1|1|7", "E4|4|8"}));
+  EXPECT_EQ(Filas(kDiario), std::vector<std::string>{"NULL|8|NULL|2006|Muestra|"});
+  const std::vector<std::string> log = EntradasLog();
+  ASSERT_EQ(log.size(), 3u);
+  for (const std::string& entrada : log) EXPECT_TRUE(FormaDeEntrada(entrada)) << entrada;
+  EXPECT_NE(log[0].find("Registro 2 de Muestras.xls sin Unico"), std::string::npos) << log[0];
+  EXPECT_NE(log[1].find("insert into SE_MUESTRA_PADRON (CUIT, EmpCba, FormSector, Periodo, auto_0, "
+                        "Mues, unico, domi, auto_1, PI, PI_1) Values(3,1, '7', 2005, 1, 1, "
+                        "'UNICO-DE-MAS-DE-VEINTE', 1, 1, 1, 1)"),
+            std::string::npos)
+      << log[1];
+  EXPECT_NE(log[2].find(") Conversion failed when converting the varchar value 'F' to data type "
+                        "int.\r\n"),
+            std::string::npos)
+      << log[2];
+  EXPECT_NE(log[2].find("\r\ninsert into SE_MUESTRA_PADRON (CUIT, EmpCba, FormSector, Periodo, "
+                        "auto_0, Mues, unico, domi, auto_1, PI, PI_1) Values(2,1, 'F', 2005, 1, 1, "
+                        "'E2', 1, 1, 1, 1)"),
+            std::string::npos)
+      << log[2];
   EXPECT_TRUE(Ui().Prompts().empty());
+  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
   EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
 }
 
-TEST_F(FrmMuestraTest, ArchivoQueNoEsUnLibroQuedaEnDatos) {
-  {
-    std::ofstream salida(carpeta_ / "Datos" / "Muestras.xls", std::ios::binary);
-    salida << "Unico;Form;Periodo\nE1;F;2005\n";
+// No sheet, or a file that is no workbook: the import stops before reading and the file stays.
+TEST_F(FrmMuestraTest, SinPlanillaOSinLibroNoCambiaNada) {
+  const struct {
+    const char* contenido;  // nullptr: no file
+    std::vector<std::string> mensajes;
+    const char* etiqueta;
+    size_t entradas;
+  } casos[] = {
+      {nullptr, {"No se encuentra el Archivo Muestra.xls en la Carpeta Datos"},
+       "Verifica Existencia de la Planilla Excel", 0},
+      {"Unico;Form;Periodo\nE1;F;2005\n", {}, "Error de Conexion", 1},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.etiqueta);
+    Ui().ClearMessages();
+    if (caso.contenido) EscribirArchivo(carpeta_ / "Datos" / "Muestras.xls", caso.contenido);
+    ASSERT_TRUE(form_->Command1.UserClick());
+    EXPECT_EQ(Ui().Prompts(), caso.mensajes);
+    EXPECT_EQ(form_->LblMsg.Caption(), caso.etiqueta);
+    EXPECT_TRUE(Filas(kDiario).empty());
+    EXPECT_EQ(Carpeta("Datos"), caso.contenido ? std::vector<std::string>{"Muestras.xls"}
+                                               : std::vector<std::string>{});
+    EXPECT_EQ(EntradasLog().size(), caso.entradas);
   }
-  ASSERT_TRUE(form_->Command1.UserClick());
-  EXPECT_EQ(form_->LblMsg.Caption(), "Error de Conexion");
-  EXPECT_EQ(Carpeta("Datos"), std::vector<std::string>{"Muestras.xls"});
-  EXPECT_TRUE(Ui().Prompts().empty());
-  EXPECT_EQ(static_cast<int>(EntradasLog().size()), 1);
   EXPECT_NE(Log().find("Cargando Datos a un Cursor"), std::string::npos);
 }
 
@@ -247,41 +275,6 @@ TEST_F(FrmMuestraTest, SinColumnaCuitSeGrabaCero) {
   EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
   EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
   EXPECT_TRUE(Ui().Prompts().empty());
-}
-
-// A conversion error on the server ends the transaction there; the row is logged and skipped
-// like any refused row, and the import goes on. Here the server's FormSector column is a number.
-TEST_F(FrmMuestraTest, UnErrorDeConversionEnElServidorSoloPierdeEsaFila) {
-  App().CnSql.Execute("DROP TABLE SE_MUESTRA_PADRON");
-  App().CnSql.Execute(
-      "CREATE TABLE SE_MUESTRA_PADRON (Unico varchar(20) NULL, CUIT float NULL, FormSector int "
-      "NULL, Periodo int NULL, EmpCba int NULL, Mues int NULL, auto_0 int NULL, auto_1 int NULL, "
-      "domi int NULL, PI float NULL, PI_1 float NULL)");
-  EscribirMuestras(kColumnas, {
-      {N(1), T("E1"), T("7"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
-      {N(2), T("E2"), T("F"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
-      {N(3), T("E3"), T("8"), N(2005), N(1), N(1), N(1), N(1), N(1), N(1), N(1)},
-  });
-
-  ASSERT_TRUE(form_->Command1.UserClick());
-
-  EXPECT_EQ(Filas("Select Unico, FormSector From SE_MUESTRA_PADRON Order by Unico"),
-            (std::vector<std::string>{"E1|7", "E3|8"}));
-  const std::vector<std::string> log = EntradasLog();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_TRUE(FormaDeEntrada(log[0])) << log[0];
-  EXPECT_NE(log[0].find(") Conversion failed when converting the varchar value 'F' to data type "
-                        "int.\r\n"),
-            std::string::npos)
-      << log[0];
-  EXPECT_NE(log[0].find("\r\ninsert into SE_MUESTRA_PADRON (CUIT, EmpCba, FormSector, Periodo, "
-                        "auto_0, Mues, unico, domi, auto_1, PI, PI_1) Values(2,1, 'F', 2005, 1, 1, "
-                        "'E2', 1, 1, 1, 1)"),
-            std::string::npos)
-      << log[0];
-  EXPECT_TRUE(Ui().Prompts().empty());
-  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
-  EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Muestras_05122026112041.xls"});
 }
 
 // What the import sends, letter for letter: per row the lookup, then its UPDATE or INSERT in a

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "intake/frm_padron.h"
+#include "tests/intake/tablas_de_prueba.h"
 #include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
@@ -15,10 +16,6 @@ namespace intake_test {
 using namespace test_support;
 namespace {
 
-using test_support::DbfField;
-using test_support::DbfRecord;
-using test_support::DbfTable;
-
 constexpr char kPadron[] =
     "Select Unico, Periodo, CUIT, Razon, FormSector, Domi, Muestra, auto, wf, Novedad, Novedad_1, "
     "Estado, Estado_1, Descripcion_Estado, Descripcion_Estado_1, Caja, Caja_1, NumFor, NumFor_1, "
@@ -26,41 +23,6 @@ constexpr char kPadron[] =
     "From SE_MUESTRA_PADRON Order By Unico, Periodo";
 constexpr char kDiario[] =
     "Select Id_FC, Formulario, Capitulo, Periodo, Tipo, Contenido From SE_COMM_PROCESO";
-
-std::vector<DbfField> Columnas() {
-  return {{"Unico", 'C', 25},     {"Cuit", 'C', 13},       {"Razon", 'C', 30},
-          {"FORM", 'C', 4},       {"NumFor", 'C', 2},      {"Novedad", 'C', 10},
-          {"Novedad_1", 'C', 10}, {"Estado", 'N', 2},      {"Estado_1", 'N', 2},
-          {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
-          {"Caja_1", 'N', 4},     {"NumFor_1", 'C', 2},    {"domi", 'N', 3},
-          {"Comple", 'C', 2},     {"Com_Desc", 'C', 10},   {"Muestra", 'N', 6, 2},
-          {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20},  {"Corte", 'C', 1},
-          {"auto", 'C', 6},       {"wf", 'N', 6, 2},       {"fecha_ac", 'D'},
-          {"cote_fech", 'D'}};
-}
-
-DbfRecord Completa() {
-  return {{"30500000001", "30-50000000-1", "O'Brien SA", "ENCU", "ES", "Activa", "Inactiva", "1",
-           "2", "Desc A", "Desc A1", "10", "11", "ES", "3", "C", "Completa", "1.5", "Obs", "Obs1",
-           "S", "12,5", "0.75", "20240131", "20240630"}};
-}
-
-DbfRecord EnBlanco(const std::string& unico, const std::string& cuit) {
-  DbfRecord registro;
-  registro.values.assign(Columnas().size(), "");
-  registro.values[0] = unico;
-  registro.values[1] = cuit;
-  registro.values[3] = "ENCU";
-  registro.values[4] = "ES";
-  return registro;
-}
-
-DbfTable Padron(std::vector<DbfRecord> registros) {
-  DbfTable tabla;
-  tabla.fields = Columnas();
-  tabla.records = std::move(registros);
-  return tabla;
-}
 
 class FrmPadronTest : public VentanaPrueba {
  protected:
@@ -196,46 +158,34 @@ TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
   }
 }
 
+// A company that cannot be written is logged and the others are stored; the roll counts as
+// processed. A value that cannot be converted (a CUIT without digits, a domi beyond 16 bits) is
+// logged naming the company and the value; one the server refuses (a company code too long)
+// with the whole batch as context: this year's INSERT, CR LF, last year's INSERT.
 TEST_F(FrmPadronTest, UnaEmpresaQueFallaSeRegistraYLasDemasSiguen) {
-  const std::string larga(25, '9');  // longer than a company code may be
-  EscribirDbf("Padron.dbf", Padron({EnBlanco(larga, "1"), Completa()}));
-  Importar("2005");
-
-  const std::vector<std::string> log = EntradasLog();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_NE(log[0].find("String or binary data would be truncated."), std::string::npos);
-  // The context line is the whole batch: this year's INSERT, CR LF, last year's INSERT.
-  EXPECT_NE(log[0].find("\r\ninsert into SE_MUESTRA_PADRON (CUIT, FormSector"), std::string::npos);
-  EXPECT_NE(log[0].find("Null)\r\nINSERT INTO SE_MUESTRA_PADRON (Cuit, FormSector"),
-            std::string::npos);
-  EXPECT_EQ(Filas("Select Unico, Periodo From SE_MUESTRA_PADRON Order By Periodo"),
-            (std::vector<std::string>{"30500000001|2004", "30500000001|2005"}));
-  EXPECT_EQ(Filas(kDiario).size(), 1u);
-  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
-  EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
-}
-
-// A company with a value that cannot be converted (a CUIT without digits, a domi beyond 16
-// bits) cannot be written: it is logged, naming the company and the value, and the others are
-// stored; the roll counts as processed.
-TEST_F(FrmPadronTest, UnCuitSinDigitosSeRegistraYLasDemasEmpresasSiguen) {
   DbfRecord domi_grande = EnBlanco("30500000005", "5");
   domi_grande.values[14] = "70000";
-  DbfTable tabla = Padron({EnBlanco("30500000001", "30-1"), EnBlanco("30500000002", "s/n"),
-                           EnBlanco("30500000003", ""), domi_grande,
-                           EnBlanco("30500000004", "4")});
+  DbfTable tabla = Padron({EnBlanco(std::string(25, '9'), "1"), EnBlanco("30500000001", "30-1"),
+                           EnBlanco("30500000002", "s/n"), EnBlanco("30500000003", ""),
+                           domi_grande, EnBlanco("30500000004", "4")});
   tabla.fields[14].length = 6;  // domi
   EscribirDbf("Padron.dbf", tabla);
   Importar("2005");
 
-  EXPECT_EQ(EntradasLog(),
-            (std::vector<std::string>{
-                "Consolida\r\n(13) No coinciden los tipos\r\nLeyendo Padron.dbf - Empresa 30500000002, "
-                "Cuit 's/n'",
-                "Consolida\r\n(13) No coinciden los tipos\r\nLeyendo Padron.dbf - Empresa 30500000003, "
-                "Cuit ''",
-                "Consolida\r\n(6) Desbordamiento\r\nLeyendo Padron.dbf - Empresa 30500000005, "
-                "domi '70000'"}));
+  std::vector<std::string> log = EntradasLog();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_NE(log[0].find("String or binary data would be truncated."), std::string::npos);
+  EXPECT_NE(log[0].find("\r\ninsert into SE_MUESTRA_PADRON (CUIT, FormSector"), std::string::npos);
+  EXPECT_NE(log[0].find("Null)\r\nINSERT INTO SE_MUESTRA_PADRON (Cuit, FormSector"),
+            std::string::npos);
+  log.erase(log.begin());
+  EXPECT_EQ(log, (std::vector<std::string>{
+                     "Consolida\r\n(13) No coinciden los tipos\r\nLeyendo Padron.dbf - Empresa "
+                     "30500000002, Cuit 's/n'",
+                     "Consolida\r\n(13) No coinciden los tipos\r\nLeyendo Padron.dbf - Empresa "
+                     "30500000003, Cuit ''",
+                     "Consolida\r\n(6) Desbordamiento\r\nLeyendo Padron.dbf - Empresa 30500000005, "
+                     "domi '70000'"}));
   EXPECT_EQ(Filas("Select Unico, Periodo, CUIT From SE_MUESTRA_PADRON Order By Unico, Periodo"),
             (std::vector<std::string>{"30500000001|2004|301", "30500000001|2005|301",
                                       "30500000004|2004|4", "30500000004|2005|4"}));
@@ -276,16 +226,18 @@ TEST_F(FrmPadronTest, SentenciasQueEnvia) {
                 "Values(Null, '', 2005, getdate(), 'Padron', '')",
             }));
 
-  // A second run finds this year's row: its UPDATE, and the INSERT of the year before it
-  // removed meanwhile.
+  // A second roll in the same run (the import closed CnDbf; it is opened again) finds this
+  // year's row: its UPDATE, and the INSERT of the year before it removed meanwhile.
   App().CnSql.Execute("Delete From SE_MUESTRA_PADRON Where Periodo = 2004");
   Ui().Sleep(1000);
-  EscribirDbf("Padron.dbf", Padron({Completa()}));
+  DbfRecord cambiada = Completa();
+  cambiada.values[2] = "Nueva Razon";
+  EscribirDbf("Padron.dbf", Padron({cambiada}));
   enviadas.Olvidar();
   Importar("2005");
   ASSERT_EQ(enviadas.Todas().size(), 6u);
   EXPECT_EQ(enviadas.Todas()[3],
-            "Update SE_MUESTRA_PADRON Set Muestra=1.5,Razon='O''Brien SA', FormSector='ENCUES', "
+            "Update SE_MUESTRA_PADRON Set Muestra=1.5,Razon='Nueva Razon', FormSector='ENCUES', "
             "auto =12.5, domi=3, wf =0.75, Novedad='Activa',Novedad_1='Inactiva',Estado=1, "
             "Estado_1=2, Descripcion_Estado='Desc A', Descripcion_Estado_1='Desc A1', Caja=10, "
             "Caja_1=11, NumFor='ES', NumFor_1='ES', fecha_ac='31/01/2024', Comple='C', "
@@ -293,7 +245,12 @@ TEST_F(FrmPadronTest, SentenciasQueEnvia) {
             "Corte_Fecha='30/06/2024'  Where Unico='30500000001' and Periodo= 2005\r\n"
             "INSERT INTO SE_MUESTRA_PADRON (Cuit, FormSector, Periodo, Unico, Razon, Novedad, "
             "Estado, Descripcion_Estado, Caja, NumFor, Observaciones) Values(30500000001 ,"
-            "'ENCUES', 2004, '30500000001','O''Brien SA','Inactiva',2,'Desc A1',11,'ES','Obs1')");
+            "'ENCUES', 2004, '30500000001','Nueva Razon','Inactiva',2,'Desc A1',11,'ES','Obs1')");
+  EXPECT_EQ(Filas("Select Periodo, Razon From SE_MUESTRA_PADRON Order By Periodo"),
+            (std::vector<std::string>{"2004|Nueva Razon", "2005|Nueva Razon"}));
+  EXPECT_EQ(Filas(kDiario).size(), 2u);
+  EXPECT_EQ(Carpeta("Procesados").size(), 2u);
+  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
   EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
 }
 
@@ -303,23 +260,6 @@ TEST_F(FrmPadronTest, UnPadronVacioSeMueveSinRegistrarse) {
   EXPECT_EQ(Filas("Select Count(*) From SE_COMM_PROCESO"), std::vector<std::string>{"0"});
   EXPECT_EQ(Carpeta("Procesados"), std::vector<std::string>{"Padron_05122026112041.dbf"});
   EXPECT_EQ(form_->LblMsg.Caption(), "Fin Proceso");
-}
-
-// The import closes CnDbf; a second roll in the same run opens it again and refreshes the rows.
-TEST_F(FrmPadronTest, UnSegundoPadronEnLaMismaCorridaActualiza) {
-  EscribirDbf("Padron.dbf", Padron({Completa()}));
-  Importar("2005");
-  Ui().Sleep(1000);
-  DbfRecord cambiada = Completa();
-  cambiada.values[2] = "Nueva Razon";
-  EscribirDbf("Padron.dbf", Padron({cambiada}));
-  Importar("2005");
-
-  EXPECT_EQ(Filas("Select Periodo, Razon From SE_MUESTRA_PADRON Order By Periodo"),
-            (std::vector<std::string>{"2004|Nueva Razon", "2005|Nueva Razon"}));
-  EXPECT_EQ(Filas(kDiario).size(), 2u);
-  EXPECT_EQ(Carpeta("Procesados").size(), 2u);
-  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "intake/proc_novedades.h"
+#include "tests/intake/tablas_de_prueba.h"
 #include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
 
@@ -17,26 +18,9 @@ namespace intake_test {
 using namespace test_support;
 namespace {
 
-using test_support::DbfField;
-using test_support::DbfFlavor;
-using test_support::DbfRecord;
-using test_support::DbfTable;
-
 constexpr char kNovedades[] =
     "Select Empresa, Periodo, Campo, Tipo, ValorStr, ValorInt, ValorDbl From SE_NOVEDAD "
     "Order By Empresa, Campo";
-
-// Two companies of form ENCUES: a decimal, a 16-bit whole number, a text and a date each.
-DbfTable Encuesta() {
-  DbfTable tabla;
-  tabla.flavor = DbfFlavor::kVisualFoxPro;
-  tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'I'},
-                  {"NOMBRE", 'C', 20}, {"FECHA", 'D'}};
-  tabla.records = {{{"30500000001", "1234.5", "12", "O'Brien", "20240131"}},
-                   {{"30500000002", "", "-7", "", ""}},
-                   {{"30500000003", "1", "1", "borrada", ""}, true}};
-  return tabla;
-}
 
 // A clock that moves `paso` further each time it is read.
 struct RelojFalso {
@@ -234,24 +218,42 @@ TEST_F(ProcNovedadesTest, UnArchivoConMarcaDeCodigosDesconocidaSeImportaYSeAnota
   EXPECT_EQ(form_->lblProceso.Caption(), "Finalizado");
 }
 
-// ValorInt is a 32-bit column: a whole number beyond 16 bits is stored like any other.
-TEST_F(ProcNovedadesTest, UnEnteroFueraDeDieciseisBitsSeGuarda) {
-  DbfTable tabla = Encuesta();
-  tabla.records = {{{"30500000001", "1", "40000", "a", ""}},
-                   {{"30500000002", "2", "-2147483648", "b", ""}},
-                   {{"30500000003", "3", "2147483647", "c", ""}}};
+// What the import writes for each kind of DBF column: the type name of its catalogue row and
+// the value tag and value column of its SE_NOVEDAD row. A logical column has a type the
+// catalogue does not know: empty name, empty tag, no value column filled. ValorInt is a 32-bit
+// column: a whole number beyond 16 bits is stored like any other.
+TEST_F(ProcNovedadesTest, CadaTipoDeColumnaTieneSuNombreYSuEtiqueta) {
+  DbfTable tabla;
+  tabla.flavor = DbfFlavor::kVisualFoxPro;
+  tabla.fields = {{"UNICO", 'C', 11},      {"TEXTO", 'C', 8},  {"ENTERO", 'N', 5, 0},
+                  {"DECIMAL", 'N', 10, 2}, {"CONTADOR", 'I'}, {"FECHA", 'D'},
+                  {"MARCA", 'L'}};
+  tabla.records = {{{"30500000001", "uno", "42", "3.25", "40000", "20240131", "T"}},
+                   {{"30500000002", "", "", "", "-2147483648", "", ""}},
+                   {{"30500000003", "", "", "", "2147483647", "", ""}}};
   EscribirDbf("ENCUES_1.dbf", tabla);
   Importar("2005");
 
-  EXPECT_EQ(Filas("Select Empresa, ValorInt From SE_NOVEDAD Where Campo = 'P002' Order By "
+  EXPECT_EQ(Filas("Select Est_Campo, Est_Tipo From SE_ESTRUCTURAS Order By Est_Id"),
+            (std::vector<std::string>{"UNICO|Char", "TEXTO|Char", "ENTERO|Numeric",
+                                      "DECIMAL|Numeric", "CONTADOR|Integer", "FECHA|DateTime",
+                                      "MARCA|"}));
+  EXPECT_EQ(Filas("Select Campo, Tipo, ValorStr, ValorInt, ValorDbl, ValorDte From SE_NOVEDAD "
+                  "Where Empresa = '30500000001' Order By IdNovedad"),
+            (std::vector<std::string>{
+                "TEXTO|Str|uno|0|0|01/01/1900",
+                "ENTERO|Dbl|Null|0|42|01/01/1900",
+                "DECIMAL|Dbl|Null|0|3.25|01/01/1900",
+                "CONTADOR|Int|Null|40000|0|01/01/1900",
+                "FECHA|Dte|Null|0|0|31/01/2024",
+                "MARCA||Null|0|0|01/01/1900",
+            }));
+  EXPECT_EQ(Filas("Select Empresa, ValorInt From SE_NOVEDAD Where Campo = 'CONTADOR' Order By "
                   "Empresa"),
             (std::vector<std::string>{"30500000001|40000", "30500000002|-2147483648",
                                       "30500000003|2147483647"}));
-  EXPECT_EQ(Filas("Select Count(*) From SE_NOVEDAD"), std::vector<std::string>{"12"});
-  EXPECT_EQ(Ui().Prompts(), std::vector<std::string>{});
+  EXPECT_EQ(Filas("Select Count(*) From SE_NOVEDAD"), std::vector<std::string>{"18"});
   EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
-  EXPECT_EQ(Carpeta("Procesados"), (std::vector<std::string>{"ENCUES_1_05122026112041.dbf"}));
-  EXPECT_EQ(form_->lblProceso.Caption(), "Finalizado");
 }
 
 // The file name is looked up literally: "_" and "%" in it are no wildcards, so a file is never

@@ -12,6 +12,7 @@
 #include "intake/frm_padron.h"
 #include "intake/proc_novedades.h"
 #include "platform/sheet/xls_writer.h"
+#include "tests/intake/tablas_de_prueba.h"
 #include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {
@@ -20,7 +21,6 @@ using namespace test_support;
 namespace {
 
 using runtime::Valor;
-using test_support::DbfTable;
 
 class VentanaOcupadaTest : public VentanaPrueba {};
 
@@ -37,33 +37,14 @@ TEST_F(VentanaOcupadaTest, MientrasImportaNoAceptaOtroClicNiSeCierra) {
   const Caso casos[] = {
       {"Proc_Novedades", "Proceso",
        [](const fs::path& datos) {
-         DbfTable tabla;
-         tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'N', 10, 2}};
-         tabla.records = {{{"30500000001", "1", "2"}}, {{"30500000002", "3", "4"}}};
-         test_support::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
+         test_support::WriteDbf((datos / "ENCUES_1.dbf").string(), Encuesta());
        },
        [](core::Aplicacion& app) { return std::make_unique<intake::Proc_Novedades>(app); },
-       "ENCUES_1_05122026112041.dbf", "SE_NOVEDAD", "4"},
+       "ENCUES_1_05122026112041.dbf", "SE_NOVEDAD", "8"},
       {"FrmPadron", "Command1",
        [](const fs::path& datos) {
-         DbfTable tabla;
-         tabla.fields = {{"Unico", 'C', 11},     {"Cuit", 'C', 13},      {"Razon", 'C', 30},
-                         {"FORM", 'C', 4},       {"NumFor", 'C', 2},     {"Novedad", 'C', 10},
-                         {"Novedad_1", 'C', 10}, {"Estado", 'N', 2},     {"Estado_1", 'N', 2},
-                         {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
-                         {"Caja_1", 'N', 4},     {"NumFor_1", 'C', 2},   {"domi", 'N', 3},
-                         {"Comple", 'C', 2},     {"Com_Desc", 'C', 10},  {"Muestra", 'N', 6, 2},
-                         {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20}, {"Corte", 'C', 1},
-                         {"auto", 'C', 6},       {"wf", 'N', 6, 2},      {"fecha_ac", 'D'},
-                         {"cote_fech", 'D'}};
-         for (const char* unico : {"30500000001", "30500000002"}) {
-           test_support::DbfRecord registro;
-           registro.values.assign(tabla.fields.size(), "");
-           registro.values[0] = unico;
-           registro.values[1] = unico;
-           tabla.records.push_back(registro);
-         }
-         test_support::WriteDbf((datos / "Padron.dbf").string(), tabla);
+         test_support::WriteDbf((datos / "Padron.dbf").string(),
+                                Padron({EnBlanco("30500000001", "1"), EnBlanco("30500000002", "2")}));
        },
        [](core::Aplicacion& app) { return std::make_unique<intake::FrmPadron>(app); },
        "Padron_05122026112041.dbf", "SE_MUESTRA_PADRON", "4"},

@@ -66,7 +66,7 @@ class FrmCmdProcessTest : public VentanaPrueba {
   std::unique_ptr<reports::FrmCmdProcess> form_;
 };
 
-TEST_F(FrmCmdProcessTest, AlCargarListasDeshabilitadasYGrillaVacia) {
+TEST_F(FrmCmdProcessTest, AlCargarListasDeshabilitadasYCadaCasillaAlternaSuLista) {
   auto ordenados = [](std::vector<std::string> v) {
     std::sort(v.begin(), v.end());
     return v;
@@ -85,9 +85,7 @@ TEST_F(FrmCmdProcessTest, AlCargarListasDeshabilitadasYGrillaVacia) {
   EXPECT_EQ(form_->FGrConsulta.ColWidth(0), 1500);
   EXPECT_EQ(form_->FGrConsulta.ColWidth(3), 2000);
   EXPECT_EQ(form_->Width(), 8400);
-}
-
-TEST_F(FrmCmdProcessTest, ClickEnUnaCasillaAlternaSuLista) {
+  // A click on a box switches its own list.
   ASSERT_TRUE(form_->ChkProceso[1].UserClick());
   EXPECT_TRUE(form_->cbxFormulario.Enabled());
   EXPECT_FALSE(form_->cbxTipo.Enabled());

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/engine/engine.h"
 #include "platform/engine/result_text.h"
@@ -49,14 +51,6 @@ class EngineSessionTest : public ::testing::Test {
   fs::path dir_;
   std::string path_;
 };
-
-TEST_F(EngineSessionTest, CommittedWorkIsVisibleToTheOtherSession) {
-  auto a = OpenSession();
-  auto b = OpenSession();
-  Run(*a, "CREATE TABLE T (K int NULL, V varchar(10) NULL)");
-  Run(*a, "INSERT INTO T (K, V) VALUES(1, 'uno')");
-  EXPECT_EQ(Run(*b, "SELECT K, V FROM T"), "K\tV\n1\tuno\n(1 rows affected)\n");
-}
 
 TEST_F(EngineSessionTest, OpenTransactionDoesNotBlockTheOtherReader) {
   auto a = OpenSession();
@@ -193,22 +187,32 @@ TEST_F(EngineSessionTest, StatementsDifferingOnlyInLiteralsGetTheirOwnValues) {
   EXPECT_EQ(Run(*s, "SELECT Empresa FROM N WHERE Empresa = 3"), "Empresa\n3\n(1 rows affected)\n");
 }
 
-TEST_F(EngineSessionTest, ErrorsCarryTheLineOfTheirStatement) {
+// An error names its line (and procedure); a statement error lets the batch go on, a missing
+// table ends it (or the procedure) where it is reached.
+TEST_F(EngineSessionTest, ErrorsNameTheirLineAndStopWhereTheyShould) {
   auto s = OpenSession();
-  BatchResult result = s->Execute("CREATE TABLE T (K int NULL)\n\nINSERT INTO T (K) VALUES(1)\nSELECT K / 0 FROM T\nSELECT 1 AS X");
-  ASSERT_EQ(result.errors.size(), 1u);
-  EXPECT_EQ(FormatError(result.errors[0]), "Msg 8134, Level 16, State 1, Line 4\nDivide by zero error encountered.");
-  ASSERT_EQ(result.result_sets.size(), 1u);  // the batch went on after the statement error
-  EXPECT_EQ(result.result_sets[0].columns[0].name, "X");
-}
-
-TEST_F(EngineSessionTest, MissingTableEndsTheBatchWhenReached) {
-  auto s = OpenSession();
-  BatchResult result = s->Execute("SELECT 1 AS A\nSELECT * FROM Nowhere\nSELECT 2 AS B");
-  ASSERT_EQ(result.errors.size(), 1u);
-  EXPECT_EQ(FormatError(result.errors[0]), "Msg 208, Level 16, State 1, Line 2\nInvalid object name 'Nowhere'.");
-  ASSERT_EQ(result.result_sets.size(), 1u);  // what ran before stays; nothing after runs
-  EXPECT_EQ(result.result_sets[0].columns[0].name, "A");
+  Run(*s, "CREATE PROCEDURE Falla AS\nSELECT 1 AS A\nSELECT * FROM NoHay\nSELECT 2 AS B");
+  const struct {
+    const char* batch;
+    const char* error;
+    std::vector<std::string> result_sets;  // first column of each
+  } cases[] = {
+      {"CREATE TABLE T (K int NULL)\n\nINSERT INTO T (K) VALUES(1)\nSELECT K / 0 FROM T\nSELECT 1 AS X",
+       "Msg 8134, Level 16, State 1, Line 4\nDivide by zero error encountered.", {"X"}},
+      {"SELECT 1 AS A\nSELECT * FROM Nowhere\nSELECT 2 AS B",
+       "Msg 208, Level 16, State 1, Line 2\nInvalid object name 'Nowhere'.", {"A"}},
+      {"EXEC Falla\nSELECT 3 AS C",
+       "Msg 208, Level 16, State 1, Procedure Falla, Line 3\nInvalid object name 'NoHay'.", {"A", "C"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.batch);
+    BatchResult result = s->Execute(c.batch);
+    ASSERT_EQ(result.errors.size(), 1u);
+    EXPECT_EQ(FormatError(result.errors[0]), c.error);
+    std::vector<std::string> names;
+    for (const auto& set : result.result_sets) names.push_back(set.columns[0].name);
+    EXPECT_EQ(names, c.result_sets);
+  }
 }
 
 TEST_F(EngineSessionTest, RolledBackCreateLeavesNoTableBehind) {
@@ -248,19 +252,6 @@ TEST_F(EngineSessionTest, ProceduresAreCalledByNameWithConvertedValues) {
   EXPECT_EQ(result.errors[0].number, 201);
   EXPECT_EQ(b->CallProcedure("Nada", {}).errors.at(0).number, 2812);
   EXPECT_FALSE(b->ProcedureParameters("Nada").has_value());
-}
-
-TEST_F(EngineSessionTest, ErrorsInsideAProcedureNameItAndItsLine) {
-  auto s = OpenSession();
-  Run(*s, "CREATE PROCEDURE Falla AS\nSELECT 1 AS A\nSELECT * FROM NoHay\nSELECT 2 AS B");
-  BatchResult result = s->Execute("EXEC Falla\nSELECT 3 AS C");
-  ASSERT_EQ(result.errors.size(), 1u);
-  // A missing table stops the procedure at that statement; the caller goes on.
-  EXPECT_EQ(FormatError(result.errors[0]),
-            "Msg 208, Level 16, State 1, Procedure Falla, Line 3\nInvalid object name 'NoHay'.");
-  ASSERT_EQ(result.result_sets.size(), 2u);
-  EXPECT_EQ(result.result_sets[0].columns[0].name, "A");
-  EXPECT_EQ(result.result_sets[1].columns[0].name, "C");
 }
 
 TEST_F(EngineSessionTest, RunawayRecursionStopsAtTheNestingLimit) {

@@ -53,34 +53,34 @@ TEST(TokenizerTest, TokensKeepTheirTextAndLine) {
   }
 }
 
-TEST(TokenizerTest, UnclosedStringIsReportedWithItsText) {
-  TokenizedBatch out;
-  Error error;
-  EXPECT_FALSE(Tokenize("Select 'abc\ndef", &out, &error));
-  EXPECT_EQ(error.number, 105);
-  EXPECT_EQ(error.message, "Unclosed quotation mark after the character string 'abc\ndef'.");
-}
-
-TEST(TokenizerTest, TextThatIsNotUtf8IsRefusedAtTheLineOfTheBadByte) {
+// An unclosed string is reported with its text; text that is not UTF-8 at the line of the bad
+// byte.
+TEST(TokenizerTest, UnclosedStringsAndTextThatIsNotUtf8AreRefused) {
+  const std::string kNotUtf8 = "Invalid UTF-8 byte sequence in the batch text.";
   struct Case {
     const char* name;
     std::string batch;
-    int line;
+    int number, line;  // line 0: not compared
+    std::string message;
   };
   const std::vector<Case> cases = {
-      {"Latin-1 letter", "SELECT 1\nSELECT 'A\xD1O'", 2},
-      {"surrogate", "SELECT 1\n\nSELECT '\xED\xA0\x80'", 3},
-      {"above U+10FFFF", "SELECT '\xF4\x90\x80\x80'", 1},
-      {"overlong form", "SELECT '\xE0\x80\xAF'", 1},
+      {"Latin-1 letter", "SELECT 1\nSELECT 'A\xD1O'", 102, 2, kNotUtf8},
+      {"surrogate", "SELECT 1\n\nSELECT '\xED\xA0\x80'", 102, 3, kNotUtf8},
+      {"above U+10FFFF", "SELECT '\xF4\x90\x80\x80'", 102, 1, kNotUtf8},
+      {"overlong form", "SELECT '\xE0\x80\xAF'", 102, 1, kNotUtf8},
+      {"unclosed string", "Select 'abc\ndef", 105, 0,
+       "Unclosed quotation mark after the character string 'abc\ndef'."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TokenizedBatch out;
     Error error;
     EXPECT_FALSE(Tokenize(c.batch, &out, &error));
-    EXPECT_EQ(error.number, 102);
-    EXPECT_EQ(error.line, c.line);
-    EXPECT_EQ(error.message, "Invalid UTF-8 byte sequence in the batch text.");
+    EXPECT_EQ(error.number, c.number);
+    if (c.line) {
+      EXPECT_EQ(error.line, c.line);
+    }
+    EXPECT_EQ(error.message, c.message);
   }
 }
 

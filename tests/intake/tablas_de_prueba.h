@@ -1,0 +1,65 @@
+// The input tables the import window tests share: a survey file and a company roll.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/dbf_writer.h"
+
+namespace intake_test {
+
+using test_support::DbfField;
+using test_support::DbfFlavor;
+using test_support::DbfRecord;
+using test_support::DbfTable;
+
+// Two companies of form ENCUES: a decimal, a 16-bit whole number, a text and a date each.
+inline DbfTable Encuesta() {
+  DbfTable tabla;
+  tabla.flavor = DbfFlavor::kVisualFoxPro;
+  tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'I'},
+                  {"NOMBRE", 'C', 20}, {"FECHA", 'D'}};
+  tabla.records = {{{"30500000001", "1234.5", "12", "O'Brien", "20240131"}},
+                   {{"30500000002", "", "-7", "", ""}},
+                   {{"30500000003", "1", "1", "borrada", ""}, true}};
+  return tabla;
+}
+
+// The company roll: its columns, one company with every value, one with only its codes.
+inline std::vector<DbfField> Columnas() {
+  return {{"Unico", 'C', 25},     {"Cuit", 'C', 13},       {"Razon", 'C', 30},
+          {"FORM", 'C', 4},       {"NumFor", 'C', 2},      {"Novedad", 'C', 10},
+          {"Novedad_1", 'C', 10}, {"Estado", 'N', 2},      {"Estado_1", 'N', 2},
+          {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
+          {"Caja_1", 'N', 4},     {"NumFor_1", 'C', 2},    {"domi", 'N', 3},
+          {"Comple", 'C', 2},     {"Com_Desc", 'C', 10},   {"Muestra", 'N', 6, 2},
+          {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20},  {"Corte", 'C', 1},
+          {"auto", 'C', 6},       {"wf", 'N', 6, 2},       {"fecha_ac", 'D'},
+          {"cote_fech", 'D'}};
+}
+
+inline DbfRecord Completa() {
+  return {{"30500000001", "30-50000000-1", "O'Brien SA", "ENCU", "ES", "Activa", "Inactiva", "1",
+           "2", "Desc A", "Desc A1", "10", "11", "ES", "3", "C", "Completa", "1.5", "Obs", "Obs1",
+           "S", "12,5", "0.75", "20240131", "20240630"}};
+}
+
+inline DbfRecord EnBlanco(const std::string& unico, const std::string& cuit) {
+  DbfRecord registro;
+  registro.values.assign(Columnas().size(), "");
+  registro.values[0] = unico;
+  registro.values[1] = cuit;
+  registro.values[3] = "ENCU";
+  registro.values[4] = "ES";
+  return registro;
+}
+
+inline DbfTable Padron(std::vector<DbfRecord> registros) {
+  DbfTable tabla;
+  tabla.fields = Columnas();
+  tabla.records = std::move(registros);
+  return tabla;
+}
+
+}  // namespace intake_test
