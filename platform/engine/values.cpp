@@ -13,8 +13,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
-#include <stdlib.h>
 
 namespace engine {
 namespace {
@@ -193,11 +191,7 @@ bool ParseNumberText(std::string_view s, bool allow_exponent, double* value) {
 }  // namespace
 
 double NumberLiteralValue(std::string_view text) {
-  // strtod with the "C" locale object: the process locale (a comma-decimal desktop) must not
-  // change what a literal means; overflow and underflow behave as strtod's.
-  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
-  const std::string s(text);
-  return strtod_l(s.c_str(), nullptr, c_locale);
+  return runtime::ReadDecimalText(text).value_or(0);
 }
 
 bool ParseFloatText(std::string_view raw, double* value) {

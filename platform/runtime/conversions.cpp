@@ -251,6 +251,22 @@ Int RoundInto(double value) {
 
 }  // namespace
 
+std::optional<double> ReadDecimalText(std::string_view text) {
+  std::string gathered;
+  gathered.reserve(text.size());
+  for (char c : text) gathered += c == 'E' ? 'e' : c;
+  bool negative = false;
+  if (!gathered.empty() && (gathered[0] == '+' || gathered[0] == '-')) {
+    negative = gathered[0] == '-';
+    gathered.erase(0, 1);
+  }
+  if (gathered.empty() || gathered[0] == '-' || gathered[0] == '+') return std::nullopt;
+  const Number n = FromDecimal(gathered);
+  if (n.status == Parse::kNotNumeric) return std::nullopt;
+  const double magnitude = n.status == Parse::kOverflow ? HUGE_VAL : n.value;
+  return negative ? -magnitude : magnitude;
+}
+
 double Val(std::string_view text) {
   size_t i = 0;
   const auto skip = [&] {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,11 @@ namespace runtime {
 // Long, so Val("&HFFFF") = -1 and Val("&H10000") = 65536. Throws VbError 6 when the number does
 // not fit in a Double or a hex/octal value passes &HFFFFFFFF.
 double Val(std::string_view text);
+
+// Reads a number written by a program, "[+-]digits[.digits][(e|E)[+-]digits]" ("1234.5", ".5",
+// "1E-3"), whatever the process locale: its value, +-infinity when its magnitude is too large
+// for a Double, 0 when too small. nullopt when the whole text is not such a number.
+std::optional<double> ReadDecimalText(std::string_view text);
 
 // VB's IsNumeric. Empty, Boolean and every number subtype are numeric; Null and Date are not; a
 // String is numeric when CDbl could convert it. The accepted text (our fixed-locale subset):

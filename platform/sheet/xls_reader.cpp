@@ -5,9 +5,11 @@
 #include <freexl.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
+#include <string_view>
 
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
@@ -163,16 +165,36 @@ class Handle {
   std::optional<internal::BiffWorkbook> biff_;
 };
 
+// Reads whole numbers from the start of `text`, the k-th separator of `separators` between the
+// k-th and the next; true when all of them were there.
+bool ReadWholeNumbers(std::string_view text, std::string_view separators,
+                      std::initializer_list<int*> fields) {
+  const char* at = text.data();
+  const char* const end = text.data() + text.size();
+  size_t k = 0;
+  for (int* field : fields) {
+    if (k > 0) {
+      if (at == end || *at != separators[k - 1]) return false;
+      ++at;
+    }
+    const auto [next, error] = std::from_chars(at, end, *field);
+    if (error != std::errc()) return false;
+    at = next;
+    ++k;
+  }
+  return true;
+}
+
 // FreeXL gives date cells only as text: "YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS" or "HH:MM:SS".
 runtime::Valor DateValue(const char* text, int type) {
   int y = 1899, mo = 12, d = 30, h = 0, mi = 0, s = 0;
   bool ok = false;
   if (type == FREEXL_CELL_DATE) {
-    ok = std::sscanf(text, "%d-%d-%d", &y, &mo, &d) == 3;
+    ok = ReadWholeNumbers(text, "--", {&y, &mo, &d});
   } else if (type == FREEXL_CELL_DATETIME) {
-    ok = std::sscanf(text, "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s) == 6;
+    ok = ReadWholeNumbers(text, "-- ::", {&y, &mo, &d, &h, &mi, &s});
   } else {
-    ok = std::sscanf(text, "%d:%d:%d", &h, &mi, &s) == 3;
+    ok = ReadWholeNumbers(text, "::", {&h, &mi, &s});
   }
   if (!ok) return runtime::Valor::String(text);
   try {

@@ -43,6 +43,25 @@ TEST(ValTest, OverflowRaisesSix) {
   }
 }
 
+// Numbers written by programs (SQL literals): the whole text must be the number; the magnitude
+// saturates instead of raising, as the engine needs it.
+TEST(ReadDecimalTextTest, ReadsProgramNumbersWhateverTheLocale) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* text;
+    std::optional<double> value;
+  } cases[] = {
+      {"1234.5", 1234.5}, {".5", 0.5},     {"5.", 5.0},         {"+2", 2.0},
+      {"-1E-3", -0.001},  {"1e+2", 100.0}, {"1e400", inf},      {"-1e400", -inf},
+      {"1e-400", 0.0},    {"1,5", std::nullopt}, {"", std::nullopt}, {"--1", std::nullopt},
+      {"1.5x", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ReadDecimalText(c.text), c.value);
+  }
+}
+
 TEST(IsNumericTest, TextFollowsTheConversionGrammar) {
   struct Case {
     const char* text;
