@@ -10,6 +10,7 @@
 #include "platform/engine/internal/tokenizer.h"
 #include "platform/engine/internal/types.h"
 #include "platform/engine/internal/values.h"
+#include "platform/runtime/text.h"
 
 namespace engine {
 namespace {
@@ -63,7 +64,7 @@ bool Binder::BindExpr(Expr* e, const Scope& scope, bool allow_aggregate) {
     case ExprKind::kLiteral:
       switch (e->literal_kind) {
         case LiteralKind::kString:
-          e->type = ExprType{SqlType{TypeKind::kVarChar, std::max<int>(1, static_cast<int>(CharCount(e->literal_text)))}};
+          e->type = ExprType{SqlType{TypeKind::kVarChar, std::max<int>(1, static_cast<int>(runtime::Len(e->literal_text)))}};
           break;
         case LiteralKind::kInteger: {
           int64_t v = 0;

@@ -10,6 +10,7 @@
 #include "platform/engine/internal/function_support.h"
 #include "platform/engine/internal/types.h"
 #include "platform/engine/internal/values.h"
+#include "platform/runtime/text.h"
 
 namespace engine {
 namespace {
@@ -107,19 +108,19 @@ void Convert(sqlite3_context* c, int, sqlite3_value** argv) {
       if (vtype == SQLITE_INTEGER) text = std::to_string(sqlite3_value_int64(v));
       else if (vtype == SQLITE_FLOAT) text = FormatFloat(sqlite3_value_double(v));
       else text = std::string(TextOf(v));
-      size_t count = CharCount(text);
-      if (count > static_cast<size_t>(length)) {
-        std::string kept = CharPrefix(text, static_cast<size_t>(length));
+      int64_t count = runtime::Len(text);
+      if (count > length) {
+        std::string kept = runtime::Left(text, length);
         bool only_blanks = text.find_first_not_of(' ', kept.size()) == std::string::npos;
         if (mode == kCvtColumn && !only_blanks) {
           Raise(c, 8152, "String or binary data would be truncated.");
           return;
         }
         text = std::move(kept);
-        count = static_cast<size_t>(length);
+        count = length;
       }
-      if (kind == TypeKind::kChar && count < static_cast<size_t>(length)) {
-        text.append(static_cast<size_t>(length) - count, ' ');
+      if (kind == TypeKind::kChar && count < length) {
+        text.append(static_cast<size_t>(length - count), ' ');
       }
       ResultText(c, text);
       return;

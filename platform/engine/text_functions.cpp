@@ -9,6 +9,8 @@
 
 #include "platform/engine/internal/function_support.h"
 #include "platform/engine/internal/values.h"
+#include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 
 namespace engine {
 namespace {
@@ -67,7 +69,7 @@ bool LikeMatch(const std::u32string& s, size_t si, const std::u32string& p, size
 
 std::u32string Folded(std::string_view text) {
   std::u32string out;
-  for (char32_t cp : DecodeUtf8(text)) out.push_back(FoldCase(cp));
+  for (char32_t cp : runtime::CodePoints(text)) out.push_back(runtime::LowerCase(cp));
   return out;
 }
 
@@ -111,14 +113,7 @@ void LeftOrRight(sqlite3_context* c, sqlite3_value** argv, bool left) {
     return;
   }
   std::string text = ValueAsText(argv[0]);
-  size_t count = CharCount(text);
-  if (static_cast<size_t>(n) >= count) {
-    ResultText(c, text);
-  } else if (left) {
-    ResultText(c, CharPrefix(text, static_cast<size_t>(n)));
-  } else {
-    ResultText(c, text.substr(CharPrefix(text, count - static_cast<size_t>(n)).size()));
-  }
+  ResultText(c, left ? runtime::Left(text, n) : runtime::Right(text, n));
 }
 
 void Left(sqlite3_context* c, int, sqlite3_value** argv) { LeftOrRight(c, argv, true); }
@@ -131,7 +126,7 @@ void Len(sqlite3_context* c, int, sqlite3_value** argv) {
   }
   std::string text = ValueAsText(argv[0]);
   while (!text.empty() && text.back() == ' ') text.pop_back();
-  sqlite3_result_int64(c, static_cast<int64_t>(CharCount(text)));
+  sqlite3_result_int64(c, runtime::Len(text));
 }
 
 }  // namespace

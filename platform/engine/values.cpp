@@ -232,12 +232,6 @@ std::string FormatNumeric(double value, int scale) {
   return out;
 }
 
-// The engine's names for the runtime's UTF-8 rules (see platform/runtime/utf8.h): an invalid
-// byte decodes to a code point of its own that no case mapping touches.
-std::vector<char32_t> DecodeUtf8(std::string_view s) { return runtime::CodePoints(s); }
-
-char32_t FoldCase(char32_t c) { return runtime::LowerCase(c); }
-
 namespace {
 // Base letter of a folded Latin-1 letter, for the primary sort level.
 char32_t BaseLetter(char32_t c) {
@@ -264,26 +258,20 @@ int CompareText(std::string_view a, std::string_view b) {
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
   }
-  std::vector<char32_t> x = DecodeUtf8(a), y = DecodeUtf8(b);
+  // The runtime's UTF-8 rules: an invalid byte decodes to a code point of its own that no case
+  // mapping touches.
+  const std::vector<char32_t> x = runtime::CodePoints(a), y = runtime::CodePoints(b);
   size_t n = std::min(x.size(), y.size());
   for (size_t k = 0; k < n; ++k) {
-    char32_t p = BaseLetter(FoldCase(x[k])), q = BaseLetter(FoldCase(y[k]));
+    char32_t p = BaseLetter(runtime::LowerCase(x[k])), q = BaseLetter(runtime::LowerCase(y[k]));
     if (p != q) return p < q ? -1 : 1;
   }
   if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
   for (size_t k = 0; k < n; ++k) {
-    char32_t p = FoldCase(x[k]), q = FoldCase(y[k]);
+    char32_t p = runtime::LowerCase(x[k]), q = runtime::LowerCase(y[k]);
     if (p != q) return p < q ? -1 : 1;
   }
   return 0;
-}
-
-size_t CharCount(std::string_view text) { return static_cast<size_t>(runtime::Len(text)); }
-
-std::string CharPrefix(std::string_view text, size_t count) {
-  size_t at = 0;
-  for (; count > 0 && at < text.size(); --count) at += runtime::DecodeUtf8(text, at).length;
-  return std::string(text.substr(0, at));
 }
 
 }  // namespace engine

@@ -45,12 +45,4 @@ std::string FormatNumeric(double value, int scale);
 // accents included), accent-sensitive, accented letters right after their base letter.
 int CompareText(std::string_view a, std::string_view b);
 
-// UTF-8 helpers for the collation and LIKE.
-std::vector<char32_t> DecodeUtf8(std::string_view text);
-char32_t FoldCase(char32_t c);
-// Number of characters (not bytes) of UTF-8 text.
-size_t CharCount(std::string_view text);
-// The first `count` characters of UTF-8 text.
-std::string CharPrefix(std::string_view text, size_t count);
-
 }  // namespace engine
