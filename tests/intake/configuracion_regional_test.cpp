@@ -9,7 +9,7 @@
 
 #include "intake/frm_muestra.h"
 #include "intake/proc_novedades.h"
-#include "platform/sheet/xls_writer.h"
+#include "tests/intake/tablas_de_prueba.h"
 #include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {
@@ -61,16 +61,11 @@ TEST_P(ConfiguracionRegionalTest, ImportacionesYAritmeticaGuardanLosMismosValore
   novedades.TxtPeriodo.UserEdit("2005");
   novedades.Proceso.UserClick();
 
-  sheet::Workbook libro;
-  const std::vector<std::string> columnas = {"CUIT", "Unico", "Form", "Periodo", "PI", "PI_1",
-                                             "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
-  for (size_t c = 0; c < columnas.size(); ++c) libro.SetText(1, c + 1, columnas[c]);
-  const std::vector<Valor> fila = {
-      Valor::Double(20111), Valor::String("E1"), Valor::String("ENCUES"), Valor::Double(2005),
-      Valor::Double(0.75),  Valor::String("1,5"), Valor::Double(1),        Valor::Double(1),
-      Valor::Double(0),     Valor::Double(1),   Valor::Double(4)};
-  for (size_t c = 0; c < fila.size(); ++c) libro.SetValue(2, c + 1, fila[c]);
-  libro.Save((carpeta_ / "Datos" / "Muestras.xls").string());
+  EscribirMuestras((carpeta_ / "Datos" / "Muestras.xls").string(), kColumnasMuestra,
+                   {{Valor::Double(20111), Valor::String("E1"), Valor::String("ENCUES"),
+                     Valor::Double(2005), Valor::Double(0.75), Valor::String("1,5"),
+                     Valor::Double(1), Valor::Double(1), Valor::Double(0), Valor::Double(1),
+                     Valor::Double(4)}});
   intake::FrmMuestra muestra(App());
   Ui().Show(muestra);
   muestra.Command1.UserClick();

@@ -13,9 +13,9 @@
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/text.h"
 #include "platform/sheet/xls_reader.h"
-#include "platform/sheet/xls_writer.h"
-#include "tests/support/carpeta_aplicacion.h"
 #include "tests/intake/sentencias_enviadas.h"
+#include "tests/intake/tablas_de_prueba.h"
+#include "tests/support/carpeta_aplicacion.h"
 
 namespace intake_test {
 
@@ -25,8 +25,7 @@ namespace {
 using runtime::Valor;
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kColumnas = {"CUIT", "Unico", "Form",   "Periodo", "PI", "PI_1",
-                                            "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
+const std::vector<std::string>& kColumnas = kColumnasMuestra;
 constexpr const char* kErrorDeDatos = "Ha Finalizado el proceso por existir un error en los Datos";
 
 Valor T(const char* texto) { return Valor::String(texto); }
@@ -52,15 +51,10 @@ class FrmMuestraTest : public test_support::VentanaPrueba {
     VentanaPrueba::TearDown();
   }
 
-  // Writes Datos/Muestras.xls: the header row, then the rows (a Null leaves the cell empty).
+  // Writes Datos/Muestras.xls.
   void EscribirMuestras(const std::vector<std::string>& columnas,
                         const std::vector<std::vector<Valor>>& filas) {
-    sheet::Workbook libro;
-    for (size_t c = 0; c < columnas.size(); ++c) libro.SetText(1, c + 1, columnas[c]);
-    for (size_t r = 0; r < filas.size(); ++r) {
-      for (size_t c = 0; c < filas[r].size(); ++c) libro.SetValue(r + 2, c + 1, filas[r][c]);
-    }
-    libro.Save((carpeta_ / "Datos" / "Muestras.xls").string());
+    intake_test::EscribirMuestras((carpeta_ / "Datos" / "Muestras.xls").string(), columnas, filas);
   }
 
   std::unique_ptr<intake::FrmMuestra> form_;

@@ -1,10 +1,13 @@
-// The input tables the import window tests share: a survey file and a company roll.
+// The input tables the import window tests share: a survey file, a company roll and a sample
+// sheet.
 #pragma once
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/runtime/valor.h"
+#include "platform/sheet/xls_writer.h"
 #include "tests/support/dbf_writer.h"
 
 namespace intake_test {
@@ -60,6 +63,21 @@ inline DbfTable Padron(std::vector<DbfRecord> registros) {
   tabla.fields = Columnas();
   tabla.records = std::move(registros);
   return tabla;
+}
+
+// The eleven columns of the sample sheet, in the order the office writes them.
+inline const std::vector<std::string> kColumnasMuestra = {
+    "CUIT", "Unico", "Form", "Periodo", "PI", "PI_1", "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
+
+// Writes the sample sheet `ruta`: the header row, then the rows (a Null leaves the cell empty).
+inline void EscribirMuestras(const std::string& ruta, const std::vector<std::string>& columnas,
+                             const std::vector<std::vector<runtime::Valor>>& filas) {
+  sheet::Workbook libro;
+  for (size_t c = 0; c < columnas.size(); ++c) libro.SetText(1, c + 1, columnas[c]);
+  for (size_t r = 0; r < filas.size(); ++r) {
+    for (size_t c = 0; c < filas[r].size(); ++c) libro.SetValue(r + 2, c + 1, filas[r][c]);
+  }
+  libro.Save(ruta);
 }
 
 }  // namespace intake_test

@@ -11,7 +11,6 @@
 #include "intake/frm_muestra.h"
 #include "intake/frm_padron.h"
 #include "intake/proc_novedades.h"
-#include "platform/sheet/xls_writer.h"
 #include "tests/intake/tablas_de_prueba.h"
 #include "tests/support/carpeta_aplicacion.h"
 
@@ -50,16 +49,9 @@ TEST_F(VentanaOcupadaTest, MientrasImportaNoAceptaOtroClicNiSeCierra) {
        "Padron_05122026112041.dbf", "SE_MUESTRA_PADRON", "4"},
       {"FrmMuestra", "Command1",
        [](const fs::path& datos) {
-         sheet::Workbook libro;
-         const char* columnas[] = {"CUIT", "Unico", "Form", "Periodo", "PI", "PI_1",
-                                   "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
-         for (int c = 0; c < 11; ++c) libro.SetText(1, c + 1, columnas[c]);
-         for (int fila = 2; fila <= 3; ++fila) {
-           libro.SetValue(fila, 2, Valor::String("E" + std::to_string(fila)));
-           libro.SetValue(fila, 3, Valor::String("F"));
-           libro.SetValue(fila, 4, Valor::Double(2005));
-         }
-         libro.Save((datos / "Muestras.xls").string());
+         EscribirMuestras((datos / "Muestras.xls").string(), kColumnasMuestra,
+                          {{Valor::Null(), Valor::String("E2"), Valor::String("F"), Valor::Double(2005)},
+                           {Valor::Null(), Valor::String("E3"), Valor::String("F"), Valor::Double(2005)}});
        },
        [](core::Aplicacion& app) { return std::make_unique<intake::FrmMuestra>(app); },
        "Muestras_05122026112041.xls", "SE_MUESTRA_PADRON", "2"},
