@@ -5,12 +5,31 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <memory>
+#include <utility>
 
 #include "platform/engine/internal/parser.h"
 #include "platform/engine/internal/session_state.h"
 #include "platform/engine/internal/values.h"
 
 namespace engine {
+namespace {
+
+// The frame a call of `routine` runs in, one level below its caller's `depth`, every variable of
+// its body declared and empty; `owner` keeps the routine alive while it runs.
+Frame CalleeFrame(Procedure& routine, int depth, std::shared_ptr<void> owner) {
+  Frame callee;
+  callee.tokens = &routine.tokens;
+  callee.batch = &routine.batch;
+  callee.procedure = routine.name;
+  callee.depth = depth + 1;
+  callee.owner = std::move(owner);
+  for (const auto& [variable, type] : routine.batch.variables) callee.variables[variable] = std::monostate{};
+  return callee;
+}
+
+}  // namespace
+
 namespace {
 
 constexpr int kMaxProcedureNesting = 32;
@@ -45,13 +64,7 @@ bool SqliteSession::RunFunction(const std::string& name, const std::vector<Value
     return false;
   }
   const std::vector<ProcParam>& params = fn->statement->params;
-  Frame callee;
-  callee.tokens = &fn->tokens;
-  callee.batch = &fn->batch;
-  callee.procedure = fn->name;
-  callee.depth = frame_->depth + 1;
-  callee.owner = procedures_[Lower(name)];
-  for (const auto& [variable, type] : fn->batch.variables) callee.variables[variable] = std::monostate{};
+  Frame callee = CalleeFrame(*fn, frame_->depth, procedures_[Lower(name)]);
   for (size_t k = 0; k < params.size() && k < args.size(); ++k) {
     if (!ConvertValue(args[k], params[k].type, &callee.variables[params[k].name], error)) return false;
   }
@@ -189,13 +202,7 @@ Flow SqliteSession::CallWithValues(const std::string& name,
     return Fail(MakeError(8144, line, "Procedure or function " + proc->name + " has too many arguments specified."),
                 false);
   }
-  Frame callee;
-  callee.tokens = &proc->tokens;
-  callee.batch = &proc->batch;
-  callee.procedure = proc->name;
-  callee.depth = frame_->depth + 1;
-  callee.owner = procedures_[Lower(name)];
-  for (const auto& [variable, type] : proc->batch.variables) callee.variables[variable] = std::monostate{};
+  Frame callee = CalleeFrame(*proc, frame_->depth, procedures_[Lower(name)]);
   std::vector<bool> supplied(params.size(), false);
   for (size_t k = 0; k < values.size(); ++k) {
     size_t index = k;
