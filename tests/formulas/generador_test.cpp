@@ -1,0 +1,186 @@
+// The generators' texts against the procedure files, byte for byte: the acceptance fixtures and
+// the local shapes (every operand kind for the current and the previous year, the functions,
+// parentheses, Total with aggregates), each built from its token list with the catalogue
+// lookups made on a database holding the case's setup.sql. Then what the generators refuse.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "formulas/generador.h"
+#include "formulas/procedimientos.h"
+#include "tests/platform/engine/batch_files.h"
+#include "tests/support/carpeta_aplicacion.h"
+
+namespace formulas {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFixtures = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
+const fs::path kLocales = fs::path(CONSOLIDA_SOURCE_DIR) / "tests/platform/engine/procedures";
+
+Token C(const std::string& campo) { return {campo, kCampo, "", ""}; }
+Token V(const std::string& variable) { return {variable, kVariable, "", ""}; }
+Token M(const std::string& columna) { return {columna, kMuestra, "", ""}; }
+Token O(char op) { return {std::string(" ") + op + " ", kOperador, "", ""}; }
+Token PA() { return {" (", kAbreParentesis, "", ""}; }
+Token PC() { return {") ", kCierraParentesis, "", ""}; }
+// The number constant `texto`, one token per character.
+std::vector<Token> N(const std::string& texto) {
+  std::vector<Token> tokens;
+  for (char c : texto) tokens.push_back({std::string(1, c), kNumero, "", ""});
+  return tokens;
+}
+Token F(const std::string& dato, const char* tipo, const std::string& argumento) {
+  return {dato, kFuncion, tipo, argumento};
+}
+
+std::vector<Token> Unir(std::initializer_list<std::vector<Token>> partes) {
+  std::vector<Token> todos;
+  for (const auto& parte : partes) todos.insert(todos.end(), parte.begin(), parte.end());
+  return todos;
+}
+
+std::string LeerBytes(const fs::path& ruta) {
+  std::ifstream archivo(ruta, std::ios::binary);
+  std::ostringstream texto;
+  texto << archivo.rdbuf();
+  return texto.str();
+}
+
+struct Forma {
+  const char* nombre;
+  fs::path carpeta;
+  int32_t id;
+  Estilo estilo;
+  std::vector<Token> tokens;
+};
+
+class Generador : public test_support::VentanaPrueba {
+ protected:
+  void Cargar(const fs::path& setup) {
+    for (const std::string& lote : test_support::SplitBatches(setup)) App().CnSql.Execute(lote);
+  }
+
+  // The commands of one generator as the procedure files hold them: each followed by "GO".
+  std::string Archivo(Procedimiento cual, const Forma& forma) {
+    const Textos textos = PrepararTextos(App(), cual, forma.tokens, forma.id, forma.estilo);
+    EXPECT_EQ(textos.rechazo, "");
+    std::string texto;
+    for (const std::string& comando : textos.comandos) texto += comando + "GO\r\n";
+    return texto;
+  }
+};
+
+TEST_F(Generador, ReproduceLosArchivosDeProcedimientosByteAByte) {
+  const std::vector<Forma> formas = {
+      {"p7", kFixtures, 7, Estilo::kPorEmpresa, {C("VENTAS"), O('/'), C("VENTAS_1")}},
+      {"p8", kFixtures, 8, Estilo::kPorEmpresa, Unir({{C("VENTAS"), O('*')}, N("2"), {O('+'), M("Mues")}})},
+      {"p9", kFixtures, 9, Estilo::kPorEmpresa, {F("MEDIANA(VENTAS)", kArgCampo, "VENTAS")}},
+      {"p11", kFixtures, 11, Estilo::kPorEmpresa, Unir({{C("EMPLEO"), O('+')}, N("0.5")})},
+      {"p12", kFixtures, 12, Estilo::kTotal, Unir({N("2"), {O('*')}, N("3")})},
+      {"p21", kLocales, 21, Estilo::kPorEmpresa, {V("TOTAL_1"), O('+'), V("TOTAL")}},
+      {"p22", kLocales, 22, Estilo::kTotal,
+       {F("SUM(VENTAS_1)", kArgCampo, "VENTAS_1"), O('/'), F("COUNT(VENTAS)", kArgCampo, "VENTAS")}},
+      {"p23", kLocales, 23, Estilo::kTotal, {F("AVG(TOTAL_1)", kArgVariable, "TOTAL_1")}},
+      {"p24", kLocales, 24, Estilo::kPorEmpresa, {M("wf_1"), O('-'), M("wf")}},
+      {"p25", kLocales, 25, Estilo::kTotal, {F("TCUARTIL(VENTAS)", kArgCampo, "VENTAS")}},
+      {"p26", kLocales, 26, Estilo::kPorEmpresa,
+       {F("PCUARTIL(VENTAS_1)", kArgCampo, "VENTAS_1"), O('+'), C("VENTAS")}},
+      {"p27", kLocales, 27, Estilo::kPorEmpresa, Unir({N("2"), {O('*')}, N("3")})},
+      {"p29", kLocales, 29, Estilo::kPorEmpresa,
+       Unir({{PA(), F("ROUND(VENTAS_1,0)", kArgCampo, "VENTAS_1"), O('+'),
+              F("POWER(TOTAL,2)", kArgVariable, "TOTAL"), PC(), O('*'),
+              F("SQRT(4)", kArgConstante, "4"), O('-'), F("ABS(VENTAS)", kArgCampo, "VENTAS"), O('+'),
+              F("EXP(0)", kArgConstante, "0")}})},
+  };
+  for (const Forma& forma : formas) {
+    SCOPED_TRACE(forma.nombre);
+    TearDown();
+    SetUp();
+    Cargar(forma.carpeta / "setup.sql");
+    const fs::path base = forma.carpeta / forma.nombre;
+    ASSERT_TRUE(fs::exists(base.string() + ".sql")) << "missing fixture " << base.string();
+    EXPECT_EQ(Archivo(Procedimiento::kCompanias, forma), LeerBytes(base.string() + ".sql"));
+    EXPECT_EQ(Archivo(Procedimiento::kEmpresa, forma), LeerBytes(base.string() + "_emp.sql"));
+  }
+}
+
+// A field the catalogue does not know is read and inserted like any other, but gets no column in
+// the work table: the catalogue decides what is declared.
+TEST(Textos, SoloSeDeclaranLosCamposCatalogados) {
+  const std::vector<Token> tokens = {C("VENTAS"), O('+'), C("COSTOS_1")};
+  const Textos textos = GenerarTextos(Procedimiento::kCompanias, tokens, 5, Estilo::kPorEmpresa, {"VENTAS"});
+  ASSERT_EQ(textos.comandos.size(), 5u);
+  const std::string& principal = textos.comandos[4];
+  EXPECT_NE(principal.find("VPeriodo Numeric(4,0) NULL ,\r\nVENTAS Float NULL\r\n)\r\n"), std::string::npos);
+  EXPECT_NE(principal.find("AND Periodo = @Periodo-1 AND Empresa = @Empresa AND Campo ='COSTOS'"),
+            std::string::npos);
+  EXPECT_NE(principal.find("(Empresa, Periodo, VPeriodo, VENTAS, COSTOS_1) VALUES"), std::string::npos);
+}
+
+TEST(Textos, RechazosNoEnvianNada) {
+  struct Caso {
+    const char* nombre;
+    std::vector<Token> tokens;
+    std::string rechazo;
+  };
+  const std::vector<Caso> casos = {
+      {"two quartiles",
+       {F("MEDIANA(VENTAS)", kArgCampo, "VENTAS"), O('+'), F("TCUARTIL(COSTOS)", kArgCampo, "COSTOS")},
+       "Solamente puede cargar por formula uno de los cuartiles"},
+      {"a median over a variable counts too",
+       {F("PCUARTIL(TOTAL)", kArgVariable, "TOTAL"), O('-'), F("MEDIANA(VENTAS)", kArgCampo, "VENTAS")},
+       "Solamente puede cargar por formula uno de los cuartiles"},
+      {"field name with a blank inside",
+       {C("MONTO TOTAL")},
+       "No se puede generar la formula: \"MONTO TOTAL\" no es un nombre valido para el servidor "
+       "(letras, digitos y \"_\", sin empezar por un digito, hasta 128 caracteres)"},
+      {"variable name that closes the string",
+       {V("X'; DROP TABLE SE_NOVEDAD --")},
+       "No se puede generar la formula: \"X'; DROP TABLE SE_NOVEDAD --\" no es un nombre valido para "
+       "el servidor (letras, digitos y \"_\", sin empezar por un digito, hasta 128 caracteres)"},
+      {"function argument starting with a digit",
+       {F("SUM(1A)", kArgCampo, "1A")},
+       "No se puede generar la formula: \"1A\" no es un nombre valido para el servidor (letras, "
+       "digitos y \"_\", sin empezar por un digito, hasta 128 caracteres)"},
+      {"same operand twice, whatever the case",
+       {C("VENTAS"), O('/'), F("ROUND(ventas,0)", kArgCampo, "ventas")},
+       "No se puede generar la formula: el operando \"ventas\" figura dos veces en ella"},
+      {"operator that is not one",
+       {C("VENTAS"), {"; DELETE SE_RESULTADO; ", kOperador, "", ""}, C("COSTOS")},
+       "No se puede generar la formula: el elemento \"; DELETE SE_RESULTADO; \" (tipo \"O\") no es "
+       "un elemento valido de una formula"},
+      {"function text that does not match its argument",
+       {F("SUM(VENTAS) + (SELECT 1)", kArgCampo, "VENTAS")},
+       "No se puede generar la formula: el elemento \"SUM(VENTAS) + (SELECT 1)\" (tipo \"F\") no es "
+       "un elemento valido de una formula"},
+      {"empty formula", {}, "No se puede generar la formula: no tiene elementos"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    for (Procedimiento cual : {Procedimiento::kCompanias, Procedimiento::kEmpresa}) {
+      const Textos textos = GenerarTextos(cual, caso.tokens, 3, Estilo::kPorEmpresa, {"VENTAS", "COSTOS"});
+      EXPECT_EQ(textos.rechazo, caso.rechazo);
+      EXPECT_TRUE(textos.comandos.empty());
+    }
+  }
+}
+
+// A median over a result variable fills TEMP_FUNCION as one over a field does: without it the
+// server function would read a table that does not exist.
+TEST(Textos, MedianaSobreVariableLlenaLaTablaDeLaFuncion) {
+  const Textos textos = GenerarTextos(Procedimiento::kEmpresa, {F("MEDIANA(TOTAL_1)", kArgVariable, "TOTAL_1")},
+                                      4, Estilo::kTotal, {});
+  ASSERT_EQ(textos.rechazo, "");
+  EXPECT_TRUE(textos.mediana);
+  const std::string& principal = textos.comandos.back();
+  EXPECT_NE(principal.find("SELECT TOTAL_1 From TEMP_NOVEDADES ORDER BY 1\r\n"), std::string::npos);
+  EXPECT_NE(principal.find("SELECT  @P4 = (DBO.MEDIANA(TOTAL_1)) From TEMP_NOVEDADES\r\n"), std::string::npos);
+  EXPECT_TRUE(principal.ends_with("drop table [dbo].[TEMP_FUNCION]\r\n\r\n"));
+}
+
+}  // namespace
+}  // namespace formulas

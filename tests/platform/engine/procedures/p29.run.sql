@@ -1,0 +1,4 @@
+EXEC P29 @Formulario='ENC', @Periodo=2005, @VPeriodo=2005
+GO
+SELECT RE_Empresa, RE_Valor FROM SE_RESULTADO WHERE Id_FA = 29 AND RE_Periodo = 2005 AND RE_Anio = 2005 ORDER BY RE_Empresa
+GO
