@@ -26,11 +26,11 @@ bool Conectar(Aplicacion& app, sql::Connection& conexion, const std::string& cad
 
 }  // namespace
 
-std::unique_ptr<MDIPrincipal> Main(Aplicacion& app, const MostrarVentanaPrincipal& mostrar) {
+bool IniciarSinVentana(Aplicacion& app) {
   const std::string carpeta_log = app.Ruta("Log");
   if (!CrearCarpeta(carpeta_log)) {
     AvisarCarpeta(app, carpeta_log);
-    return nullptr;
+    return false;
   }
   try {
     app.AbrirLogErrores();
@@ -39,13 +39,13 @@ std::unique_ptr<MDIPrincipal> Main(Aplicacion& app, const MostrarVentanaPrincipa
     app.Ui().MsgBox("No se pudo abrir el archivo de errores " + app.ArchivoErr + "\r\n(" +
                         std::to_string(error.Number()) + ") " + error.Description(),
                     ui::vbOKOnly + ui::vbCritical, app.Ui().AppTitle());
-    return nullptr;
+    return false;
   }
   for (const char* nombre : {"Datos", "Procesados", "NoProcesados", "Reporte"}) {
     const std::string carpeta = app.Ruta(nombre);
     if (!CrearCarpeta(carpeta)) {
       AvisarCarpeta(app, carpeta);
-      return nullptr;
+      return false;
     }
   }
   if (!Conectar(app, app.CnDbf, Aplicacion::kCadenaDbf,
@@ -54,8 +54,18 @@ std::unique_ptr<MDIPrincipal> Main(Aplicacion& app, const MostrarVentanaPrincipa
                 "Error intentando conectar a la primera instacia de SQL.") ||
       !Conectar(app, app.CnSql2, app.CadenaSql(),
                 "Error intentando conectar a la segunda instacia de SQL.")) {
-    return nullptr;
+    return false;
   }
+  return true;
+}
+
+void TerminarSinVentana(Aplicacion& app) {
+  app.CerrarLogErrores();
+  app.VerificarLogErrores(app.ArchivoErr);
+}
+
+std::unique_ptr<MDIPrincipal> Main(Aplicacion& app, const MostrarVentanaPrincipal& mostrar) {
+  if (!IniciarSinVentana(app)) return nullptr;
   auto principal = std::make_unique<MDIPrincipal>(app);
   mostrar(*principal);
   return principal;

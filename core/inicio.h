@@ -27,6 +27,15 @@ using MostrarVentanaPrincipal = std::function<void(MDIPrincipal&)>;
 // Returns the model when the main window was shown, nullptr when the program is to end.
 std::unique_ptr<MDIPrincipal> Main(Aplicacion& app, const MostrarVentanaPrincipal& mostrar);
 
+// The start of a run without a main window (the program's commands): steps 1 to 4 of Main,
+// with the same messages and log entries. Returns true when the folders, the error log and the
+// three connections are ready.
+bool IniciarSinVentana(Aplicacion& app);
+
+// The end of a run without a main window: closes this run's error log and checks it, as the
+// main window's close does (an empty log is deleted, a non-empty one is reported through the Ui).
+void TerminarSinVentana(Aplicacion& app);
+
 // Writes the error-log entry of an error that no window handled, caught where the view layer
 // hands user events to the models (the view shows the message itself). The context line is
 // "Error no controlado". Never throws: when the log is not open or cannot be written, nothing

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/aplicacion.h"
+#include "core/inicio.h"
 #include "platform/ui/ui.h"
 
 namespace core {
@@ -118,8 +119,7 @@ void MDIPrincipal::MDIForm_Unload(int& Cancel) {
       return;
     }
   }
-  app_.CerrarLogErrores();
-  app_.VerificarLogErrores(app_.ArchivoErr);
+  TerminarSinVentana(app_);
   terminado_ = true;
 }
 

@@ -1,5 +1,5 @@
-// The desktop program: reads the application folder and the SQL host from its options and
-// environment, sets up the embedded database and the DBF data source the way the machine would,
+// The desktop program: reads its command line; a command runs without a window (and without Qt);
+// otherwise it sets up the embedded database and the DBF data source the way the machine would,
 // then runs Main with a factory that puts the main window on the screen. Holds no logic of its own.
 #include <cstdlib>
 #include <iostream>
@@ -10,19 +10,16 @@
 
 #include <QApplication>
 
+#include "app/consolida/linea_de_comandos.h"
 #include "app/consolida/ventanas.h"
 #include "core/aplicacion.h"
-#include "core/configuracion.h"
 #include "core/inicio.h"
 #include "core/mdi_principal.h"
 #include "gui/form_view.h"
 #include "gui/main_window_view.h"
 #include "gui/qt_ui.h"
-#include "platform/dbf/data_source.h"
 #include "platform/runtime/files.h"
-#include "platform/sql/client.h"
 #include "platform/ui/ui.h"
-#include "schema/schema.h"
 
 namespace {
 
@@ -41,37 +38,40 @@ bool HayOpcionesDeQt(int argc, char** argv) {
   return false;
 }
 
-core::LecturaOpciones Leer(int argc, char** argv) {
+consolida::Orden Leer(int argc, char** argv) {
   std::vector<std::string> argumentos;
   for (int i = 1; i < argc; ++i) argumentos.emplace_back(argv[i]);
-  return core::LeerOpciones(argumentos, Variable, runtime::ProgramFolder());
+  return consolida::LeerOrden(argumentos, Variable, runtime::ProgramFolder());
+}
+
+int Terminar(const consolida::Orden& orden) {
+  (orden.codigo_salida == 0 ? std::cout : std::cerr) << orden.mensaje;
+  return orden.codigo_salida;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Read before Qt starts, so --help and the usual options work without a display; a line
-  // that also carries Qt's own options (-platform ...) is read again once Qt has taken them out.
-  core::LecturaOpciones lectura = Leer(argc, argv);
-  if (!lectura.configuracion && (lectura.codigo_salida == 0 || !HayOpcionesDeQt(argc, argv))) {
-    (lectura.codigo_salida == 0 ? std::cout : std::cerr) << lectura.mensaje;
-    return lectura.codigo_salida;
+  // Read before Qt starts, so the help and the commands work without a display; a line that
+  // also carries Qt's own options (-platform ...) is read again once Qt has taken them out.
+  consolida::Orden orden = Leer(argc, argv);
+  if (orden.accion == consolida::Accion::kTerminar &&
+      (orden.codigo_salida == 0 || !HayOpcionesDeQt(argc, argv))) {
+    return Terminar(orden);
+  }
+  if (orden.accion != consolida::Accion::kEscritorio && orden.accion != consolida::Accion::kTerminar) {
+    return consolida::EjecutarSinVentana(orden, std::cout, std::cerr);
   }
   QApplication programa(argc, argv);
-  if (!lectura.configuracion) lectura = Leer(argc, argv);
-  if (!lectura.configuracion) {
-    (lectura.codigo_salida == 0 ? std::cout : std::cerr) << lectura.mensaje;
-    return lectura.codigo_salida;
+  if (orden.accion == consolida::Accion::kTerminar) orden = Leer(argc, argv);
+  if (orden.accion == consolida::Accion::kTerminar) return Terminar(orden);
+  if (orden.accion != consolida::Accion::kEscritorio) {
+    return consolida::EjecutarSinVentana(orden, std::cout, std::cerr);
   }
 
   gui::QtUi ui;
-  core::Aplicacion app(*lectura.configuracion, ui);
-
-  // What the machine provides outside the program: the embedded SQL database by default and the
-  // DBF data source over the input folder.
-  sql::ConfigureEmbedded({app.Ruta("Consolida.db"), schema::CreationBatches()});
-  dbf::RegisterProvider();
-  dbf::DefineDataSource("DBFFOXNOV", app.Ruta("Datos"));
+  core::Aplicacion app(orden.configuracion, ui);
+  consolida::PrepararMaquina(app);
   RegistrarVentanas(app);
 
   gui::SetExceptionHandler(

@@ -1,4 +1,4 @@
-// The program's options and environment: which one wins, defaults, and bad command lines.
+// Where the application folder and the SQL host come from: option, environment, default.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,42 +10,47 @@ namespace core_test {
 namespace {
 
 TEST(Configuracion, OpcionGanaAlEntornoYElEntornoAlDefecto) {
+  using Opcion = std::optional<std::string>;
   struct Caso {
     const char* nombre;
-    std::vector<std::string> argumentos;
+    Opcion carpeta;
+    Opcion host;
     std::map<std::string, std::string> entorno;
-    std::string carpeta;
-    std::string host;
+    std::string esperada_carpeta;
+    std::string esperado_host;
   };
   const std::vector<Caso> casos = {
-      {"nothing given", {}, {}, "/opt/consolida", ""},
+      {"nothing given", {}, {}, {}, "/opt/consolida", ""},
       {"environment only",
+       {},
        {},
        {{"CONSOLIDA_APP_FOLDER", "/srv/datos"}, {"CONSOLIDA_SQL_HOST", "/srv/c.db"}},
        "/srv/datos",
        "/srv/c.db"},
       {"options beat environment",
-       {"--app-folder", "/a", "--host=servidor"},
+       "/a",
+       "servidor",
        {{"CONSOLIDA_APP_FOLDER", "/srv/datos"}, {"CONSOLIDA_SQL_HOST", "otro"}},
        "/a",
        "servidor"},
       {"empty variables count as unset",
        {},
+       {},
        {{"CONSOLIDA_APP_FOLDER", ""}, {"CONSOLIDA_SQL_HOST", ""}},
        "/opt/consolida",
        ""},
-      {"trailing slashes dropped", {"--app-folder=/a/b//"}, {}, "/a/b", ""},
-      {"last option wins", {"--host", "uno", "--host", "dos"}, {}, "/opt/consolida", "dos"},
+      {"trailing slashes dropped", "/a/b//", {}, {}, "/a/b", ""},
       {"relative folder made absolute",
-       {"--app-folder", "datos/../trabajo"},
+       "datos/../trabajo",
+       {},
        {},
        (std::filesystem::current_path() / "trabajo").string(),
        ""},
   };
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
-    const core::LecturaOpciones lectura = core::LeerOpciones(
-        caso.argumentos,
+    const core::LecturaOpciones lectura = core::ResolverConfiguracion(
+        caso.carpeta, caso.host,
         [&caso](const char* variable) -> std::optional<std::string> {
           auto it = caso.entorno.find(variable);
           if (it == caso.entorno.end()) return std::nullopt;
@@ -53,30 +58,17 @@ TEST(Configuracion, OpcionGanaAlEntornoYElEntornoAlDefecto) {
         },
         "/opt/consolida");
     ASSERT_TRUE(lectura.configuracion.has_value()) << lectura.mensaje;
-    EXPECT_EQ(lectura.configuracion->carpeta_aplicacion, caso.carpeta);
-    EXPECT_EQ(lectura.configuracion->servidor_sql, caso.host);
+    EXPECT_EQ(lectura.configuracion->carpeta_aplicacion, caso.esperada_carpeta);
+    EXPECT_EQ(lectura.configuracion->servidor_sql, caso.esperado_host);
   }
 }
 
-TEST(Configuracion, LineasDeOrdenesQueNoArrancan) {
-  struct Caso {
-    std::vector<std::string> argumentos;
-    int codigo;
-  };
-  const std::vector<Caso> casos = {
-      {{"--help"}, 0},
-      {{"--verbose"}, 2},
-      {{"--host"}, 2},
-      {{"--app-folder="}, 2},
-  };
-  for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.argumentos[0]);
-    const core::LecturaOpciones lectura = core::LeerOpciones(
-        caso.argumentos, [](const char*) { return std::nullopt; }, "/x");
-    EXPECT_FALSE(lectura.configuracion.has_value());
-    EXPECT_EQ(lectura.codigo_salida, caso.codigo);
-    EXPECT_NE(lectura.mensaje.find("--app-folder"), std::string::npos);
-  }
+TEST(Configuracion, CarpetaVaciaNoArranca) {
+  const core::LecturaOpciones lectura = core::ResolverConfiguracion(
+      std::string(), std::nullopt, [](const char*) { return std::string("/srv/datos"); }, "/x");
+  EXPECT_FALSE(lectura.configuracion.has_value());
+  EXPECT_EQ(lectura.codigo_salida, 2);
+  EXPECT_EQ(lectura.mensaje, "La carpeta de la aplicacion no puede ser vacia\n");
 }
 
 }  // namespace

@@ -1,0 +1,170 @@
+// The command line, read with CLI11. Its help and its errors are given in Spanish: the labels
+// of the help are translated and each kind of parse error gets a sentence of its own.
+#include "app/consolida/linea_de_comandos.h"
+
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <memory>
+#include <sstream>
+
+#include "core/configuracion.h"
+#include "core/inicio.h"
+#include "formulas/comando_generar.h"
+#include "platform/dbf/data_source.h"
+#include "platform/sql/client.h"
+#include "platform/ui/console_ui.h"
+#include "schema/schema.h"
+
+namespace consolida {
+namespace {
+
+// The sentence that says what is wrong with the line; CLI11's own text follows it.
+// (CLI11 names some errors after the command, so the kind is told by the type.)
+std::string ErrorEnCastellano(const CLI::ParseError& error) {
+  std::string frase = "La linea de ordenes no es valida";
+  if (dynamic_cast<const CLI::ExtrasError*>(&error)) frase = "Hay argumentos que no corresponden";
+  if (dynamic_cast<const CLI::RequiredError*>(&error)) frase = "Falta un dato obligatorio";
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) frase = "Falta el valor de una opcion";
+  return frase + " (" + error.what() + ")";
+}
+
+// A formula id: a whole number from 1 on, written in decimal.
+std::optional<int32_t> LeerId(const std::string& texto) {
+  int32_t id = 0;
+  const auto [fin, error] = std::from_chars(texto.data(), texto.data() + texto.size(), id);
+  if (error != std::errc() || fin != texto.data() + texto.size() || id < 1) return std::nullopt;
+  return id;
+}
+
+void Castellano(CLI::App& cli) {
+  auto formato = std::make_shared<CLI::Formatter>();
+  formato->label("Usage", "Uso");
+  formato->label("OPTIONS", "OPCIONES");
+  formato->label("SUBCOMMAND", "ORDEN");
+  formato->label("SUBCOMMANDS", "ORDENES");
+  formato->label("Positionals", "Argumentos");
+  formato->label("REQUIRED", "OBLIGATORIO");
+  formato->label("TEXT", "TEXTO");
+  formato->label("INT", "NUMERO");
+  formato->column_width(28);
+  cli.formatter(formato);
+}
+
+}  // namespace
+
+Orden LeerOrden(const std::vector<std::string>& argumentos,
+                const std::function<std::optional<std::string>(const char*)>& entorno,
+                const std::string& carpeta_programa) {
+  CLI::App cli("Consolida: de las encuestas a los indicadores. Sin orden abre el programa de "
+               "escritorio.",
+               "consolida");
+  Castellano(cli);
+  cli.option_defaults()->group("Opciones");
+  cli.set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  cli.fallthrough();
+
+  std::string carpeta;
+  std::string host;
+  CLI::Option* opcion_carpeta =
+      cli.add_option("--app-folder", carpeta,
+                     "Carpeta de la aplicacion (Log, Datos, Procesados, NoProcesados, Reporte); si "
+                     "no, " + std::string(core::kVariableCarpeta) + ", si no, la carpeta del programa")
+          ->type_name("<carpeta>")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  CLI::Option* opcion_host =
+      cli.add_option("--host", host,
+                     "Data Source de la conexion SQL; si no, " + std::string(core::kVariableHost) +
+                         ", si no, la base incorporada Consolida.db en la carpeta de la aplicacion")
+          ->type_name("<servidor>")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+
+  Orden orden;
+  orden.accion = Accion::kEscritorio;
+  CLI::App* formula = cli.add_subcommand("formula", "Formulas sin ventana");
+  formula->group("Ordenes");
+  formula->require_subcommand(1);
+  formula->fallthrough();
+  formula->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  CLI::App* generar = formula->add_subcommand(
+      "generar", "Genera los procedimientos de una formula guardada, como al grabarla en el editor");
+  generar->group("Ordenes");
+  generar->fallthrough();
+  generar->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  std::string id;
+  generar->add_option("id", id, "Id_FormCab de la formula")->required()->type_name("")->group("Argumentos");
+  generar->add_flag("--texto", orden.texto,
+                    "No crea nada: escribe las ordenes que enviaria, cada una seguida de GO");
+  generar->callback([&orden] { orden.accion = Accion::kFormulaGenerar; });
+
+  std::vector<std::string> invertidos(argumentos.rbegin(), argumentos.rend());
+  try {
+    cli.parse(invertidos);
+  } catch (const CLI::ParseError& error) {
+    Orden fin;
+    // The help shows the command the line names, with its whole path.
+    if (error.get_exit_code() == 0) {
+      fin.mensaje = cli.help();
+      return fin;
+    }
+    fin.mensaje = ErrorEnCastellano(error) + "\n\n" + cli.help();
+    fin.codigo_salida = 2;
+    return fin;
+  }
+
+  if (orden.accion == Accion::kFormulaGenerar) {
+    const std::optional<int32_t> numero = LeerId(id);
+    if (!numero) {
+      Orden fin;
+      fin.mensaje = "El id de la formula debe ser un numero entero mayor que 0: " + id + "\n\n" + cli.help();
+      fin.codigo_salida = 2;
+      return fin;
+    }
+    orden.formula = *numero;
+  }
+
+  const core::LecturaOpciones lectura = core::ResolverConfiguracion(
+      opcion_carpeta->count() ? std::optional<std::string>(carpeta) : std::nullopt,
+      opcion_host->count() ? std::optional<std::string>(host) : std::nullopt, entorno,
+      carpeta_programa);
+  if (!lectura.configuracion) {
+    Orden fin;
+    fin.mensaje = lectura.mensaje + "\n" + cli.help();
+    fin.codigo_salida = lectura.codigo_salida;
+    return fin;
+  }
+  orden.configuracion = *lectura.configuracion;
+  return orden;
+}
+
+void PrepararMaquina(const core::Aplicacion& app) {
+  sql::ConfigureEmbedded({app.Ruta("Consolida.db"), schema::CreationBatches()});
+  dbf::RegisterProvider();
+  dbf::DefineDataSource("DBFFOXNOV", app.Ruta("Datos"));
+}
+
+int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& errores) {
+  ui::ConsoleUi consola(&errores);
+  core::Aplicacion app(orden.configuracion, consola);
+  PrepararMaquina(app);
+  if (!core::IniciarSinVentana(app)) {
+    errores << "No se pudo iniciar en " << app.Carpeta();
+    if (app.NroArchivoErr != 0) errores << ": vea el registro de errores " << app.ArchivoErr;
+    errores << "\n";
+    if (app.NroArchivoErr != 0) core::TerminarSinVentana(app);
+    return 1;
+  }
+  int codigo = 1;
+  switch (orden.accion) {
+    case Accion::kFormulaGenerar:
+      codigo = formulas::FormulaGenerar(app, orden.formula, orden.texto, salida, errores);
+      break;
+    case Accion::kEscritorio:
+    case Accion::kTerminar:
+      break;
+  }
+  core::TerminarSinVentana(app);
+  return codigo;
+}
+
+}  // namespace consolida

@@ -1,0 +1,54 @@
+// The command line of the desktop program: the options every run takes (--app-folder, --host)
+// and the commands that do one job without a window ("formula generar" ...), each through the
+// same code the windows use, with the console Ui. Part of the consolida program; no Qt, so the
+// commands run on a machine without a display and in tests.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/aplicacion.h"
+
+namespace consolida {
+
+// What a command line asks for.
+enum class Accion {
+  kEscritorio,      // no command: the desktop program
+  kFormulaGenerar,  // formula generar <id> [--texto]
+  kTerminar,        // print `mensaje` and end with `codigo_salida` (help, a bad line)
+};
+
+struct Orden {
+  Accion accion = Accion::kTerminar;
+  core::Configuracion configuracion;
+  // formula generar
+  int32_t formula = 0;
+  bool texto = false;
+  // kTerminar: the text to print (stdout when the code is 0, else stderr) and the exit code:
+  // 0 for the help, 2 for a line that cannot be read.
+  std::string mensaje;
+  int codigo_salida = 0;
+};
+
+// Reads `argumentos` (without the program name). `entorno` looks up an environment variable
+// (nullopt when unset); `carpeta_programa` is the default application folder. Bad lines give
+// kTerminar with a Spanish message followed by the usage text.
+Orden LeerOrden(const std::vector<std::string>& argumentos,
+                const std::function<std::optional<std::string>(const char*)>& entorno,
+                const std::string& carpeta_programa);
+
+// What the machine provides outside the program, for `app`'s folder: the embedded SQL database
+// (created from the schema on first use) and the DBF data source over Datos.
+void PrepararMaquina(const core::Aplicacion& app);
+
+// Runs a command (any Accion but kEscritorio and kTerminar) to its end: prepares the machine,
+// starts the run as Main does but without a window (folders, error log, connections), does the
+// job with the console Ui (its messages on `errores`), then closes and checks the error log.
+// Returns the exit status: 0 when the job succeeded, 1 otherwise (a start that fails included).
+int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& errores);
+
+}  // namespace consolida
