@@ -24,7 +24,11 @@ namespace {
 std::string ErrorEnCastellano(const CLI::ParseError& error) {
   std::string frase = "La linea de ordenes no es valida";
   if (dynamic_cast<const CLI::ExtrasError*>(&error)) frase = "Hay argumentos que no corresponden";
-  if (dynamic_cast<const CLI::RequiredError*>(&error)) frase = "Falta un dato obligatorio";
+  if (dynamic_cast<const CLI::RequiredError*>(&error)) {
+    frase = std::string(error.what()).find("subcommand") != std::string::npos
+                ? "Falta la orden, o no es una de las que se conocen"
+                : "Falta un dato obligatorio";
+  }
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) frase = "Falta el valor de una opcion";
   return frase + " (" + error.what() + ")";
 }

@@ -1,0 +1,200 @@
+// The program's command line: what each line asks for, the lines that end at once (help, bad
+// input) with their exit codes and Spanish texts, and "formula generar" run in-process on a
+// fresh application folder, as a scheduled job would run it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/consolida/linea_de_comandos.h"
+#include "platform/runtime/conversions.h"
+#include "platform/sql/client.h"
+#include "tests/platform/engine/batch_files.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using consolida::Accion;
+using consolida::Orden;
+
+Orden Leer(std::vector<std::string> argumentos) {
+  return consolida::LeerOrden(argumentos, [](const char*) { return std::nullopt; }, "/opt/consolida");
+}
+
+TEST(LineaDeOrdenes, CadaLineaPideLoSuyo) {
+  struct Caso {
+    std::vector<std::string> argumentos;
+    Accion accion;
+    int32_t formula;
+    bool texto;
+    std::string carpeta;
+    std::string host;
+  };
+  const std::vector<Caso> casos = {
+      {{}, Accion::kEscritorio, 0, false, "/opt/consolida", ""},
+      {{"--app-folder=/a", "--host", "uno", "--host", "dos"}, Accion::kEscritorio, 0, false, "/a", "dos"},
+      {{"formula", "generar", "7"}, Accion::kFormulaGenerar, 7, false, "/opt/consolida", ""},
+      {{"--host=h", "formula", "generar", "--texto", "12"}, Accion::kFormulaGenerar, 12, true, "/opt/consolida", "h"},
+      // The program's options may also follow the command.
+      {{"formula", "generar", "3", "--app-folder", "/b"}, Accion::kFormulaGenerar, 3, false, "/b", ""},
+  };
+  for (const Caso& caso : casos) {
+    std::string linea;
+    for (const std::string& a : caso.argumentos) linea += a + " ";
+    SCOPED_TRACE(linea);
+    const Orden orden = Leer(caso.argumentos);
+    ASSERT_EQ(orden.accion, caso.accion) << orden.mensaje;
+    EXPECT_EQ(orden.formula, caso.formula);
+    EXPECT_EQ(orden.texto, caso.texto);
+    EXPECT_EQ(orden.configuracion.carpeta_aplicacion, caso.carpeta);
+    EXPECT_EQ(orden.configuracion.servidor_sql, caso.host);
+  }
+}
+
+TEST(LineaDeOrdenes, AyudaYLineasQueNoSeLeen) {
+  struct Caso {
+    std::vector<std::string> argumentos;
+    int codigo;
+    std::string comienzo;  // how the message starts
+    std::string contiene;  // a part of the usage text it shows
+  };
+  const std::vector<Caso> casos = {
+      {{"--help"}, 0, "Consolida: de las encuestas a los indicadores.", "--app-folder <carpeta>"},
+      {{"formula", "generar", "-h"}, 0, "Genera los procedimientos de una formula guardada", "--texto"},
+      {{"--verbose"}, 2, "Hay argumentos que no corresponden", "--app-folder"},
+      {{"formula", "borrar", "3"}, 2, "Falta la orden, o no es una de las que se conocen", "generar"},
+      {{"--host"}, 2, "Falta el valor de una opcion", "--host"},
+      {{"formula", "generar"}, 2, "Falta un dato obligatorio", "--texto"},
+      {{"formula", "generar", "siete"}, 2, "El id de la formula debe ser un numero entero mayor que 0: siete",
+       "--texto"},
+      {{"formula", "generar", "0"}, 2, "El id de la formula debe ser un numero entero mayor que 0: 0", "id"},
+      {{"formula", "generar", "7x"}, 2, "El id de la formula debe ser un numero entero mayor que 0: 7x", "id"},
+      {{"--app-folder", "", "formula", "generar", "7"}, 2, "La carpeta de la aplicacion no puede ser vacia",
+       "--texto"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.argumentos[0] + (caso.argumentos.size() > 1 ? " " + caso.argumentos[1] : ""));
+    const Orden orden = Leer(caso.argumentos);
+    EXPECT_EQ(orden.accion, Accion::kTerminar);
+    EXPECT_EQ(orden.codigo_salida, caso.codigo);
+    EXPECT_EQ(orden.mensaje.substr(0, caso.comienzo.size()), caso.comienzo) << orden.mensaje;
+    EXPECT_NE(orden.mensaje.find(caso.contiene), std::string::npos) << orden.mensaje;
+  }
+}
+
+std::string LeerBytes(const fs::path& ruta) {
+  std::ifstream archivo(ruta, std::ios::binary);
+  std::ostringstream texto;
+  texto << archivo.rdbuf();
+  return texto.str();
+}
+
+class FormulaGenerar : public ::testing::Test {
+ protected:
+  void SetUp() override { temporal_ = std::make_unique<test_support::TempFolder>("consolida-orden"); }
+  void TearDown() override { temporal_.reset(); }
+
+  struct Salida {
+    int codigo;
+    std::string out;
+    std::string err;
+  };
+  Salida Correr(std::vector<std::string> argumentos) {
+    argumentos.push_back("--app-folder=" + temporal_->path().string());
+    const Orden orden = Leer(argumentos);
+    EXPECT_EQ(orden.accion, Accion::kFormulaGenerar) << orden.mensaje;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int codigo = consolida::EjecutarSinVentana(orden, out, err);
+    return {codigo, out.str(), err.str()};
+  }
+
+  // The program's database, opened as any client opens it (the first command created it).
+  void Enviar(const std::string& lote) {
+    sql::Connection cn;
+    cn.Open("Provider=SQLOLEDB.1;Data Source=" + (temporal_->path() / "Consolida.db").string());
+    cn.Execute(lote);
+    cn.Close();
+  }
+  std::string Consultar(const std::string& consulta) {
+    sql::Connection cn;
+    cn.Open("Provider=SQLOLEDB.1;Data Source=" + (temporal_->path() / "Consolida.db").string());
+    sql::Recordset rs = cn.Execute(consulta);
+    std::string filas;
+    for (; !rs.Eof(); rs.MoveNext()) filas += runtime::JoinText(rs(0).Value()) + ";";
+    return filas;
+  }
+
+  std::vector<std::string> Logs() {
+    std::vector<std::string> nombres;
+    for (const auto& entrada : fs::directory_iterator(temporal_->path() / "Log")) {
+      nombres.push_back(entrada.path().filename().string());
+    }
+    return nombres;
+  }
+
+  std::unique_ptr<test_support::TempFolder> temporal_;
+};
+
+TEST_F(FormulaGenerar, FormulaGuardadaAProcedimientosYTexto) {
+  const Salida inexistente = Correr({"formula", "generar", "7"});
+  EXPECT_EQ(inexistente.codigo, 1);
+  EXPECT_EQ(inexistente.err, "No existe la formula 7\n");
+  EXPECT_EQ(inexistente.out, "");
+  EXPECT_TRUE(Logs().empty()) << "an empty error log is deleted at the end";
+
+  // Formula 7 of the acceptance fixtures, VENTAS / VENTAS_1, stored as the editor stores it.
+  const fs::path fixtures = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
+  for (const std::string& lote : test_support::SplitBatches(fixtures / "setup.sql")) Enviar(lote);
+  for (int i = 1; i <= 7; ++i) {
+    Enviar("INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula, FC_Form_Completa, FC_Tipo, "
+           "FC_Activo, FC_FCreacion, FC_CdorVResul) Values('F" + std::to_string(i) + "', 'V" +
+           std::to_string(i) + "', 'VENTAS / VENTAS_1', 'VENTAS / VENTAS_1', 'F', 1, GetDate(), 0)");
+  }
+  Enviar("INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
+         "Values (7, 'VENTAS', 'C', GetDate(), '', '')\r\n"
+         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
+         "Values (7, ' / ', 'O', GetDate(), '', '')\r\n"
+         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
+         "Values (7, 'VENTAS_1', 'C', GetDate(), '', '')");
+
+  const Salida texto = Correr({"formula", "generar", "--texto", "7"});
+  EXPECT_EQ(texto.codigo, 0) << texto.err;
+  EXPECT_EQ(texto.out, LeerBytes(fixtures / "p7.sql") + LeerBytes(fixtures / "p7_emp.sql"));
+  EXPECT_EQ(Consultar("SELECT name FROM dbo.sysobjects WHERE name LIKE 'P7%'"), "")
+      << "--texto creates nothing";
+
+  const Salida generada = Correr({"formula", "generar", "7"});
+  EXPECT_EQ(generada.codigo, 0) << generada.err;
+  EXPECT_EQ(generada.out, "Se ha Generado la Formula 7: P7, P7_T, P7_Emp, P7Emp_T\n");
+  EXPECT_EQ(generada.err, "");
+  Enviar("EXEC P7 @Formulario='ENCUES', @Periodo=2005, @VPeriodo=2005");
+  EXPECT_EQ(Consultar("SELECT RE_Valor FROM SE_RESULTADO WHERE Id_FA = 7 ORDER BY RE_Empresa"),
+            "2.5;2.5;1.875;1.6;1.25;1.25;");
+  EXPECT_TRUE(Logs().empty());
+
+  // A second quartile: refused, nothing changes, the procedures made before stay.
+  Enviar("DELETE SE_FORMULA WHERE Id_FormCab = 7\r\n"
+         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
+         "Values (7, 'MEDIANA(VENTAS)', 'F', GetDate(), 'Ca', 'VENTAS')\r\n"
+         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
+         "Values (7, ' + ', 'O', GetDate(), '', '')\r\n"
+         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
+         "Values (7, 'PCUARTIL(EMPLEO)', 'F', GetDate(), 'Ca', 'EMPLEO')");
+  for (const char* opcion : {"--texto", "7"}) {
+    SCOPED_TRACE(opcion);
+    std::vector<std::string> argumentos = {"formula", "generar", opcion};
+    if (std::string(opcion) == "--texto") argumentos.push_back("7");
+    const Salida rechazada = Correr(argumentos);
+    EXPECT_EQ(rechazada.codigo, 1);
+    EXPECT_EQ(rechazada.out, "");
+    EXPECT_NE(rechazada.err.find("Solamente puede cargar por formula uno de los cuartiles"), std::string::npos)
+        << rechazada.err;
+  }
+  EXPECT_EQ(Consultar("SELECT name FROM dbo.sysobjects WHERE name LIKE 'P7%' ORDER BY name"),
+            "P7;P7_Emp;P7_T;P7Emp_T;");
+}
+
+}  // namespace
