@@ -4,20 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "formulas/formula.h"
+#include "tests/formulas/tokens.h"
 
 namespace formulas {
 namespace {
 
-Token C(const std::string& campo) { return {campo, kCampo, "", ""}; }
-Token V(const std::string& variable) { return {variable, kVariable, "", ""}; }
-Token M(const std::string& columna) { return {columna, kMuestra, "", ""}; }
-Token O(char op) { return {std::string(" ") + op + " ", kOperador, "", ""}; }
-Token PA() { return {" (", kAbreParentesis, "", ""}; }
-Token PC() { return {") ", kCierraParentesis, "", ""}; }
-Token N(char c) { return {std::string(1, c), kNumero, "", ""}; }
-Token F(const std::string& dato, const char* tipo, const std::string& argumento) {
-  return {dato, kFuncion, tipo, argumento};
-}
+using namespace prueba;
 
 Formula Con(const std::vector<Token>& tokens) {
   Formula formula;

@@ -10,6 +10,7 @@
 
 #include "formulas/generador.h"
 #include "formulas/procedimientos.h"
+#include "tests/formulas/tokens.h"
 #include "tests/platform/engine/batch_files.h"
 #include "tests/support/carpeta_aplicacion.h"
 
@@ -21,21 +22,7 @@ namespace fs = std::filesystem;
 const fs::path kFixtures = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
 const fs::path kLocales = fs::path(CONSOLIDA_SOURCE_DIR) / "tests/platform/engine/procedures";
 
-Token C(const std::string& campo) { return {campo, kCampo, "", ""}; }
-Token V(const std::string& variable) { return {variable, kVariable, "", ""}; }
-Token M(const std::string& columna) { return {columna, kMuestra, "", ""}; }
-Token O(char op) { return {std::string(" ") + op + " ", kOperador, "", ""}; }
-Token PA() { return {" (", kAbreParentesis, "", ""}; }
-Token PC() { return {") ", kCierraParentesis, "", ""}; }
-// The number constant `texto`, one token per character.
-std::vector<Token> N(const std::string& texto) {
-  std::vector<Token> tokens;
-  for (char c : texto) tokens.push_back({std::string(1, c), kNumero, "", ""});
-  return tokens;
-}
-Token F(const std::string& dato, const char* tipo, const std::string& argumento) {
-  return {dato, kFuncion, tipo, argumento};
-}
+using namespace prueba;
 
 std::vector<Token> Unir(std::initializer_list<std::vector<Token>> partes) {
   std::vector<Token> todos;
@@ -77,10 +64,10 @@ class Generador : public test_support::VentanaPrueba {
 TEST_F(Generador, ReproduceLosArchivosDeProcedimientosByteAByte) {
   const std::vector<Forma> formas = {
       {"p7", kFixtures, 7, Estilo::kPorEmpresa, {C("VENTAS"), O('/'), C("VENTAS_1")}},
-      {"p8", kFixtures, 8, Estilo::kPorEmpresa, Unir({{C("VENTAS"), O('*')}, N("2"), {O('+'), M("Mues")}})},
+      {"p8", kFixtures, 8, Estilo::kPorEmpresa, Unir({{C("VENTAS"), O('*')}, Numero("2"), {O('+'), M("Mues")}})},
       {"p9", kFixtures, 9, Estilo::kPorEmpresa, {F("MEDIANA(VENTAS)", kArgCampo, "VENTAS")}},
-      {"p11", kFixtures, 11, Estilo::kPorEmpresa, Unir({{C("EMPLEO"), O('+')}, N("0.5")})},
-      {"p12", kFixtures, 12, Estilo::kTotal, Unir({N("2"), {O('*')}, N("3")})},
+      {"p11", kFixtures, 11, Estilo::kPorEmpresa, Unir({{C("EMPLEO"), O('+')}, Numero("0.5")})},
+      {"p12", kFixtures, 12, Estilo::kTotal, Unir({Numero("2"), {O('*')}, Numero("3")})},
       {"p21", kLocales, 21, Estilo::kPorEmpresa, {V("TOTAL_1"), O('+'), V("TOTAL")}},
       {"p22", kLocales, 22, Estilo::kTotal,
        {F("SUM(VENTAS_1)", kArgCampo, "VENTAS_1"), O('/'), F("COUNT(VENTAS)", kArgCampo, "VENTAS")}},
@@ -89,7 +76,7 @@ TEST_F(Generador, ReproduceLosArchivosDeProcedimientosByteAByte) {
       {"p25", kLocales, 25, Estilo::kTotal, {F("TCUARTIL(VENTAS)", kArgCampo, "VENTAS")}},
       {"p26", kLocales, 26, Estilo::kPorEmpresa,
        {F("PCUARTIL(VENTAS_1)", kArgCampo, "VENTAS_1"), O('+'), C("VENTAS")}},
-      {"p27", kLocales, 27, Estilo::kPorEmpresa, Unir({N("2"), {O('*')}, N("3")})},
+      {"p27", kLocales, 27, Estilo::kPorEmpresa, Unir({Numero("2"), {O('*')}, Numero("3")})},
       {"p29", kLocales, 29, Estilo::kPorEmpresa,
        Unir({{PA(), F("ROUND(VENTAS_1,0)", kArgCampo, "VENTAS_1"), O('+'),
               F("POWER(TOTAL,2)", kArgVariable, "TOTAL"), PC(), O('*'),

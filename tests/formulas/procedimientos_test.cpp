@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "formulas/procedimientos.h"
+#include "tests/formulas/tokens.h"
 #include "tests/support/carpeta_aplicacion.h"
 
 namespace formulas {
 namespace {
 
-Token C(const std::string& campo) { return {campo, kCampo, "", ""}; }
-Token O(char op) { return {std::string(" ") + op + " ", kOperador, "", ""}; }
-Token N(char digito) { return {std::string(1, digito), kNumero, "", ""}; }
+using namespace prueba;
 
 class Procedimientos : public test_support::VentanaPrueba {
  protected:
