@@ -142,11 +142,13 @@ void FrmMuestra::Mostrar(const std::string& texto) {
 void FrmMuestra::Command1_Click() {
   ui::Ui& ui = app_.Ui();
   ui::BusyScope ocupada(*this, ui);
+  resultado_ = {};
   repintado_.Comenzar();
 
   Mostrar("Verifica Existencia de la Planilla Excel");
   const std::string ruta = app_.Ruta("Datos") + "/" + kPlanilla;
   if (!app_.ExisteArchivo(ruta)) {
+    resultado_.error = true;
     ui.MsgBox("No se encuentra el Archivo Muestra.xls en la Carpeta Datos");
     return;
   }
@@ -157,6 +159,7 @@ void FrmMuestra::Command1_Click() {
   try {
     tabla = sheet::ReadFirstWorksheet(ruta);
   } catch (const runtime::VbError& error) {
+    resultado_.error = true;
     app_.RegistrarError(error, LblMsg.Caption());
     Mostrar("Error de Conexion");
     return;
@@ -165,6 +168,7 @@ void FrmMuestra::Command1_Click() {
   std::string paso = "Verificando columnas de " + std::string(kPlanilla);
   sql::Recordset& rs1 = app_.Rs1();
   auto fallar = [&](const runtime::VbError& error, const std::string& detalle) {
+    resultado_.error = true;
     grabacion_.Deshacer();
     app_.RegistrarError(error, paso);
     Cerrar(rs1);
@@ -195,6 +199,7 @@ void FrmMuestra::Command1_Click() {
       ultima = fila;
       hubo_filas = true;
       if (runtime::Trim(fila.unico).empty()) {
+        ++resultado_.filas_rechazadas;
         app_.RegistrarError(
             runtime::VbError(runtime::kVbInvalidUseOfNull, kFuente,
                              "Registro " + std::to_string(numero) + " de " + kPlanilla +
@@ -218,7 +223,8 @@ void FrmMuestra::Command1_Click() {
       }
 
       paso = "Ejecutando - " + sentencia;
-      grabacion_.Enviar(sentencia, sentencia);
+      ++(grabacion_.Enviar(sentencia, sentencia) ? resultado_.filas_grabadas
+                                                 : resultado_.filas_rechazadas);
 
       lblEmpresa_1.SetCaption(fila.unico);
       repintado_.Pedir();
@@ -240,6 +246,7 @@ void FrmMuestra::Command1_Click() {
       // A journal row that cannot be written does not undo the import.
     }
     app_.MoverArchivo(kPlanilla, "Procesados");
+    ++resultado_.archivos;
   }
 
   LblMsg.SetCaption("Fin Proceso");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "intake/internal/comun.h"
+#include "intake/resultado.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
 
@@ -29,6 +30,9 @@ class FrmMuestra : public ui::Form {
   // The clock that paces the repaints of the progress labels (tests and benchmarks).
   void UsarReloj(internal::Repintado::Reloj reloj) { repintado_.UsarReloj(std::move(reloj)); }
 
+  // The outcome of the last "Procesar": the sheet taken in, its rows stored and refused.
+  const ResultadoImportacion& Resultado() const { return resultado_; }
+
   static constexpr int kAncho = 3015;
   static constexpr int kAlto = 2340;
 
@@ -46,6 +50,7 @@ class FrmMuestra : public ui::Form {
   core::Aplicacion& app_;
   internal::Repintado repintado_;
   internal::Grabacion grabacion_;
+  ResultadoImportacion resultado_;
 };
 
 }  // namespace intake

@@ -220,15 +220,18 @@ void FrmPadron::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 void FrmPadron::Command1_Click() {
   ui::Ui& ui = app_.Ui();
   ui::BusyScope ocupada(*this, ui);
+  resultado_ = {};
   LblMsg.SetCaption("Verifica Periodo");
   const std::string mensaje = internal::ValidarPeriodo(TxtPeriodo.Text());
   if (!mensaje.empty()) {
+    resultado_.error = true;
     ui.MsgBox(mensaje);
     TxtPeriodo.SetFocus();
     return;
   }
   LblMsg.SetCaption("Verifica Existencia de la Tabla");
   if (!app_.ExisteArchivo(app_.Ruta(std::string("Datos/") + kArchivo))) {
+    resultado_.error = true;
     ui.MsgBox("No se encuentra el Archivo Padron.dbf en la Carpeta Datos");
     return;
   }
@@ -243,6 +246,7 @@ void FrmPadron::Command1_Click() {
 }
 
 void FrmPadron::Abortar(const std::string& entrada) {
+  resultado_.error = true;
   app_.GrabarError(entrada, app_.NroArchivoErr);
   LblMsg.SetCaption("Error de Proceso");
   Cerrar(app_.Rs1());
@@ -286,6 +290,7 @@ void FrmPadron::Importar(const std::string& periodo) {
     try {
       r = Leer(rs_dbf);
     } catch (const ValorIlegible& ilegible) {
+      ++resultado_.filas_rechazadas;
       app_.RegistrarError(ilegible, paso_ + " - Empresa " +
                                         runtime::JoinText(rs_dbf("Unico").Value()) + ", " +
                                         ilegible.columna + " '" + ilegible.texto + "'");
@@ -315,7 +320,7 @@ void FrmPadron::Importar(const std::string& periodo) {
                                      : InsertAnterior(r, periodo_anterior));
     Cerrar(rs);
 
-    grabacion_.Enviar(lote, lote);
+    ++(grabacion_.Enviar(lote, lote) ? resultado_.filas_grabadas : resultado_.filas_rechazadas);
     lblEmpresa_1.SetCaption(r.unico);
     repintado_.Pedir();
   }
@@ -328,6 +333,7 @@ void FrmPadron::Importar(const std::string& periodo) {
       app_.CnSql.Execute(diario);
     } catch (const runtime::VbError& error) {
       // Not a reason to stop the import, but never lost without a trace.
+      resultado_.error = true;
       app_.RegistrarError(error, diario + "\r\nNo se ha registrado en el panel de comando");
     }
   }
@@ -337,6 +343,7 @@ void FrmPadron::Importar(const std::string& periodo) {
   app_.LiberarRs1();
   app_.CnDbf.Close();
   app_.MoverArchivo(kArchivo, "Procesados");
+  ++resultado_.archivos;
   LblMsg.SetCaption("Fin Proceso");
   repintado_.Forzar();
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "intake/internal/comun.h"
+#include "intake/resultado.h"
 #include "platform/ui/form.h"
 
 namespace core {
@@ -35,6 +36,9 @@ class FrmPadron : public ui::Form {
 
   void UsarReloj(internal::Repintado::Reloj reloj) { repintado_.UsarReloj(std::move(reloj)); }
 
+  // The outcome of the last "Procesar": the roll taken in, its records stored and refused.
+  const ResultadoImportacion& Resultado() const { return resultado_; }
+
   static constexpr int kAncho = 3015;
   static constexpr int kAlto = 2340;
 
@@ -53,6 +57,7 @@ class FrmPadron : public ui::Form {
   core::Aplicacion& app_;
   internal::Repintado repintado_;
   internal::Grabacion grabacion_;
+  ResultadoImportacion resultado_;
   std::string paso_;
 };
 

@@ -91,6 +91,7 @@ void Proc_CargaNov::Botones(int top) {
 }
 
 void Proc_CargaNov::Form_Load() {
+  resultado_ = {};
   Command1_Click();
   habilita(false);
 
@@ -222,6 +223,7 @@ void Proc_CargaNov::cmdActualiza_Click() {
   const bool nombre_nuevo = agregar_ || campo != campo_leido_;
   if (runtime::Trim(campo).empty() || (nombre_nuevo && !runtime::IsRegularIdentifier(campo)) ||
       (agregar_ && runtime::Val(TxtIdArc.Text()) <= 0)) {
+    ++resultado_.filas_rechazadas;
     app_.Ui().MsgBox("No se pudo actualizar");
     return;
   }
@@ -239,12 +241,16 @@ void Proc_CargaNov::cmdActualiza_Click() {
                 ", Est_Descripcion = " + SqlText(txtDesc.Text()) +
                 " Where Est_Id = " + Numero(txtIdEst.Text());
   }
+  bool grabada = false;
   try {
     app_.CnSql.Execute(sentencia);
+    grabada = true;
+    ++resultado_.filas_grabadas;
     cmdCancelar_Click();
     agregar_ = false;
     CargarGrilla(runtime::CLng(runtime::Val(TxtIdArc.Text())));
   } catch (const runtime::VbError& error) {
+    if (!grabada) ++resultado_.filas_rechazadas;
     app_.RegistrarError(error, sentencia);
   }
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "intake/resultado.h"
 #include "platform/ui/form.h"
 
 namespace core {
@@ -46,6 +47,10 @@ class Proc_CargaNov : public ui::Form {
   // True between "Agregar" and the end of the save or the cancel.
   bool ModoAgregar() const { return agregar_; }
 
+  // The saves of "Actualiza" since the window was opened: columns saved, and refused (the
+  // refusal message, or a statement the server failed, which is logged).
+  const ResultadoImportacion& Resultado() const { return resultado_; }
+
   static constexpr int kAncho = 10200;
   static constexpr int kAltoConsulta = 5640;
   static constexpr int kAltoAgregar = 6555;
@@ -70,6 +75,7 @@ class Proc_CargaNov : public ui::Form {
 
   core::Aplicacion& app_;
   bool agregar_ = false;
+  ResultadoImportacion resultado_;
   std::string campo_leido_;  // the name of the column last taken from the grid
   int alto_ = kAltoConsulta;
 };

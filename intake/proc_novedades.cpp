@@ -84,8 +84,10 @@ void Proc_Novedades::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, kAlto)
 void Proc_Novedades::Proceso_Click() {
   ui::Ui& ui = app_.Ui();
   ui::BusyScope ocupada(*this, ui);
+  resultado_ = {};
   const std::string mensaje = internal::ValidarPeriodo(TxtPeriodo.Text());
   if (!mensaje.empty()) {
+    resultado_.error = true;
     ui.MsgBox(mensaje);
     TxtPeriodo.SetFocus();
     return;
@@ -102,6 +104,7 @@ void Proc_Novedades::Proceso_Click() {
       ProcesarArchivo(archivo, periodo);
     }
   } catch (const runtime::VbError& error) {
+    resultado_.error = true;
     grabacion_.Deshacer();
     app_.RegistrarError(error, paso_);
     Cerrar(app_.Rs1());
@@ -119,7 +122,11 @@ void Proc_Novedades::Rechazar(const std::string& archivo, long numero, const std
                               const std::string& mensaje, bool mover) {
   Cerrar(app_.Rs1());
   lblProceso.SetCaption(motivo);
-  if (mover) app_.MoverArchivo(archivo, "NoProcesados");
+  // A file outside the naming convention is no survey file and stays; any other is a failure.
+  if (mover) {
+    resultado_.error = true;
+    app_.MoverArchivo(archivo, "NoProcesados");
+  }
   app_.RegistrarError(runtime::VbError(numero, kVentana, motivo), paso_);
   app_.Ui().MsgBox(mensaje);
 }
@@ -148,6 +155,7 @@ void Proc_Novedades::ProcesarArchivo(const std::string& archivo, const std::stri
     rs_dbf.Open(seleccion, app_.CnDbf);
   } catch (const runtime::VbError& error) {
     paso_ = "Error Tabla " + archivo;
+    resultado_.error = true;
     lblProceso.SetCaption(paso_);
     app_.MoverArchivo(archivo, "NoProcesados");
     app_.RegistrarError(error, paso_);
@@ -193,6 +201,7 @@ void Proc_Novedades::ProcesarArchivo(const std::string& archivo, const std::stri
   Cerrar(rs_sql);
 
   if (!catalogado) {
+    resultado_.error = true;
     app_.Ui().MsgBox("Error al intentar insertar el archivo");
   } else {
     lblArchivo_1.SetCaption(base);
@@ -205,6 +214,7 @@ void Proc_Novedades::ProcesarArchivo(const std::string& archivo, const std::stri
   RegistrarJournal(arc_id, form, capitulo, periodo);
   Cerrar(rs_dbf);
   app_.MoverArchivo(archivo, "Procesados");
+  ++resultado_.archivos;
 }
 
 void Proc_Novedades::RegistrarColumnas(long arc_id) {
@@ -231,7 +241,7 @@ void Proc_Novedades::RegistrarColumnas(long arc_id) {
         SqlText(NombreTipo(campo.Type())) + "," + NumeroDeTexto(campo.DefinedSize()) + "," +
         NumeroDeTexto(campo.Precision()) + "," + NumeroDeTexto(campo.NumericScale()) + "," +
         SqlText(hoy) + ")";
-    grabacion_.Enviar(sentencia, sentencia);
+    if (!grabacion_.Enviar(sentencia, sentencia)) resultado_.error = true;
   }
 }
 
@@ -273,6 +283,7 @@ void Proc_Novedades::GuardarValores(long arc_id, const std::string& form,
       } catch (const runtime::VbError& error) {
         // A value its column cannot hold is lost alone, as a value the server refuses is.
         grabacion_.Deshacer();
+        ++resultado_.filas_rechazadas;
         app_.RegistrarError(error, paso_ + " - Empresa " + empresa + ", " + columna.nombre +
                                        " '" + runtime::JoinText(valor) + "'");
         continue;
@@ -297,7 +308,8 @@ void Proc_Novedades::GuardarValores(long arc_id, const std::string& form,
                     " Where IdNovedad = " + runtime::CStr(rs(0).Value());
       }
       Cerrar(rs);
-      grabacion_.Enviar(sentencia, sentencia);
+      ++(grabacion_.Enviar(sentencia, sentencia) ? resultado_.filas_grabadas
+                                                 : resultado_.filas_rechazadas);
     }
   }
 }
@@ -309,7 +321,9 @@ void Proc_Novedades::RegistrarJournal(long arc_id, const std::string& form,
       "Contenido) Values(" +
       std::to_string(arc_id) + ", " + SqlText(form) + ", " + capitulo + ", " + periodo +
       ", getdate(), 'Novedad', '')";
-  grabacion_.Enviar(sentencia, sentencia + "\r\nNo se ha registrado en el panel de comando");
+  if (!grabacion_.Enviar(sentencia, sentencia + "\r\nNo se ha registrado en el panel de comando")) {
+    resultado_.error = true;
+  }
 }
 
 }  // namespace intake

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "intake/internal/comun.h"
+#include "intake/resultado.h"
 #include "platform/runtime/valor.h"
 #include "platform/ui/form.h"
 
@@ -53,6 +54,9 @@ class Proc_Novedades : public ui::Form {
   // The clock that paces the repaints of the progress labels (tests and benchmarks).
   void UsarReloj(internal::Repintado::Reloj reloj) { repintado_.UsarReloj(std::move(reloj)); }
 
+  // The outcome of the last "Proceso": files moved to Procesados, values stored and refused.
+  const ResultadoImportacion& Resultado() const { return resultado_; }
+
   static constexpr int kAncho = 3180;
   static constexpr int kAlto = 3165;
 
@@ -79,6 +83,7 @@ class Proc_Novedades : public ui::Form {
   core::Aplicacion& app_;
   internal::Repintado repintado_;
   internal::Grabacion grabacion_;
+  ResultadoImportacion resultado_;
   std::string paso_;  // the current-step text, the context line of an unexpected error
 };
 

@@ -4,13 +4,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <memory>
 #include <sstream>
 
 #include "core/configuracion.h"
 #include "core/inicio.h"
 #include "formulas/comando_generar.h"
+#include "intake/comandos_importar.h"
 #include "platform/dbf/data_source.h"
 #include "platform/sql/client.h"
 #include "platform/ui/console_ui.h"
@@ -18,6 +21,9 @@
 
 namespace consolida {
 namespace {
+
+// At most two progress lines a second on the console.
+constexpr std::chrono::milliseconds kPasoProgreso{500};
 
 // The sentence that says what is wrong with the line; CLI11's own text follows it.
 // (CLI11 names some errors after the command, so the kind is told by the type.)
@@ -39,6 +45,56 @@ std::optional<int32_t> LeerId(const std::string& texto) {
   const auto [fin, error] = std::from_chars(texto.data(), texto.data() + texto.size(), id);
   if (error != std::errc() || fin != texto.data() + texto.size() || id < 1) return std::nullopt;
   return id;
+}
+
+// How a command is typed: its path, then its arguments and options ("[...]" when optional).
+std::string Uso(const CLI::App& orden) {
+  std::string uso = orden.get_parent()->get_name() + " " + orden.get_name();
+  for (const CLI::Option* opcion : orden.get_options()) {
+    if (opcion == orden.get_help_ptr()) continue;
+    std::string parte = opcion->get_positional() ? "<" + opcion->get_name() + ">" : opcion->get_name();
+    if (!opcion->get_positional() && !opcion->get_type_name().empty()) {
+      parte += " " + opcion->get_type_name();
+    }
+    uso += " " + (opcion->get_required() ? parte : "[" + parte + "]");
+  }
+  return uso;
+}
+
+// The list of every command, one line each, shown at the end of the program's help (CLI11 would
+// list only the first word of each).
+std::string ListaDeOrdenes(const CLI::App& cli) {
+  std::vector<std::pair<std::string, std::string>> lineas;
+  size_t ancho = 0;
+  for (const CLI::App* grupo : cli.get_subcommands({})) {
+    for (const CLI::App* orden : grupo->get_subcommands({})) {
+      lineas.emplace_back(Uso(*orden), orden->get_description());
+      ancho = std::max(ancho, lineas.back().first.size());
+    }
+  }
+  std::string lista = "Ordenes:\n";
+  for (const auto& [uso, descripcion] : lineas) {
+    lista += "  " + uso + std::string(ancho + 2 - uso.size(), ' ') + descripcion + "\n";
+  }
+  return lista;
+}
+
+// A group of commands under one word ("formula", "importar"): listed by ListaDeOrdenes instead.
+CLI::App* Grupo(CLI::App& cli, const std::string& nombre, const std::string& descripcion) {
+  CLI::App* grupo = cli.add_subcommand(nombre, descripcion);
+  grupo->group("");
+  grupo->require_subcommand(1);
+  grupo->fallthrough();
+  grupo->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  return grupo;
+}
+
+CLI::App* Subcomando(CLI::App& grupo, const std::string& nombre, const std::string& descripcion) {
+  CLI::App* orden = grupo.add_subcommand(nombre, descripcion);
+  orden->group("Ordenes");
+  orden->fallthrough();
+  orden->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  return orden;
 }
 
 void Castellano(CLI::App& cli) {
@@ -85,21 +141,45 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
 
   Orden orden;
   orden.accion = Accion::kEscritorio;
-  CLI::App* formula = cli.add_subcommand("formula", "Formulas sin ventana");
-  formula->group("Ordenes");
-  formula->require_subcommand(1);
-  formula->fallthrough();
-  formula->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
-  CLI::App* generar = formula->add_subcommand(
-      "generar", "Genera los procedimientos de una formula guardada, como al grabarla en el editor");
-  generar->group("Ordenes");
-  generar->fallthrough();
-  generar->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  CLI::App* formula = Grupo(cli, "formula", "Formulas sin ventana");
+  CLI::App* generar = Subcomando(
+      *formula, "generar",
+      "Genera los procedimientos de una formula guardada, como al grabarla en el editor");
   std::string id;
   generar->add_option("id", id, "Id_FormCab de la formula")->required()->type_name("")->group("Argumentos");
   generar->add_flag("--texto", orden.texto,
                     "No crea nada: escribe las ordenes que enviaria, cada una seguida de GO");
   generar->callback([&orden] { orden.accion = Accion::kFormulaGenerar; });
+
+  CLI::App* importar = Grupo(cli, "importar", "Importaciones sin ventana");
+  CLI::App* estructuras = Subcomando(
+      *importar, "estructuras",
+      "Da descripciones a los campos del catalogo, como Carga de Novedades; cada linea del archivo: "
+      "archivo, campo y descripcion separados por tabuladores");
+  estructuras->add_option("--descripciones", orden.descripciones, "Archivo de texto con las descripciones")
+      ->required()
+      ->type_name("<archivo>");
+  estructuras->callback([&orden] { orden.accion = Accion::kImportarEstructuras; });
+  CLI::App* novedades = Subcomando(*importar, "novedades",
+                              "Importa los archivos de encuesta (*.dbf) de Datos para el periodo, "
+                              "como Procesar Novedades");
+  novedades->add_option("--periodo", orden.periodo, "Periodo de los datos (cuatro cifras, desde 1990)")
+      ->required()
+      ->type_name("<P>");
+  novedades->callback([&orden] { orden.accion = Accion::kImportarNovedades; });
+  CLI::App* padron = Subcomando(*importar, "padron",
+                           "Importa Datos/Padron.dbf para el año y el anterior, como Procesa Padron");
+  padron->add_option("--anio", orden.periodo, "Año del padron (cuatro cifras, desde 1990)")
+      ->required()
+      ->type_name("<A>");
+  padron->callback([&orden] { orden.accion = Accion::kImportarPadron; });
+  CLI::App* muestra = Subcomando(*importar, "muestra",
+                            "Importa Datos/Muestras.xls, como Procesa Muestra (cada fila lleva su "
+                            "periodo)");
+  muestra->callback([&orden] { orden.accion = Accion::kImportarMuestra; });
+
+  // Set last: a command copies its parent's footer when it is made.
+  cli.footer(ListaDeOrdenes(cli));
 
   std::vector<std::string> invertidos(argumentos.rbegin(), argumentos.rend());
   try {
@@ -149,6 +229,7 @@ void PrepararMaquina(const core::Aplicacion& app) {
 
 int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& errores) {
   ui::ConsoleUi consola(&errores);
+  consola.EchoProgress(kPasoProgreso);
   core::Aplicacion app(orden.configuracion, consola);
   PrepararMaquina(app);
   if (!core::IniciarSinVentana(app)) {
@@ -162,6 +243,18 @@ int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& e
   switch (orden.accion) {
     case Accion::kFormulaGenerar:
       codigo = formulas::FormulaGenerar(app, orden.formula, orden.texto, salida, errores);
+      break;
+    case Accion::kImportarEstructuras:
+      codigo = intake::ImportarEstructuras(app, orden.descripciones, salida, errores);
+      break;
+    case Accion::kImportarNovedades:
+      codigo = intake::ImportarNovedades(app, orden.periodo, salida);
+      break;
+    case Accion::kImportarPadron:
+      codigo = intake::ImportarPadron(app, orden.periodo, salida);
+      break;
+    case Accion::kImportarMuestra:
+      codigo = intake::ImportarMuestra(app, salida);
       break;
     case Accion::kEscritorio:
     case Accion::kTerminar:

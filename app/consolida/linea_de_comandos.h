@@ -1,6 +1,6 @@
 // The command line of the desktop program: the options every run takes (--app-folder, --host)
-// and the commands that do one job without a window ("formula generar" ...), each through the
-// same code the windows use, with the console Ui. Part of the consolida program; no Qt, so the
+// and the commands that do one job without a window ("formula generar", "importar ..."), each
+// through the same code the windows use, with the console Ui. Part of the consolida program; no Qt, so the
 // commands run on a machine without a display and in tests.
 #pragma once
 
@@ -19,6 +19,10 @@ namespace consolida {
 enum class Accion {
   kEscritorio,      // no command: the desktop program
   kFormulaGenerar,  // formula generar <id> [--texto]
+  kImportarEstructuras,  // importar estructuras --descripciones <archivo>
+  kImportarNovedades,    // importar novedades --periodo <P>
+  kImportarPadron,       // importar padron --anio <A>
+  kImportarMuestra,      // importar muestra
   kTerminar,        // print `mensaje` and end with `codigo_salida` (help, a bad line)
 };
 
@@ -28,6 +32,10 @@ struct Orden {
   // formula generar
   int32_t formula = 0;
   bool texto = false;
+  // importar novedades and padron: the year as typed (the window checks it); importar
+  // estructuras: the descriptions file.
+  std::string periodo;
+  std::string descripciones;
   // kTerminar: the text to print (stdout when the code is 0, else stderr) and the exit code:
   // 0 for the help, 2 for a line that cannot be read.
   std::string mensaje;
@@ -36,7 +44,8 @@ struct Orden {
 
 // Reads `argumentos` (without the program name). `entorno` looks up an environment variable
 // (nullopt when unset); `carpeta_programa` is the default application folder. Bad lines give
-// kTerminar with a Spanish message followed by the usage text.
+// kTerminar with a Spanish message followed by the usage text. The help of the program lists
+// every command with its options and one line of description.
 Orden LeerOrden(const std::vector<std::string>& argumentos,
                 const std::function<std::optional<std::string>(const char*)>& entorno,
                 const std::string& carpeta_programa);
@@ -47,7 +56,8 @@ void PrepararMaquina(const core::Aplicacion& app);
 
 // Runs a command (any Accion but kEscritorio and kTerminar) to its end: prepares the machine,
 // starts the run as Main does but without a window (folders, error log, connections), does the
-// job with the console Ui (its messages on `errores`), then closes and checks the error log.
+// job with the console Ui (its messages, and the progress labels of the windows it opens, a few
+// lines a second, on `errores`), then closes and checks the error log.
 // Returns the exit status: 0 when the job succeeded, 1 otherwise (a start that fails included).
 int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& errores);
 
