@@ -1,5 +1,5 @@
-// The console Ui's echo of progress labels: which labels a line shows, the pace on a clock the
-// test moves, lines not repeated, the last state written when the window is unloaded.
+// The console Ui's echo of progress labels: none unless asked, which labels a line shows, the
+// pace on a clock the test moves, lines not repeated, the last state written on unloading.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -32,18 +32,23 @@ class Avance : public ui::Form {
 TEST(ConsoleUiProgressTest, LinesOfChangedLabelsAtThePaceOfTheClock) {
   std::ostringstream out;
   ui::ConsoleUi consola(&out);
+  Avance callado;
+  consola.Show(callado);
+  callado.LblMsg.SetCaption("Procesando ...");
+  consola.DoEvents();
+  EXPECT_TRUE(consola.Unload(callado));
+  EXPECT_EQ(out.str(), "") << "silent unless asked";
+
   std::chrono::steady_clock::time_point ahora{};
   consola.EchoProgress(milliseconds(500), [&ahora] { return ahora; });
   Avance form;
   consola.Show(form);
 
-  struct Paso {
-    int ms;               // the clock when DoEvents is called
-    std::string mensaje;  // LblMsg before it ("=" keeps it)
-    std::string empresa;  // lblEmpresa_1 before it ("=" keeps it)
-    std::string linea;    // what it writes, "" for nothing
-  };
-  const std::vector<Paso> pasos = {
+  // The clock at DoEvents; LblMsg and lblEmpresa_1 set before it ("=" keeps them); what it writes.
+  const struct {
+    int ms;
+    std::string mensaje, empresa, linea;
+  } pasos[] = {
       // The first request writes at once; unchanged static labels and empty ones are left out.
       {0, "Procesando ...", "=", "Procesa Algo: Procesando ...\n"},
       {100, "=", "301", ""},
@@ -56,7 +61,7 @@ TEST(ConsoleUiProgressTest, LinesOfChangedLabelsAtThePaceOfTheClock) {
       // A label that changed stays in the line even when set back to its first caption.
       {1900, "", "=", "Procesa Algo: 303\n"},
   };
-  for (const Paso& paso : pasos) {
+  for (const auto& paso : pasos) {
     SCOPED_TRACE(paso.ms);
     if (paso.mensaje != "=") form.LblMsg.SetCaption(paso.mensaje);
     if (paso.empresa != "=") form.lblEmpresa_1.SetCaption(paso.empresa);
@@ -74,17 +79,6 @@ TEST(ConsoleUiProgressTest, LinesOfChangedLabelsAtThePaceOfTheClock) {
   EXPECT_EQ(out.str(), "Procesa Algo: Anio | 304\n") << "the last state, whatever the clock";
   consola.DoEvents();
   EXPECT_EQ(out.str(), "Procesa Algo: Anio | 304\n") << "an unloaded window is not watched";
-}
-
-TEST(ConsoleUiProgressTest, SilentUnlessAsked) {
-  std::ostringstream out;
-  ui::ConsoleUi consola(&out);
-  Avance form;
-  consola.Show(form);
-  form.LblMsg.SetCaption("Procesando ...");
-  consola.DoEvents();
-  EXPECT_TRUE(consola.Unload(form));
-  EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace
