@@ -141,7 +141,7 @@ class EditorPrueba : public test_support::CarpetaAplicacion {
   //   "C:X" / "V:X" double click on a field / variable, "M:X" click on a sample column,
   //   "0".."9", ".", "+", "-", "*", "/", "(", ")", "A-1", "<" (Retroceder),
   //   "F:CmdSum:C:VENTAS" a function button and its picks ("F:CmdPower:C:VENTAS,N:2").
-  void Pulsar(const std::string& accion) {
+  void Accion(const std::string& accion) {
     FrmFormulas& e = *editor_;
     if (accion.size() > 2 && accion[1] == ':') {
       const std::string valor = accion.substr(2);
@@ -187,7 +187,7 @@ class EditorPrueba : public test_support::CarpetaAplicacion {
   }
 
   void Pulsar(const std::vector<std::string>& acciones) {
-    for (const std::string& accion : acciones) Pulsar(accion);
+    for (const std::string& accion : acciones) Accion(accion);
   }
 
   // The working tokens as one text: "VENTAS~C| / ~O|SUM(X)~F~Ca~X", blanks kept.

@@ -215,7 +215,7 @@ TEST_F(EditorTest, GramaticaDeLosTokens) {
 
 TEST_F(EditorTest, LosBotonesDeFuncionSoloSiguenANadaAUnOperadorOAUnParentesis) {
   Abrir("Prueba", "PRUEBA");
-  Pulsar("C:VENTAS");
+  Accion("C:VENTAS");
   for (size_t i = 0; i < 13; ++i) {
     SCOPED_TRACE(editor_->BotonFuncion(i).Name());
     editor_->BotonFuncion(i).UserClick();  // no dialog scripted: opening one would throw
