@@ -268,3 +268,23 @@ TEST_F(EditorTest, ElEstiloTotalCierraLasListasPeroNoLasFunciones) {
 
 }  // namespace
 }  // namespace formulas_test
+
+namespace formulas_test {
+namespace {
+
+TEST_F(EditorTest, SalirYVolverAAbrirEmpiezaDeCero) {
+  Abrir("Prueba", "PRUEBA");
+  Pulsar({"(", "C:VENTAS"});
+  editor_->CmdSalir.UserClick();
+  EXPECT_FALSE(editor_->Loaded());
+  Ui().Show(*editor_);
+  EXPECT_EQ(editor_->Trabajo().CantidadTokens(), 0);
+  EXPECT_EQ(editor_->Trabajo().ParentesisAbiertos(), 0);
+  EXPECT_FALSE(editor_->Expandido());
+  EXPECT_EQ(editor_->Height(), 2445);
+  EXPECT_EQ(editor_->txtDisplay.Text(), "");
+  EXPECT_FALSE(editor_->txtNombre.Enabled());
+}
+
+}  // namespace
+}  // namespace formulas_test
