@@ -2,10 +2,12 @@
 #include "app/consolida/ventanas.h"
 
 #include "core/aplicacion.h"
+#include "formulas/ventanas.h"
 #include "intake/ventanas.h"
 #include "reports/ventanas.h"
 
 void RegistrarVentanas(core::Aplicacion& app) {
   intake::RegistrarVentanas(app);
+  formulas::RegistrarVentanas(app);
   reports::RegistrarVentanas(app);
 }
