@@ -5,9 +5,11 @@
 #include "formulas/ventanas.h"
 #include "intake/ventanas.h"
 #include "reports/ventanas.h"
+#include "sequences/ventanas.h"
 
 void RegistrarVentanas(core::Aplicacion& app) {
   intake::RegistrarVentanas(app);
   formulas::RegistrarVentanas(app);
+  sequences::RegistrarVentanas(app);
   reports::RegistrarVentanas(app);
 }
