@@ -614,6 +614,12 @@ bool FrmSecuenciador::Crear() {
     CondicionesAbiertasAlGrabar();
     return false;
   }
+  // "Generar" before "Secuencia" would send a header without its name or its form.
+  if (txtSecuencia.Text().empty() || TxtIdFormulario.Text().empty()) {
+    ui.MsgBox(txtSecuencia.Text().empty() ? "Debera Ingresar un nombre para la Secuencia"
+                                          : "Debera Ingresar un Formulario");
+    return false;
+  }
   const std::string nombre = txtSecuencia.Text();
   // The new header is found again by its name: another sequence of that name would take the
   // lines.
