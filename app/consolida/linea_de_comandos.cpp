@@ -11,6 +11,7 @@
 #include "core/configuracion.h"
 #include "core/inicio.h"
 #include "formulas/comando_generar.h"
+#include "runner/comando_correr.h"
 #include "platform/dbf/data_source.h"
 #include "platform/sql/client.h"
 #include "platform/ui/console_ui.h"
@@ -82,6 +83,14 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
                          ", si no, la base incorporada Consolida.db en la carpeta de la aplicacion")
           ->type_name("<servidor>")
           ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  std::string pausa;
+  CLI::Option* opcion_pausa =
+      cli.add_option("--pausa-ms", pausa,
+                     "Milisegundos de cada pausa fija del programa (entre los pasos de una secuencia, "
+                     "entre las filas del reporte), 0 sin pausas; si no, " +
+                         std::string(core::kVariablePausa) + ", si no, las de cada proceso (2000 y 50)")
+          ->type_name("<ms>")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 
   Orden orden;
   orden.accion = Accion::kEscritorio;
@@ -100,6 +109,25 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
   generar->add_flag("--texto", orden.texto,
                     "No crea nada: escribe las ordenes que enviaria, cada una seguida de GO");
   generar->callback([&orden] { orden.accion = Accion::kFormulaGenerar; });
+
+  CLI::App* secuencia = cli.add_subcommand("secuencia", "Secuencias sin ventana");
+  secuencia->group("Ordenes");
+  secuencia->require_subcommand(1);
+  secuencia->fallthrough();
+  secuencia->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  CLI::App* correr = secuencia->add_subcommand(
+      "correr", "Corre una secuencia guardada para un formulario, un periodo y un año, como "
+                "\"Procesar\" en Correr Secuencia");
+  correr->group("Ordenes");
+  correr->fallthrough();
+  correr->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  correr->add_option("--formulario", orden.formulario, "Arc_Nombre del formulario (ENCUES_1)")
+      ->required()->type_name("<nombre>");
+  correr->add_option("--secuencia", orden.secuencia, "SC_NOMBRE de una secuencia del formulario")
+      ->required()->type_name("<nombre>");
+  correr->add_option("--periodo", orden.periodo, "Periodo (cuatro cifras)")->required()->type_name("<P>");
+  correr->add_option("--anio", orden.anio, "Año: el periodo o el anterior")->required()->type_name("<A>");
+  correr->callback([&orden] { orden.accion = Accion::kSecuenciaCorrer; });
 
   std::vector<std::string> invertidos(argumentos.rbegin(), argumentos.rend());
   try {
@@ -126,11 +154,19 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
     }
     orden.formula = *numero;
   }
+  // The window's boxes hold four characters: a longer value would be cut, not refused.
+  if (orden.accion == Accion::kSecuenciaCorrer && (orden.periodo.size() > 4 || orden.anio.size() > 4)) {
+    Orden fin;
+    fin.mensaje = "El periodo y el año tienen a lo sumo cuatro caracteres: " +
+                  (orden.periodo.size() > 4 ? orden.periodo : orden.anio) + "\n\n" + cli.help();
+    fin.codigo_salida = 2;
+    return fin;
+  }
 
   const core::LecturaOpciones lectura = core::ResolverConfiguracion(
       opcion_carpeta->count() ? std::optional<std::string>(carpeta) : std::nullopt,
       opcion_host->count() ? std::optional<std::string>(host) : std::nullopt, entorno,
-      carpeta_programa);
+      carpeta_programa, opcion_pausa->count() ? std::optional<std::string>(pausa) : std::nullopt);
   if (!lectura.configuracion) {
     Orden fin;
     fin.mensaje = lectura.mensaje + "\n" + cli.help();
@@ -162,6 +198,10 @@ int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& e
   switch (orden.accion) {
     case Accion::kFormulaGenerar:
       codigo = formulas::FormulaGenerar(app, orden.formula, orden.texto, salida, errores);
+      break;
+    case Accion::kSecuenciaCorrer:
+      codigo = runner::SecuenciaCorrer(app, orden.formulario, orden.secuencia, orden.periodo, orden.anio,
+                                       salida, errores);
       break;
     case Accion::kEscritorio:
     case Accion::kTerminar:

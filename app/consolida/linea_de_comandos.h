@@ -1,5 +1,6 @@
-// The command line of the desktop program: the options every run takes (--app-folder, --host)
-// and the commands that do one job without a window ("formula generar" ...), each through the
+// The command line of the desktop program: the options every run takes (--app-folder, --host,
+// --pausa-ms) and the commands that do one job without a window ("formula generar",
+// "secuencia correr" ...), each through the
 // same code the windows use, with the console Ui. Part of the consolida program; no Qt, so the
 // commands run on a machine without a display and in tests.
 #pragma once
@@ -19,6 +20,7 @@ namespace consolida {
 enum class Accion {
   kEscritorio,      // no command: the desktop program
   kFormulaGenerar,  // formula generar <id> [--texto]
+  kSecuenciaCorrer, // secuencia correr --formulario F --secuencia S --periodo P --anio A
   kTerminar,        // print `mensaje` and end with `codigo_salida` (help, a bad line)
 };
 
@@ -28,6 +30,11 @@ struct Orden {
   // formula generar
   int32_t formula = 0;
   bool texto = false;
+  // secuencia correr
+  std::string formulario;
+  std::string secuencia;
+  std::string periodo;
+  std::string anio;
   // kTerminar: the text to print (stdout when the code is 0, else stderr) and the exit code:
   // 0 for the help, 2 for a line that cannot be read.
   std::string mensaje;
