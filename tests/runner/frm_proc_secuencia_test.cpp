@@ -267,15 +267,19 @@ TEST_F(Corrida, UnaCorridaCalculaLoQueSeCalculaAMano) {
   EXPECT_EQ(Filas("SELECT COUNT(*) FROM SE_COMM_PROCESO"), (Lineas{"2"}));
 }
 
-TEST_F(Corrida, UnNuloCuentaComoCeroSalvoParaIgual) {
+TEST_F(Corrida, UnNuloCuentaComoCeroSalvoParaIgualYUnaLlamadaFallidaNoDaValor) {
   Sql("UPDATE SE_MUESTRA_PADRON SET auto = 5 WHERE Unico = 'E1'");
   const std::string columna = Columna("auto");
+  // auto is Null but for E1: "= 0" holds for nobody, "< 1" for E2, E3, E4. RATIO's call fails
+  // for E2, so "RATIO > -1000" has no value for it, whatever the failed call left stored.
   Procesar("2005", "2005",
            Guardar("Nulos", {{"Si", "M", columna, "=", "N", "0", ""}, Formula(1), FSi(),
-                             {"Si", "M", columna, "<", "N", "1", ""}, Formula(2), FSi()}));
-  EXPECT_EQ(Filas("SELECT Id_FA, RE_Empresa FROM SE_RESULTADO ORDER BY RE_Empresa"),
-            (Lineas{"2|E2", "2|E3", "2|E4"}));
-  EXPECT_EQ(ventana_->UltimoResultado(), Resultado::kCorrecta);
+                             {"Si", "M", columna, "<", "N", "1", ""}, Formula(2), FSi(),
+                             {"Si", "F", "3", ">", "N", "-1000", ""}, Formula(1), FSi()}));
+  EXPECT_EQ(Filas("SELECT Id_FA, RE_Empresa FROM SE_RESULTADO WHERE Id_FA < 3 ORDER BY Id_FA, RE_Empresa"),
+            (Lineas{"1|E1", "1|E3", "1|E4", "2|E2", "2|E3", "2|E4"}));
+  EXPECT_EQ(Ui().Prompts(), Lineas{"Error Ejecutando Secuencia"});
+  EXPECT_EQ(ventana_->UltimoResultado(), Resultado::kConErrores);
 }
 
 TEST_F(Corrida, UnaSecuenciaQueNoSePuedeCorrerSeRechazaAntes) {
