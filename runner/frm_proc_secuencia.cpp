@@ -2,7 +2,7 @@
 // company by company (S1, S2), the procedure calls (ExecSec) and the journal row.
 #include "runner/frm_proc_secuencia.h"
 
-#include <cmath>
+#include <charconv>
 #include <limits>
 #include <optional>
 
@@ -160,8 +160,8 @@ bool FrmProcSecuencia::Validar() {
   formulario_ = runtime::Left(nombre, 6);
   sector_ = runtime::Left(nombre, runtime::Len(nombre) - 2);
   periodo_ = periodo;
-  vperiodo_ = std::stoi(periodo);
-  anio_ = std::stoi(anio);
+  std::from_chars(periodo.data(), periodo.data() + periodo.size(), vperiodo_);
+  std::from_chars(anio.data(), anio.data() + anio.size(), anio_);
   id_formulario_ = Identificador(TxtIdFormulario.Text());
   id_secuencia_ = Identificador(TxtIdSecuencia.Text());
   return true;
