@@ -1,12 +1,12 @@
-// The sequence windows' fixture: a fresh application with ENCUES_1 catalogued (with its roll)
-// and INDUST_1, the formulas TOTAL (1) and MARGEN (2) of ENCUES_1, the windows registered, the
-// editor shown and every statement sent from then on recorded. Lines are entered as a user
-// does, in a small language: "F:TOTAL", "Si TOTAL > 5", "And M:Estado <> MARGEN", "FSi"
-// ("-" leaves a part out).
+// The sequence windows' fixture: a fresh application with ENCUES_1 (and its roll) and INDUST_1
+// catalogued, the formulas TOTAL (1) and MARGEN (2) of ENCUES_1, the editor shown and every
+// statement sent from then on recorded. Lines are entered as a user does, in a small language:
+// "F:TOTAL", "Si TOTAL > 5", "And M:Estado <> MARGEN", "FSi" ("-" leaves a part out).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 
@@ -23,6 +23,7 @@
 namespace sequences_test {
 
 using sequences::FrmSecuenciador;
+using Textos = std::vector<std::string>;
 
 // The first item that starts with `texto`.
 inline int Indice(const ui::ListControl& lista, const std::string& texto) {
@@ -41,25 +42,20 @@ class SecuenciadorPrueba : public test_support::CarpetaAplicacion {
     enviadas_ = std::make_unique<intake_test::SentenciasEnviadas>();
     AbrirAplicacion();
     const auto setup = std::filesystem::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine/setup.sql";
-    ASSERT_TRUE(std::filesystem::exists(setup)) << setup;
     for (const std::string& lote : test_support::SplitBatches(setup)) Sql(lote);
-    Sql("INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('INDUST_1','05/12/2026')");
-    Sql("INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula) Values('Total ventas', 'TOTAL', 'VENTAS')");
-    Sql("INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula) Values('Margen', 'MARGEN', 'VENTAS')");
-    Sql("INSERT INTO SE_FORMULA_ARCHIVO(Id_FormCab, Id_Arc) SELECT Id_FormCab, 1 FROM SE_CABFORMULA");
+    Sql("INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('INDUST_1')\r\n"
+        "INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula) Values('Total ventas', 'TOTAL', 'VENTAS')\r\n"
+        "INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula) Values('Margen', 'MARGEN', 'VENTAS')\r\n"
+        "INSERT INTO SE_FORMULA_ARCHIVO(Id_FormCab, Id_Arc) SELECT Id_FormCab, 1 FROM SE_CABFORMULA");
     formulas::RegistrarVentanas(App());
     sequences::RegistrarVentanas(App());
     editor_ = &formulas::VentanaRegistrada<FrmSecuenciador>(App(), "FrmSecuenciador");
     Ui().Show(*editor_);
     enviadas_->Olvidar();
   }
-  void TearDown() override {
-    CarpetaAplicacion::TearDown();
-    enviadas_.reset();
-  }
 
   void Sql(const std::string& texto) { App().CnSql.Execute(texto); }
-  const std::vector<std::string>& Enviadas() const { return enviadas_->Todas(); }
+  const Textos& Enviadas() const { return enviadas_->Todas(); }
 
   // The next showing of picker `nombre` accepts the item starting with `item` ("": "Salir").
   void ElegirEn(const std::string& nombre, const std::string& item) {
@@ -89,13 +85,21 @@ class SecuenciadorPrueba : public test_support::CarpetaAplicacion {
     editor_->CmdSecuencia.UserClick();
   }
 
-  // One line of the line language, accepted with `boton` (nullptr: its own "Acepta").
+  // One line of the line language, accepted with `boton` (nullptr: its own "Acepta"). An
+  // operand is nothing ("" or "-"), a roll column ("M:Estado"), a number typed on the keypad
+  // (it starts with a digit or a point) or a formula picked from the list.
   void Linea(const std::string& linea, ui::CommandButton* boton = nullptr) {
     FrmSecuenciador& e = *editor_;
+    auto operando = [&](const std::string& v, int ranura) {
+      if (v.empty() || v == "-") return;
+      if (v.starts_with("M:")) ElegirEn("FrmBMuestra", v.substr(2));
+      if (!v.starts_with("M:")) ValorEn(v);
+      const bool numero = std::isdigit(static_cast<unsigned char>(v[0])) || v[0] == '.';
+      (v.starts_with("M:") ? e.CmdMuestra : (numero ? e.Command1 : e.Command2)[ranura]).UserClick();
+    };
     e.OptValor.UserClick();
     if (linea.starts_with("F:")) {
-      if (linea.size() > 2) ValorEn(linea.substr(2));
-      if (linea.size() > 2) e.Command2[0].UserClick();
+      operando(linea.substr(2), 0);
       (boton ? boton : &e.Command3)->UserClick();
       return;
     }
@@ -103,33 +107,30 @@ class SecuenciadorPrueba : public test_support::CarpetaAplicacion {
     std::istringstream(linea) >> palabra >> izquierdo >> operador >> derecho;
     e.OptCondicion.UserClick();
     if (palabra != "-") e.CbxCond.UserSelect(Indice(e.CbxCond, palabra));
-    if (izquierdo.starts_with("M:")) ElegirEn("FrmBMuestra", izquierdo.substr(2));
-    if (!izquierdo.starts_with("M:") && !izquierdo.empty() && izquierdo != "-") ValorEn(izquierdo);
-    if (!izquierdo.empty() && izquierdo != "-") (izquierdo.starts_with("M:") ? e.CmdMuestra : e.Command2[1]).UserClick();
+    operando(izquierdo, 1);
     for (int i = 0; i < e.CbxOper.ListCount(); ++i) {
       if (e.CbxOper.List(i) == operador) e.CbxOper.UserSelect(i);
     }
-    if (!derecho.empty()) ValorEn(derecho);
-    if (!derecho.empty()) (runtime::IsNumeric(derecho) ? e.Command1[2] : e.Command2[2]).UserClick();
+    operando(derecho, 2);
     (boton ? boton : &e.Command8)->UserClick();
   }
-  void Lineas(const std::vector<std::string>& lineas) {
+  void Lineas(const Textos& lineas) {
     for (const std::string& linea : lineas) Linea(linea);
   }
 
   // Each grid row's cells joined by "|".
-  static std::vector<std::string> Celdas(const ui::Grid& grilla) {
-    std::vector<std::string> filas(grilla.Rows());
+  static Textos Celdas(const ui::Grid& grilla) {
+    Textos filas(grilla.Rows());
     for (int f = 0; f < grilla.Rows(); ++f) {
       for (int c = 0; c < grilla.Cols(); ++c) filas[f] += (c ? "|" : "") + grilla.TextMatrix(f, c);
     }
     return filas;
   }
-  // Number and condition of every line: "1 Si", "2 ", ...
-  std::vector<std::string> Estructura() const {
-    std::vector<std::string> filas;
+  // Number and condition of every line: "1 Si,2 ,3 FSi"; the empty list is " ".
+  std::string Estructura() const {
+    std::string filas;
     for (int f = 0; f < editor_->FGSecuencia.Rows(); ++f) {
-      filas.push_back(editor_->FGSecuencia.TextMatrix(f, 0) + " " + editor_->FGSecuencia.TextMatrix(f, 1));
+      filas += (f ? "," : "") + editor_->FGSecuencia.TextMatrix(f, 0) + " " + editor_->FGSecuencia.TextMatrix(f, 1);
     }
     return filas;
   }
