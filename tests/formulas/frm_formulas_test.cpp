@@ -11,7 +11,11 @@ namespace {
 
 using EditorTest = EditorPrueba;
 
-TEST_F(EditorTest, ElMenuAbreElEditorCerradoYConLaCabeceraBloqueada) {
+TEST_F(EditorTest, ElMenuAbreElEditorCerradoYFormulaAbreElAreaDeTokens) {
+  FormulaExistente("Total ventas", "TOTAL", 1);
+  FormulaExistente("Personal", "PERS", 2);
+  FormulaExistente("Otra", "OTRA", 3);
+  enviadas_->Olvidar();
   core::MDIPrincipal mdi(App());
   ASSERT_NE(mdi.Entrada("Frm"), nullptr);
   EXPECT_TRUE(mdi.Entrada("Frm")->enabled);
@@ -25,27 +29,16 @@ TEST_F(EditorTest, ElMenuAbreElEditorCerradoYConLaCabeceraBloqueada) {
     EXPECT_FALSE(c->Enabled()) << c->Name();
   }
   EXPECT_TRUE(e.OpcTipo[0].Value());
+  EXPECT_FALSE(e.TxtFormulario.Visible());
   e.CmdCrear.UserClick();
-  EXPECT_TRUE(e.txtNombre.Enabled());
-  EXPECT_TRUE(e.CmdFormula.Enabled());
-  EXPECT_FALSE(e.CmdCrear.Enabled());
-  EXPECT_FALSE(e.CmdModif.Enabled());
+  EXPECT_FALSE(e.CmdCrear.Enabled() || e.CmdModif.Enabled());
   // "Formula" wants at least one form.
   e.txtResulVar.UserEdit("MARGEN");
   e.CmdFormula.UserClick();
   EXPECT_FALSE(e.Expandido());
   EXPECT_TRUE(enviadas_->Todas().empty());
-}
 
-TEST_F(EditorTest, FormulaAbreElAreaDeTokensConLosCamposYVariablesDeLosFormularios) {
-  FormulaExistente("Total ventas", "TOTAL", 1);
-  FormulaExistente("Personal", "PERS", 2);
-  FormulaExistente("Otra", "OTRA", 3);
-  FrmFormulas& e = *editor_;
-  e.CmdCrear.UserClick();
-  e.txtResulVar.UserEdit("MARGEN");
   ElegirFormularios({"ENCUES_1", "INDUST_1"});
-  EXPECT_EQ(e.TxtFormulario.Text() + "|" + e.TxtIdFormulario.Text(), "ENCUES_1, INDUST_1|1, 2");
   EXPECT_TRUE(e.TxtFormulario.Visible());
   enviadas_->Olvidar();
   e.CmdFormula.UserClick();
@@ -65,8 +58,7 @@ TEST_F(EditorTest, FormulaAbreElAreaDeTokensConLosCamposYVariablesDeLosFormulari
   EXPECT_EQ(items(e.LstVariable), (Textos{"PERS", "TOTAL"}));
   EXPECT_EQ(items(e.LstMuestra), (Textos{"Estado", "Mues", "Auto"}));
   // Open: the header is locked and the window keeps its open height.
-  EXPECT_FALSE(e.txtNombre.Enabled());
-  EXPECT_FALSE(e.CmdFormula.Enabled());
+  EXPECT_FALSE(e.txtNombre.Enabled() || e.CmdFormula.Enabled());
   e.UserResize(8000, 3000);
   EXPECT_EQ(e.Height(), 8280);
 
@@ -75,7 +67,7 @@ TEST_F(EditorTest, FormulaAbreElAreaDeTokensConLosCamposYVariablesDeLosFormulari
   EXPECT_EQ(e.Height(), 2445);
   EXPECT_EQ(e.txtResulVar.Text() + e.TxtFormulario.Text() + e.TxtIdFormulario.Text(), "");
   EXPECT_EQ(e.LstCampos.ListCount() + e.LstVariable.ListCount(), 0);
-  EXPECT_FALSE(e.TxtFormulario.Visible());
+  EXPECT_FALSE(e.TxtFormulario.Visible() || e.txtNombre.Enabled());
   EXPECT_TRUE(e.CmdCrear.Enabled());
 }
 
@@ -90,14 +82,10 @@ TEST_F(EditorTest, LaVariableResultadoDebeSerUnNombreValido) {
     bool abre;
     Textos mensajes;
   } casos[] = {
-      {"A-B", false, {}},  // refused without a word, as "-", "," and "." always were
-      {"TASA.1", false, {}},
-      {"1ABC", false, {kInvalido}},
-      {"MI VAR", false, {kInvalido}},
-      {"", false, {kInvalido}},
+      {"A-B", false, {}}, {"TASA.1", false, {}},  // refused without a word, as "-", "," and "." always were
+      {"1ABC", false, {kInvalido}}, {"MI VAR", false, {kInvalido}}, {"", false, {kInvalido}},
       {"VENTAS_1", false, {"La Variable Resultado no puede terminar en \"_1\"\r\n(indica el año anterior)"}},
-      {"Año_Según", true, {}},
-      {"_X1", true, {}},
+      {"Año_Según", true, {}}, {"_X1", true, {}},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.variable);
@@ -188,7 +176,7 @@ TEST_F(EditorTest, LosBotonesDeFuncionSoloSiguenANadaAUnOperadorOAUnParentesis) 
   EXPECT_EQ(Ui().ShownForms(), (Textos{"FrmFormulas", "FrmBFormulario"}));
 }
 
-TEST_F(EditorTest, ElTecladoPulsaLosBotonesSoloConElAreaAbierta) {
+TEST_F(EditorTest, ElTecladoPulsaLosBotonesSoloConElAreaAbiertaYSalirLaVacia) {
   editor_->UserKeyDown(&editor_->txtNombre, 49);
   EXPECT_EQ(Tokens(), "");
   // The space bar trims the result variable.
@@ -203,6 +191,14 @@ TEST_F(EditorTest, ElTecladoPulsaLosBotonesSoloConElAreaAbierta) {
     editor_->UserKeyDown(&editor_->txtDisplay, tecla);
   }
   EXPECT_EQ(editor_->txtDisplay.Text(), "15.8 * 7 + 0 - 2 / 9 * 9 + 4 - ");
+  Accion("(");
+  // Leaving and reopening the window starts from nothing.
+  editor_->CmdSalir.UserClick();
+  EXPECT_FALSE(editor_->Loaded());
+  Ui().Show(*editor_);
+  EXPECT_EQ(Tokens() + editor_->txtDisplay.Text(), "");
+  EXPECT_EQ(editor_->Trabajo().ParentesisAbiertos(), 0);
+  EXPECT_FALSE(editor_->Expandido() || editor_->txtNombre.Enabled());
 }
 
 // "Total" keeps the function buttons: a Total formula is built from aggregates (picked through
@@ -222,19 +218,6 @@ TEST_F(EditorTest, ElEstiloTotalCierraLasListasPeroNoLasFunciones) {
   Abrir("Promedio", "PROM", {"ENCUES_1"}, true);
   Pulsar({"C:VENTAS", "M:Mues", "F:CmdSum:C:VENTAS", "/", "F:CmdCount:C:COSTOS", "*", "2"});
   EXPECT_EQ(editor_->txtDisplay.Text(), "SUM(VENTAS) / COUNT(COSTOS) * 2");
-}
-
-TEST_F(EditorTest, SalirYVolverAAbrirEmpiezaDeCero) {
-  Abrir("Prueba", "PRUEBA");
-  Pulsar({"(", "C:VENTAS"});
-  editor_->CmdSalir.UserClick();
-  EXPECT_FALSE(editor_->Loaded());
-  Ui().Show(*editor_);
-  EXPECT_EQ(Tokens(), "");
-  EXPECT_EQ(editor_->Trabajo().ParentesisAbiertos(), 0);
-  EXPECT_FALSE(editor_->Expandido());
-  EXPECT_EQ(editor_->txtDisplay.Text(), "");
-  EXPECT_FALSE(editor_->txtNombre.Enabled());
 }
 
 }  // namespace

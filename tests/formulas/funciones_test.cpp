@@ -31,12 +31,6 @@ TEST_F(FuncionesTest, ElDialogoMuestraLaFuncionYCerrarloNoAgregaNada) {
        "Devuelve la raíz cuadrada de la expresión especificada.\r\nfloat_expression= Es una expresión de tipo "
        "float. ",
        "float_expression", true},
-      {editor_->CmdPower, "POWER", "POWER(numeric_expression , y)",
-       "Devuelve el valor de la expresión indicada elevada a la potencia especificada.\r\nnumeric_expression= Es una "
-       "expresión de la categoría de tipo de datos numérico exacto o numérico aproximado, excepto para el tipo de "
-       "datos bit\r\ny=Es la potencia a la que se eleva numeric_expression. y puede ser una expresión de la "
-       "categoría de tipos de datos numérico exacto o numérico aproximado, excepto el tipo de datos bit.",
-       "numeric_expression", true},
   };
   FormulaExistente("Total ventas", "TOTAL", 1);
   Abrir("Prueba", "PRUEBA");
@@ -62,6 +56,8 @@ TEST_F(FuncionesTest, ElDialogoMuestraLaFuncionYCerrarloNoAgregaNada) {
         picker.LstVariable.UserClick(0);
         picker.cmdlimpiar.UserClick();
         EXPECT_EQ(picker.txtDisplay.Text(), "");
+        picker.UserKeyDown(&picker.txtDisplay, 101);  // a digit key, as its button
+        EXPECT_EQ(picker.txtDisplay.Text(), caso.constantes ? "5" : "");
         visto = true;
         picker.UserClose();
       });
@@ -96,11 +92,10 @@ TEST_F(FuncionesTest, ArgumentosDuplicadosPotenciaYRedondeo) {
        {"F:CmdAvg:V:TOTAL", "-", "V:TOTAL", "F:CmdStdev:V:TOTAL", "F:CmdExp:V:TOTAL"},
        "AVG(TOTAL)~F~Va~TOTAL| - ~O|EXP(TOTAL)~F~Va~TOTAL", {"Ya existe Valor de Resultado en la formula", kDuplicado},
        2},
-      {"POWER keeps the base as its argument", {"F:CmdPower:C:VENTAS,N:2"}, "POWER(VENTAS,2)~F~Ca~VENTAS", {}, 0},
-      {"ROUND over a typed constant", {"F:CmdRound:N:3.7"}, "ROUND(3.7,0)~F~Co~3.7", {}, 0},
+      {"ROUND over a typed decimal, POWER of a constant to a decimal exponent",
+       {"F:CmdRound:N:3.7", "+", "F:CmdPower:N:2,N:0.5"}, "ROUND(3.7,0)~F~Co~3.7| + ~O|POWER(2,0.5)~F~Co~2", {}, 0},
       {"a constant may stand twice", {"4", "*", "F:CmdSQRT:N:4", "+", "F:CmdAbs:N:4"},
        "4~N| * ~O|SQRT(4)~F~Co~4| + ~O|ABS(4)~F~Co~4", {}, 0},
-      {"POWER of a constant to a decimal exponent", {"F:CmdPower:N:2,N:0.5"}, "POWER(2,0.5)~F~Co~2", {}, 0},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nombre);
@@ -134,54 +129,32 @@ TEST_F(FuncionesTest, ElDialogoPideCadaParametroYSoloAceptaConTodos) {
     EXPECT_EQ(dialogo.txtDato.Text() + "|" + dialogo.lblVar.Caption(), "COSTOS|y");
     dialogo.Command2.UserClick();
     EXPECT_EQ(dialogo.txtDato.Text() + "|" + dialogo.lblVar.Caption(), "|numeric_expression");
-    for (const char* eleccion : {"C:VENTAS", "N:3"}) {
-      Ui().QueueModal("FrmSubFormula", [eleccion](ui::Form& f) { Elegir(dynamic_cast<FrmSubFormula&>(f), eleccion); });
-      dialogo.CmdFormula.UserClick();
-    }
-    EXPECT_EQ(dialogo.txtDato.Text(), "VENTAS,3");
+    // The base takes the first pick only; the exponent takes digits, by button or key, and one point.
+    Ui().QueueModal("FrmSubFormula", [](ui::Form& f) {
+      auto& picker = dynamic_cast<FrmSubFormula&>(f);
+      picker.LstCampos.UserClick(Indice(picker.LstCampos, "VENTAS"));
+      picker.LstCampos.UserClick(Indice(picker.LstCampos, "COSTOS"));
+      picker.cmdConstantes[4].UserClick();
+      picker.CmdAceptar.UserClick();
+    });
+    dialogo.CmdFormula.UserClick();
+    Ui().QueueModal("FrmSubFormula", [](ui::Form& f) {
+      auto& picker = dynamic_cast<FrmSubFormula&>(f);
+      for (int tecla : {49, 50, 110, 42}) picker.UserKeyDown(&picker.txtDisplay, tecla);
+      picker.CmdComa.UserClick();
+      picker.UserKeyDown(&picker.txtDisplay, 103);
+      picker.CmdComa.UserClick();
+      picker.CmdAceptar.UserClick();
+    });
+    dialogo.CmdFormula.UserClick();
+    EXPECT_EQ(dialogo.txtDato.Text(), "VENTAS,12.7");
     dialogo.CmdFormula.UserClick();  // everything is in: no further pick is asked for
     dialogo.Command1.UserClick();
   });
   editor_->CmdPower.UserClick();
-  EXPECT_EQ(Tokens(), "POWER(VENTAS,3)~F~Ca~VENTAS");
+  EXPECT_EQ(Tokens(), "POWER(VENTAS,12.7)~F~Ca~VENTAS");
   EXPECT_EQ(Ui().ShownForms().back(), "FrmSubFormula");
   EXPECT_FALSE(App().Ventana("FrmPreFormula")->Loaded());
-}
-
-TEST_F(FuncionesTest, ElSelectorDeArgumentosAdmiteUnaSolaCosa) {
-  FrmSubFormula& picker = formulas::VentanaRegistrada<FrmSubFormula>(App(), "FrmSubFormula");
-  picker.Preparar(true, true, false, "1");
-  Ui().Show(picker);
-  const auto pick = [&] { return picker.txtDisplay.Text() + "|" + picker.txtvTipo.Text() + "|" + picker.txtVvFct.Text(); };
-  EXPECT_FALSE(picker.FmOpcion.Visible() || picker.FmVariable.Visible());
-  picker.LstCampos.UserClick(Indice(picker.LstCampos, "VENTAS"));
-  picker.LstCampos.UserClick(Indice(picker.LstCampos, "COSTOS"));
-  picker.cmdConstantes[4].UserClick();
-  picker.CmdComa.UserClick();
-  EXPECT_EQ(pick(), "VENTAS|Ca|VENTAS");
-  picker.cmdlimpiar.UserClick();
-  EXPECT_EQ(pick(), "||");
-  // Only the digits have keys here.
-  for (int tecla : {49, 50, 110, 42}) picker.UserKeyDown(&picker.txtDisplay, tecla);
-  picker.CmdComa.UserClick();
-  picker.UserKeyDown(&picker.txtDisplay, 103);
-  picker.CmdComa.UserClick();
-  picker.LstCampos.UserClick(Indice(picker.LstCampos, "VENTAS"));
-  EXPECT_EQ(pick(), "12.7|Co|12.7");
-  picker.CmdAceptar.UserClick();
-  ASSERT_TRUE(picker.Eleccion().has_value());
-  EXPECT_EQ(picker.Eleccion()->texto, "12.7");
-  picker.Unload();
-
-  // Without constants the digits, keys included, do nothing.
-  picker.Preparar(false, true, true, "1");
-  Ui().Show(picker);
-  picker.UserKeyDown(&picker.txtDisplay, 53);
-  picker.UserKeyDown(&picker.txtDisplay, 101);
-  EXPECT_EQ(pick(), "||");
-  picker.OptVariable.UserClick();
-  EXPECT_TRUE(picker.FmVariable.Visible());
-  EXPECT_FALSE(picker.FmCampos.Visible());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ const char kCabecera[] =
     "SELECT FC_Nombre, FC_NomVar, FC_Formula, FC_Form_Completa, FC_Tipo, FC_Activo, FC_CdorVResul FROM SE_CABFORMULA "
     "ORDER BY Id_FormCab";
 const char kTokens[] = "SELECT Id_FormCab, FM_Dato, FM_Tipo, FM_FtTipo, FM_FtDato FROM SE_FORMULA ORDER BY Id_Formula";
+const char kCuantas[] = "SELECT (SELECT count(*) FROM SE_CABFORMULA), (SELECT count(*) FROM SE_FORMULA)";
 const char kArchivos[] = "SELECT Id_FormCab, Id_Arc FROM SE_FORMULA_ARCHIVO ORDER BY Id_FormCab, Id_Arc";
 
 // The statement that stores one token of formula `id`; `valores` from FM_Dato on.
@@ -277,6 +278,7 @@ TEST_F(Persistencia, UnaGeneracionFallidaLoDiceYDejaLaFormulaParaCorregirla) {
   EXPECT_EQ(Ejecutar(1)[0], "A1|200");
 }
 
+// A failing store leaves nothing half done, says so and is logged.
 TEST_F(Persistencia, FallosAlGuardarNoDejanNadaAMedias) {
   // The header cannot be stored: the name is too long for its column.
   Abrir(std::string(101, 'N'), "LARGO");
@@ -285,11 +287,6 @@ TEST_F(Persistencia, FallosAlGuardarNoDejanNadaAMedias) {
   EXPECT_EQ(Ui().Prompts(), (Textos{"Error intentado grabar la formula\r\nCierre el generador y vuelva a intentarlo",
                                     "Error Grabando la Formula\r\nNo se ha generado la misma"}));
   EXPECT_TRUE(Filas(kCabecera).empty());
-  Textos log = EntradasLog();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_TRUE(test_support::FormaDeEntrada(log[0])) << log[0];
-  EXPECT_TRUE(log[0].ends_with("\r\nError intentado grabar la formula")) << log[0];
-
   // The tokens cannot be stored: the transaction goes back and the header is deleted.
   Abrir("Margen", "MARGEN");
   Pulsar({"C:VENTAS"});
@@ -300,15 +297,18 @@ TEST_F(Persistencia, FallosAlGuardarNoDejanNadaAMedias) {
   const auto& todas = enviadas_->Todas();
   const Textos desde(std::find(todas.begin(), todas.end(), "BeginTrans"), todas.end());
   EXPECT_EQ(Ui().Prompts(), (Textos{"Error Grabando la Formula\r\nNo se ha generado la misma"}));
-  EXPECT_TRUE(Filas(kCabecera).empty() && Filas(kTokens).empty());
   ASSERT_EQ(desde.size(), 4u) << ::testing::PrintToString(desde);
   EXPECT_EQ(desde[2], "RollbackTrans");
   EXPECT_TRUE(desde[3].starts_with("delete SE_CABFORMULA where Id_formCab = ")) << desde[3];
-  log = EntradasLog();
+  EXPECT_EQ(Filas(kCuantas), (Textos{"0|0"}));
+  const Textos log = EntradasLog();
   ASSERT_EQ(log.size(), 2u);
+  EXPECT_TRUE(test_support::FormaDeEntrada(log[0])) << log[0];
+  EXPECT_TRUE(log[0].ends_with("\r\nError intentado grabar la formula")) << log[0];
   EXPECT_TRUE(log[1].ends_with("\r\nFrmFormulas (Guarda)")) << log[1];
 }
 
+// A failing update or delete keeps the formula whole, says so and is logged.
 TEST_F(Persistencia, FallosAlModificarYAlEliminarDejanLaFormulaEntera) {
   CrearMargen();
   Modificar("Margen (MARGEN)");
@@ -319,21 +319,17 @@ TEST_F(Persistencia, FallosAlModificarYAlEliminarDejanLaFormulaEntera) {
   editor_->CmdGenerar.UserClick();
   EXPECT_EQ(Ui().Prompts(), (Textos{"Error Modificando la Formula\r\nNo se ha modificado la misma"}));
   EXPECT_EQ(Filas("SELECT FC_Nombre FROM SE_CABFORMULA"), (Textos{"Margen"}));
-  EXPECT_EQ(Filas("SELECT count(*) FROM SE_FORMULA"), (Textos{"3"}));
-  Textos log = EntradasLog();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_TRUE(log[0].ends_with("\r\nFrmFormulas (Modifica)")) << log[0];
-
+  EXPECT_EQ(Filas(kCuantas), (Textos{"1|3"}));
   // The second of the three deletes fails: the first is undone with it.
   Ui().ClearMessages();
   Ui().QueueAnswer(ui::vbYes);
   editor_->CmdEliForm.UserClick();
   EXPECT_EQ(Ui().Prompts(), (Textos{"Desea Eliminar esta Formula", "Se ha producido un Error al Eliminar la Formula"}));
-  EXPECT_EQ(Filas("SELECT count(*) FROM SE_FORMULA"), (Textos{"3"}));
-  EXPECT_EQ(Filas("SELECT count(*) FROM SE_CABFORMULA"), (Textos{"1"}));
+  EXPECT_EQ(Filas(kCuantas), (Textos{"1|3"}));
   EXPECT_EQ(Procedimientos().size(), 4u);
-  log = EntradasLog();
+  const Textos log = EntradasLog();
   ASSERT_EQ(log.size(), 2u);
+  EXPECT_TRUE(log[0].ends_with("\r\nFrmFormulas (Modifica)")) << log[0];
   EXPECT_TRUE(test_support::FormaDeEntrada(log[1])) << log[1];
   EXPECT_TRUE(log[1].ends_with("\r\nCmdEliForm_Click (Borrando Formula)")) << log[1];
 }

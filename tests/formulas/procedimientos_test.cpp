@@ -32,15 +32,11 @@ class Procedimientos : public test_support::VentanaPrueba {
     }
   }
 
-  bool GenerarAmbos(const std::vector<Token>& tokens, Estilo estilo, std::string* motivo) {
+  void GenerarAmbos(const std::vector<Token>& tokens, Estilo estilo) {
     for (Procedimiento cual : {Procedimiento::kCompanias, Procedimiento::kEmpresa}) {
       const Generacion g = Generar(App(), cual, tokens, 5, estilo);
-      if (!g.exito) {
-        *motivo = g.motivo;
-        return false;
-      }
+      ASSERT_TRUE(g.exito) << g.motivo;
     }
-    return true;
   }
 
   // The results of formula 5 after running P5 for 2005, by company.
@@ -52,8 +48,7 @@ class Procedimientos : public test_support::VentanaPrueba {
 
 // Total: SUM(VENTAS) / 2 for every company, (12.5 + 30) / 2.
 TEST_F(Procedimientos, UnaFormulaTotalDaElMismoValorATodas) {
-  std::string motivo;
-  ASSERT_TRUE(GenerarAmbos({F("SUM(VENTAS)", kArgCampo, "VENTAS"), O('/'), N('2')}, Estilo::kTotal, &motivo)) << motivo;
+  ASSERT_NO_FATAL_FAILURE(GenerarAmbos({F("SUM(VENTAS)", kArgCampo, "VENTAS"), O('/'), N('2')}, Estilo::kTotal));
   EXPECT_EQ(Correr(), (std::vector<std::string>{"E1|21.25", "E2|21.25"}));
   EXPECT_TRUE(Ui().Messages().empty());
   EXPECT_TRUE(EntradasLog().empty());
@@ -61,9 +56,7 @@ TEST_F(Procedimientos, UnaFormulaTotalDaElMismoValorATodas) {
 
 TEST_F(Procedimientos, UnaCreacionQueFallaDejaLosProcedimientosAnteriores) {
   // VENTAS * 2 - VENTAS_1: E1 12.5 * 2 - 10 = 15; E2 30 * 2 - 0 (no 2004 value) = 60.
-  std::string motivo;
-  ASSERT_TRUE(GenerarAmbos({C("VENTAS"), O('*'), N('2'), O('-'), C("VENTAS_1")}, Estilo::kPorEmpresa, &motivo))
-      << motivo;
+  ASSERT_NO_FATAL_FAILURE(GenerarAmbos({C("VENTAS"), O('*'), N('2'), O('-'), C("VENTAS_1")}, Estilo::kPorEmpresa));
 
   // An opening parenthesis never closed passes the generator and fails on the server when the
   // main procedure is created, after the old procedures were dropped.
