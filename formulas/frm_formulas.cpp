@@ -306,35 +306,29 @@ void FrmFormulas::Agregar(const Token& token) {
   txtDisplay.SetText(formula_.Display());
 }
 
-void FrmFormulas::LstCampos_DblClick() {
-  if (!AdmiteOperando() || LstCampos.ListIndex() < 0) return;
-  const std::string campo = LstCampos.Text();
-  if (DuplDato(campo)) {
-    app_.Ui().MsgBox("Ya existe este campo en la formula");
-    return;
+bool FrmFormulas::AgregarOperando(const ui::ListBox& lista, const char* tipo, const char* duplicado) {
+  if (!AdmiteOperando() || lista.ListIndex() < 0) return false;
+  const std::string nombre = lista.Text();
+  if (DuplDato(nombre)) {
+    app_.Ui().MsgBox(duplicado);
+    return false;
   }
-  Agregar({campo, kCampo, "", ""});
+  Agregar({nombre, tipo, "", ""});
+  return true;
+}
+
+void FrmFormulas::LstCampos_DblClick() {
+  AgregarOperando(LstCampos, kCampo, "Ya existe este campo en la formula");
 }
 
 void FrmFormulas::LstMuestra_Click() {
-  if (!AdmiteOperando() || LstMuestra.ListIndex() < 0) return;
-  const std::string columna = LstMuestra.Text();
-  if (DuplDato(columna)) {
-    app_.Ui().MsgBox("Ya existe Valor de Muestra en la formula");
-    return;
-  }
-  Agregar({columna, kMuestra, "", ""});
+  AgregarOperando(LstMuestra, kMuestra, "Ya existe Valor de Muestra en la formula");
 }
 
 void FrmFormulas::LstVariable_DblClick() {
-  if (!AdmiteOperando() || LstVariable.ListIndex() < 0) return;
-  const std::string variable = LstVariable.Text();
-  if (DuplDato(variable)) {
-    app_.Ui().MsgBox("Ya existe Valor de Resultado en la formula");
-    return;
+  if (AgregarOperando(LstVariable, kVariable, "Ya existe Valor de Resultado en la formula")) {
+    ++formula_.cdor_v_resul;
   }
-  Agregar({variable, kVariable, "", ""});
-  ++formula_.cdor_v_resul;
 }
 
 void FrmFormulas::cmdConstantes_Click(int index) {

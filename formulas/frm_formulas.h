@@ -139,6 +139,9 @@ class FrmFormulas : public ui::Form {
 
   // An operand (field, variable or sample column) may follow nothing, an operator or "(".
   bool AdmiteOperando() const;
+  // Adds the item chosen in `lista` as an operand of kind `tipo` when the grammar admits an
+  // operand; a name already in the formula shows `duplicado` instead. True when added.
+  bool AgregarOperando(const ui::ListBox& lista, const char* tipo, const char* duplicado);
   // Appends `token` and shows the display.
   void Agregar(const Token& token);
   // Why the formula cannot be stored before anything is sent (a second median or quartile, an

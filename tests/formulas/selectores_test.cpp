@@ -3,7 +3,6 @@
 // viewer of the sequence editor, and "Salir", which changes nothing in the window that asked.
 #include <gtest/gtest.h>
 
-#include "formulas/frm_b_formula.h"
 #include "formulas/frm_m_formula.h"
 #include "tests/formulas/editor_prueba.h"
 
@@ -12,51 +11,30 @@ namespace {
 
 using formulas::FrmBFormula;
 using formulas::FrmBFormulario;
-using formulas::FrmMFormula;
 using SelectoresTest = EditorPrueba;
 
 TEST_F(SelectoresTest, ElegirFormulariosAgregaAlCrearYReemplazaAlModificar) {
+  const auto formularios = [this] { return editor_->TxtFormulario.Text() + "|" + editor_->TxtIdFormulario.Text(); };
   editor_->CmdCrear.UserClick();
-  Ui().QueueModal("FrmBFormulario", [](ui::Form& form) {
-    auto& picker = dynamic_cast<FrmBFormulario&>(form);
-    EXPECT_EQ(picker.Caption(), "Formularios");
-    EXPECT_EQ(picker.Width(), 4200);
-    EXPECT_EQ(picker.Height(), 4860);
-    EXPECT_EQ(picker.lstFormularios.ListCount(), 2);
-    EXPECT_EQ(picker.lstFormularios.List(1), "INDUST_1");
-    EXPECT_EQ(picker.lstFormularios.ItemData(1), 2);
-    EXPECT_EQ(picker.lstFormularios.SelCount(), 0);
-    picker.lstFormularios.UserClick(0);
-    picker.CmdAceptar.UserClick();
-  });
-  editor_->CmdAddForm.UserClick();
-  EXPECT_EQ(enviadas_->Todas(), (std::vector<std::string>{"Select * FROM SE_ARCHIVOS"}));
+  ElegirFormularios({"ENCUES_1"});
+  EXPECT_EQ(enviadas_->Todas(), (Textos{"Select * FROM SE_ARCHIVOS"}));
   ElegirFormularios({"INDUST_1"});
-  EXPECT_EQ(editor_->TxtFormulario.Text(), "ENCUES_1, INDUST_1");
-  EXPECT_EQ(editor_->TxtIdFormulario.Text(), "1, 2");
-
+  EXPECT_EQ(formularios(), "ENCUES_1, INDUST_1|1, 2");
   // "Salir" leaves both boxes as they were.
   Ui().QueueModal("FrmBFormulario", [](ui::Form& form) {
     auto& picker = dynamic_cast<FrmBFormulario&>(form);
     picker.lstFormularios.UserClick(1);
-    EXPECT_EQ(picker.CmdSalir.Caption(), "Salir");
     picker.CmdSalir.UserClick();
   });
   editor_->CmdAddForm.UserClick();
-  EXPECT_EQ(editor_->TxtFormulario.Text(), "ENCUES_1, INDUST_1");
-  EXPECT_EQ(editor_->TxtIdFormulario.Text(), "1, 2");
+  EXPECT_EQ(formularios(), "ENCUES_1, INDUST_1|1, 2");
   EXPECT_FALSE(App().Ventana("FrmBFormulario")->Loaded());
 
   // Modifying: the formula's forms come selected and the choice replaces them.
   editor_->cmdCancelar.UserClick();
   FormulaExistente("Total ventas", "TOTAL", 2);
-  Ui().QueueModal("FrmBFormula", [](ui::Form& form) {
-    auto& picker = dynamic_cast<FrmBFormula&>(form);
-    picker.lstFormula.UserClick(0);
-    picker.Command1.UserClick();
-  });
-  editor_->CmdModif.UserClick();
-  ASSERT_EQ(editor_->TxtIdFormulario.Text(), "2");
+  Modificar("Total ventas (TOTAL)");
+  ASSERT_EQ(formularios(), "INDUST_1|2");
   Ui().QueueModal("FrmBFormulario", [](ui::Form& form) {
     auto& picker = dynamic_cast<FrmBFormulario&>(form);
     EXPECT_FALSE(picker.lstFormularios.Selected(0));
@@ -65,8 +43,7 @@ TEST_F(SelectoresTest, ElegirFormulariosAgregaAlCrearYReemplazaAlModificar) {
     picker.CmdAceptar.UserClick();
   });
   editor_->CmdAddForm.UserClick();
-  EXPECT_EQ(editor_->TxtFormulario.Text(), "ENCUES_1, INDUST_1");
-  EXPECT_EQ(editor_->TxtIdFormulario.Text(), "1, 2");
+  EXPECT_EQ(formularios(), "ENCUES_1, INDUST_1|1, 2");
 }
 
 TEST_F(SelectoresTest, ElegirFormulaListaNombreYVariableYSalirNoCambiaNada) {
@@ -74,59 +51,41 @@ TEST_F(SelectoresTest, ElegirFormulaListaNombreYVariableYSalirNoCambiaNada) {
   FormulaExistente("Margen", "MARGEN", 1);
   Ui().QueueModal("FrmBFormula", [](ui::Form& form) {
     auto& picker = dynamic_cast<FrmBFormula&>(form);
-    EXPECT_EQ(picker.Caption(), "Formulas");
-    EXPECT_EQ(picker.Width(), 5340);
-    EXPECT_EQ(picker.Height(), 4860);
     ASSERT_EQ(picker.lstFormula.ListCount(), 2);
-    EXPECT_EQ(picker.lstFormula.List(0), "Margen (MARGEN)");
+    EXPECT_EQ(picker.lstFormula.List(0) + "|" + picker.lstFormula.List(1), "Margen (MARGEN)|Ventas totales (TOTAL)");
     EXPECT_EQ(picker.lstFormula.ItemData(0), 2);
-    EXPECT_EQ(picker.lstFormula.List(1), "Ventas totales (TOTAL)");
-    // "Aceptar" without a choice does nothing.
-    picker.Command1.UserClick();
+    picker.Command1.UserClick();  // "Aceptar" without a choice does nothing
     EXPECT_TRUE(picker.Visible());
     picker.lstFormula.UserClick(1);
-    EXPECT_EQ(picker.Command2.Caption(), "Salir");
     picker.Command2.UserClick();
   });
   enviadas_->Olvidar();
   editor_->CmdModif.UserClick();
-  EXPECT_EQ(enviadas_->Todas(), (std::vector<std::string>{"Select * FROM SE_CABFORMULA ORDER BY FC_NOMVAR"}));
-  EXPECT_EQ(editor_->txtIdModificacion.Text(), "");
-  EXPECT_EQ(editor_->txtNombre.Text(), "");
-  EXPECT_TRUE(editor_->CmdCrear.Enabled());
-  EXPECT_TRUE(editor_->CmdModif.Enabled());
+  EXPECT_EQ(enviadas_->Todas(), (Textos{"Select * FROM SE_CABFORMULA ORDER BY FC_NOMVAR"}));
+  EXPECT_EQ(editor_->txtIdModificacion.Text() + editor_->txtNombre.Text(), "");
+  EXPECT_TRUE(editor_->CmdCrear.Enabled() && editor_->CmdModif.Enabled());
   EXPECT_FALSE(editor_->CmdEliForm.Enabled());
 }
 
+// The viewer shows the formula of its key; without a key it asks nothing and shows nothing.
 TEST_F(SelectoresTest, ElVisorMuestraLaFormulaDeSuClave) {
   FormulaExistente("Margen", "MARGEN", 1);
-  FrmMFormula& visor = formulas::VentanaRegistrada<FrmMFormula>(App(), "FrmMFormula");
-  const struct {
-    const char* clave;
-    std::vector<std::string> enviadas;
-    const char* caption;
-    const char* texto;
-  } casos[] = {
-      {"  ", {}, "Formulas", "Formula"},
-      {"1",
-       {"SELECT FC_Formula, FC_Nombre + '(' + FC_NomVar + ')' AS Nombre FROM SE_CABFORMULA WHERE Id_formCab = 1"},
-       "Margen(MARGEN)", "VENTAS"},
-  };
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.clave);
-    enviadas_->Olvidar();
+  formulas::FrmMFormula& visor = formulas::VentanaRegistrada<formulas::FrmMFormula>(App(), "FrmMFormula");
+  Textos vistos;
+  enviadas_->Olvidar();
+  for (const char* clave : {"  ", "1"}) {
     visor.Load();
-    visor.txtIdCab.SetText(caso.clave);
+    visor.txtIdCab.SetText(clave);
     Ui().QueueModal("FrmMFormula", [&](ui::Form& form) {
-      EXPECT_EQ(form.Caption(), caso.caption);
-      EXPECT_EQ(visor.TxtFormula.Text(), caso.texto);
-      EXPECT_EQ(visor.Command1.Caption(), "Salir");
+      vistos.push_back(form.Caption() + "|" + visor.TxtFormula.Text());
       visor.Command1.UserClick();
     });
     Ui().ShowModal(visor);
-    EXPECT_EQ(enviadas_->Todas(), caso.enviadas);
     EXPECT_FALSE(visor.Loaded());
   }
+  EXPECT_EQ(enviadas_->Todas(),
+            (Textos{"SELECT FC_Formula, FC_Nombre + '(' + FC_NomVar + ')' AS Nombre FROM SE_CABFORMULA WHERE Id_formCab = 1"}));
+  EXPECT_EQ(vistos, (Textos{"Formulas|Formula", "Margen(MARGEN)|VENTAS"}));
 }
 
 }  // namespace
