@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ struct Configuracion {
   // The Data Source of the SQL Server connection string; empty selects the embedded database
   // that the database client keeps by default.
   std::string servidor_sql;
+  // The length in milliseconds of every fixed pause of the program (between the steps of a
+  // sequence run, between the rows of the results report); 0 for none. nullopt: each pause
+  // keeps its own length (see Aplicacion::Pausa).
+  std::optional<int> pausa_ms = std::nullopt;
 };
 
 class Aplicacion;
@@ -50,6 +55,10 @@ class Aplicacion {
   const std::string& Carpeta() const { return configuracion_.carpeta_aplicacion; }
   // The application folder followed by "/" and `nombre` (a working folder or a file in it).
   std::string Ruta(const std::string& nombre) const;
+  // The length of a fixed pause whose own length is `descrita` milliseconds (2000 for a step of
+  // a sequence run, 50 for a row of the results report): the configured pause when one was
+  // given, else `descrita`. Windows pause through Ui::Sleep with it.
+  int Pausa(int descrita) const { return configuracion_.pausa_ms.value_or(descrita); }
 
   // The connection strings the program opens its three connections with.
   static constexpr const char* kCadenaDbf =

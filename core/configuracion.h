@@ -1,5 +1,5 @@
-// How a run is configured: the application folder and the SQL host, from the program's options
-// and environment (the option wins). Part of core; parses no command line and reads no
+// How a run is configured: the application folder, the SQL host and the length of the program's
+// pauses, from the program's options and environment (the option wins). Part of core; parses no command line and reads no
 // environment itself: the caller hands in what the options gave and a lookup, so tests never
 // depend on the machine.
 #pragma once
@@ -25,13 +25,17 @@ struct LecturaOpciones {
 // CONSOLIDA_SQL_HOST, else empty. `entorno` returns an environment variable's value, nullopt
 // when unset; an empty variable counts as unset. An empty --app-folder is refused (code 2).
 // The application folder comes back absolute and without a trailing "/".
+// The pause: --pausa-ms, else CONSOLIDA_PAUSA_MS, else none given (each pause keeps its own
+// length); a value that is not a whole number from 0 to 2147483647 in decimal digits is refused
+// (code 2) with a message naming where it came from.
 LecturaOpciones ResolverConfiguracion(
     const std::optional<std::string>& carpeta, const std::optional<std::string>& host,
     const std::function<std::optional<std::string>(const char*)>& entorno,
-    const std::string& carpeta_programa);
+    const std::string& carpeta_programa, const std::optional<std::string>& pausa = std::nullopt);
 
-// The names of the two environment variables.
+// The names of the environment variables.
 inline constexpr const char* kVariableCarpeta = "CONSOLIDA_APP_FOLDER";
 inline constexpr const char* kVariableHost = "CONSOLIDA_SQL_HOST";
+inline constexpr const char* kVariablePausa = "CONSOLIDA_PAUSA_MS";
 
 }  // namespace core

@@ -139,7 +139,8 @@ void FillGrid(QTableWidget& table, const ui::Grid& model) {
   table.setColumnCount(model.Cols());
   for (int c = 0; c < model.Cols(); ++c) {
     const int width = model.ColWidth(c);
-    table.setColumnHidden(c, width == 0);
+    // A column narrower than one pixel (the 1-twip holders of hidden values) is not shown at all.
+    table.setColumnHidden(c, width >= 0 && Pixels(width) == 0);
     table.setColumnWidth(c, Pixels(width < 0 ? kDefaultColumnTwips : width));
     for (int r = 0; r < model.Rows(); ++r) SetCell(table, model, r, c);
   }

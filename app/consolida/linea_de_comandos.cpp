@@ -14,6 +14,7 @@
 #include "core/inicio.h"
 #include "formulas/comando_generar.h"
 #include "intake/comandos_importar.h"
+#include "runner/comando_correr.h"
 #include "platform/dbf/data_source.h"
 #include "platform/sql/client.h"
 #include "platform/ui/console_ui.h"
@@ -138,6 +139,14 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
                          ", si no, la base incorporada Consolida.db en la carpeta de la aplicacion")
           ->type_name("<servidor>")
           ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  std::string pausa;
+  CLI::Option* opcion_pausa =
+      cli.add_option("--pausa-ms", pausa,
+                     "Milisegundos de cada pausa fija del programa (entre los pasos de una secuencia, "
+                     "entre las filas del reporte), 0 sin pausas; si no, " +
+                         std::string(core::kVariablePausa) + ", si no, las de cada proceso (2000 y 50)")
+          ->type_name("<ms>")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 
   Orden orden;
   orden.accion = Accion::kEscritorio;
@@ -178,6 +187,18 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
                             "periodo)");
   muestra->callback([&orden] { orden.accion = Accion::kImportarMuestra; });
 
+  CLI::App* secuencia = Grupo(cli, "secuencia", "Secuencias sin ventana");
+  CLI::App* correr = Subcomando(*secuencia, "correr",
+                                "Corre una secuencia guardada para un formulario, un periodo y un año, "
+                                "como \"Procesar\" en Correr Secuencia");
+  correr->add_option("--formulario", orden.formulario, "Arc_Nombre del formulario (ENCUES_1)")
+      ->required()->type_name("<nombre>");
+  correr->add_option("--secuencia", orden.secuencia, "SC_NOMBRE de una secuencia del formulario")
+      ->required()->type_name("<nombre>");
+  correr->add_option("--periodo", orden.periodo, "Periodo (cuatro cifras)")->required()->type_name("<P>");
+  correr->add_option("--anio", orden.anio, "Año: el periodo o el anterior")->required()->type_name("<A>");
+  correr->callback([&orden] { orden.accion = Accion::kSecuenciaCorrer; });
+
   // Set last: a command copies its parent's footer when it is made.
   cli.footer(ListaDeOrdenes(cli));
 
@@ -206,11 +227,19 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
     }
     orden.formula = *numero;
   }
+  // The window's boxes hold four characters: a longer value would be cut, not refused.
+  if (orden.accion == Accion::kSecuenciaCorrer && (orden.periodo.size() > 4 || orden.anio.size() > 4)) {
+    Orden fin;
+    fin.mensaje = "El periodo y el año tienen a lo sumo cuatro caracteres: " +
+                  (orden.periodo.size() > 4 ? orden.periodo : orden.anio) + "\n\n" + cli.help();
+    fin.codigo_salida = 2;
+    return fin;
+  }
 
   const core::LecturaOpciones lectura = core::ResolverConfiguracion(
       opcion_carpeta->count() ? std::optional<std::string>(carpeta) : std::nullopt,
       opcion_host->count() ? std::optional<std::string>(host) : std::nullopt, entorno,
-      carpeta_programa);
+      carpeta_programa, opcion_pausa->count() ? std::optional<std::string>(pausa) : std::nullopt);
   if (!lectura.configuracion) {
     Orden fin;
     fin.mensaje = lectura.mensaje + "\n" + cli.help();
@@ -255,6 +284,10 @@ int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& e
       break;
     case Accion::kImportarMuestra:
       codigo = intake::ImportarMuestra(app, salida);
+      break;
+    case Accion::kSecuenciaCorrer:
+      codigo = runner::SecuenciaCorrer(app, orden.formulario, orden.secuencia, orden.periodo, orden.anio,
+                                       salida, errores);
       break;
     case Accion::kEscritorio:
     case Accion::kTerminar:

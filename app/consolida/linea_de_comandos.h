@@ -1,6 +1,7 @@
-// The command line of the desktop program: the options every run takes (--app-folder, --host)
-// and the commands that do one job without a window ("formula generar", "importar ..."), each
-// through the same code the windows use, with the console Ui. Part of the consolida program; no Qt, so the
+// The command line of the desktop program: the options every run takes (--app-folder, --host,
+// --pausa-ms) and the commands that do one job without a window ("formula generar", "importar
+// ...", "secuencia correr" ...), each through the same code the windows use, with the console Ui.
+// Part of the consolida program; no Qt, so the
 // commands run on a machine without a display and in tests.
 #pragma once
 
@@ -23,6 +24,7 @@ enum class Accion {
   kImportarNovedades,    // importar novedades --periodo <P>
   kImportarPadron,       // importar padron --anio <A>
   kImportarMuestra,      // importar muestra
+  kSecuenciaCorrer, // secuencia correr --formulario F --secuencia S --periodo P --anio A
   kTerminar,        // print `mensaje` and end with `codigo_salida` (help, a bad line)
 };
 
@@ -32,10 +34,14 @@ struct Orden {
   // formula generar
   int32_t formula = 0;
   bool texto = false;
-  // importar novedades and padron: the year as typed (the window checks it); importar
-  // estructuras: the descriptions file.
+  // importar novedades and padron, secuencia correr: the period or year as typed (the window
+  // checks it); importar estructuras: the descriptions file.
   std::string periodo;
   std::string descripciones;
+  // secuencia correr
+  std::string formulario;
+  std::string secuencia;
+  std::string anio;
   // kTerminar: the text to print (stdout when the code is 0, else stderr) and the exit code:
   // 0 for the help, 2 for a line that cannot be read.
   std::string mensaje;

@@ -1,5 +1,4 @@
-// The shared intake helpers: period check, DBF connection, literal LIKE patterns, the write in a
-// transaction of its own, repaint throttle.
+// The shared intake helpers: period check, DBF connection, literal LIKE patterns.
 #include "intake/internal/comun.h"
 
 #include <cctype>
@@ -7,9 +6,7 @@
 #include "core/aplicacion.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/text.h"
-#include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
-#include "platform/ui/ui.h"
 
 namespace intake::internal {
 
@@ -47,51 +44,6 @@ std::string PatronLiteral(const std::string& texto) {
     }
   }
   return patron;
-}
-
-void Grabacion::Comenzar() {
-  app_.CnSql.BeginTrans();
-  abierta_ = true;
-}
-
-bool Grabacion::Enviar(const std::string& sentencia, const std::string& contexto) {
-  if (!abierta_) Comenzar();
-  try {
-    app_.CnSql.Execute(sentencia);
-  } catch (const runtime::VbError& error) {
-    Deshacer();
-    app_.RegistrarError(error, contexto);
-    return false;
-  }
-  abierta_ = false;
-  app_.CnSql.CommitTrans();
-  return true;
-}
-
-void Grabacion::Deshacer() {
-  if (!abierta_) return;
-  abierta_ = false;
-  try {
-    app_.CnSql.RollbackTrans();
-  } catch (const runtime::VbError&) {
-    // Already ended by the server: nothing is left to undo.
-  }
-}
-
-Repintado::Repintado(ui::Ui& ui) : ui_(ui), reloj_([] { return std::chrono::steady_clock::now(); }) {}
-
-void Repintado::Pedir() {
-  const auto ahora = reloj_();
-  if (pintado_ && ahora - ultimo_ < kIntervalo) return;
-  pintado_ = true;
-  ultimo_ = ahora;
-  ui_.DoEvents();
-}
-
-void Repintado::Forzar() {
-  pintado_ = true;
-  ultimo_ = reloj_();
-  ui_.DoEvents();
 }
 
 }  // namespace intake::internal

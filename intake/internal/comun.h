@@ -1,13 +1,13 @@
 // Helpers the intake windows share: the check of the year typed in TxtPeriodo, the reopening of
-// the DBF connection, the lookup of a name with LIKE, the write of one value in a transaction of
-// its own, and the throttle that lets the progress labels repaint without paying for a repaint
-// per value. Internal to consolida_intake; never shows a window.
+// the DBF connection, the lookup of a name with LIKE; and, from core, the write of one value in
+// a transaction of its own and the throttle that lets the progress labels repaint without paying
+// for a repaint per value. Internal to consolida_intake; never shows a window.
 #pragma once
 
-#include <chrono>
-#include <functional>
 #include <string>
 
+#include "core/grabacion.h"
+#include "core/repintado.h"
 #include "platform/runtime/valor.h"
 
 namespace core {
@@ -16,9 +16,6 @@ class Aplicacion;
 namespace sql {
 class Connection;
 class Recordset;
-}
-namespace ui {
-class Ui;
 }
 
 namespace intake::internal {
@@ -42,55 +39,9 @@ bool Encontrado(const sql::Recordset& rs);
 // The comparison keeps the server's rules otherwise (case and trailing blanks do not count).
 std::string PatronLiteral(const std::string& texto);
 
-// The write every import makes per value (or per company): its statement sent on CnSql in a
-// transaction of its own. A statement that fails is rolled back and logged, and the import goes
-// on; an error anywhere else goes to the caller, whose handler calls Deshacer so that no
-// transaction is left open.
-class Grabacion {
- public:
-  // REQUIRES: `app` outlives the object; its CnSql is open.
-  explicit Grabacion(core::Aplicacion& app) : app_(app) {}
-
-  // Begins the transaction before the statement is known (the survey import looks its value up
-  // inside it).
-  void Comenzar();
-  // Sends `sentencia` in the transaction begun, beginning one when none is. Success: commits and
-  // returns true. Failure: rolls back, appends an error-log entry with `contexto` as its
-  // context line and returns false. Throws runtime::VbError only when the transaction cannot
-  // begin or commit.
-  bool Enviar(const std::string& sentencia, const std::string& contexto);
-  // Rolls back the open transaction, if any. A transaction the server already ended (an error
-  // that aborts the batch, a conversion error, ends it) is no error.
-  void Deshacer();
-
- private:
-  core::Aplicacion& app_;
-  bool abierta_ = false;
-};
-
-// Lets the screen repaint (Ui::DoEvents) at most once per interval while a long operation sets
-// its progress labels on every step. The labels are set before Pedir is called, so whatever is
-// painted shows the step in hand.
-class Repintado {
- public:
-  using Reloj = std::function<std::chrono::steady_clock::time_point()>;
-  static constexpr std::chrono::milliseconds kIntervalo{100};
-
-  explicit Repintado(ui::Ui& ui);
-  // Replaces the clock (tests and benchmarks); the default is the steady clock.
-  void UsarReloj(Reloj reloj) { reloj_ = std::move(reloj); }
-  // Starts an operation: the next Pedir paints.
-  void Comenzar() { pintado_ = false; }
-  // Paints when nothing was painted since Comenzar or the interval has passed since the last paint.
-  void Pedir();
-  // Paints now (the end of an operation).
-  void Forzar();
-
- private:
-  ui::Ui& ui_;
-  Reloj reloj_;
-  bool pintado_ = false;
-  std::chrono::steady_clock::time_point ultimo_{};
-};
+// The write of one value in a transaction of its own, and the repaint throttle, shared with the
+// other long operations of the program.
+using Grabacion = core::Grabacion;
+using Repintado = core::Repintado;
 
 }  // namespace intake::internal

@@ -114,6 +114,7 @@ void Form::MarkShown(bool modal) {
     FlagScope scope(in_resize_);
     Form_Resize();
   }
+  Form_Activate();
 }
 
 void Form::Hide() {

@@ -96,7 +96,8 @@ class Form {
   // Loads the form when it is not loaded: snapshots the design state, then Form_Load.
   void Load();
   // Marks a loaded form shown (Ui implementations call this). The first showing after a load
-  // raises Form_Resize, as a window's first appearance did. Throws runtime::VbError 400 "Form
+  // raises Form_Resize, as a window's first appearance did; every showing then raises
+  // Form_Activate (the form becomes the active window). Throws runtime::VbError 400 "Form
   // already displayed; can't show modally" when asked to show a visible form modal.
   // REQUIRES: Loaded().
   void MarkShown(bool modal);
@@ -127,6 +128,7 @@ class Form {
  protected:
   virtual void Form_Load() {}
   virtual void Form_Resize() {}
+  virtual void Form_Activate() {}
   virtual void Form_QueryUnload(int& cancel, int unload_mode) { (void)cancel, (void)unload_mode; }
   virtual void Form_Unload(int& cancel) { (void)cancel; }
   virtual void Form_KeyDown(int& key_code, int shift) { (void)key_code, (void)shift; }

@@ -73,6 +73,10 @@ TEST(LineaDeOrdenes, AyudaYLineasQueNoSeLeen) {
       {{"formula", "generar", "7x"}, 2, "El id de la formula debe ser un numero entero mayor que 0: 7x", "id"},
       {{"--app-folder", "", "formula", "generar", "7"}, 2, "La carpeta de la aplicacion no puede ser vacia",
        "--texto"},
+      {{"secuencia", "correr", "--formulario", "F", "--secuencia", "S", "--periodo", "20055", "--anio", "2005"}, 2,
+       "El periodo y el año tienen a lo sumo cuatro caracteres: 20055", "--anio <A>"},
+      {{"--pausa-ms", "1.5"}, 2, "La pausa (--pausa-ms) debe ser un numero entero de milisegundos, 0 o mayor: 1.5",
+       "--pausa-ms <ms>"},
   };
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.argumentos[0] + (caso.argumentos.size() > 1 ? " " + caso.argumentos[1] : ""));
@@ -104,7 +108,7 @@ class FormulaGenerar : public ::testing::Test {
   Salida Correr(std::vector<std::string> argumentos) {
     argumentos.push_back("--app-folder=" + temporal_->path().string());
     const Orden orden = Leer(argumentos);
-    EXPECT_EQ(orden.accion, Accion::kFormulaGenerar) << orden.mensaje;
+    EXPECT_NE(orden.accion, Accion::kTerminar) << orden.mensaje;
     std::ostringstream out;
     std::ostringstream err;
     const int codigo = consolida::EjecutarSinVentana(orden, out, err);
@@ -191,6 +195,48 @@ TEST_F(FormulaGenerar, FormulaGuardadaAProcedimientosYTexto) {
             "uno de los cuartiles\n");
   EXPECT_EQ(Consultar("SELECT name FROM dbo.sysobjects WHERE name LIKE 'P7%' ORDER BY name"),
             "P7;P7_Emp;P7_T;P7Emp_T;");
+}
+
+// A stored sequence run as a scheduled job would run it: the formula compiled with "formula
+// generar", the sequences stored as the editor stores them, no pauses.
+TEST_F(FormulaGenerar, SecuenciaCorrerCorreUnaSecuenciaGuardada) {
+  const auto correr = [this](const char* secuencia, const char* anio) {
+    return Correr({"secuencia", "correr", "--formulario", "encues_1", "--secuencia", secuencia, "--periodo", "2005",
+                   "--anio", anio, "--pausa-ms", "0"});
+  };
+  EXPECT_EQ(correr("Diaria", "2005").err, "No existe el formulario encues_1\n");
+
+  const fs::path fixtures = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
+  for (const std::string& lote : test_support::SplitBatches(fixtures / "setup.sql")) Enviar(lote);
+  Enviar("INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Tipo) Values('Doble', 'DOBLE', 'F')\r\n"
+         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo) Values (1, 'VENTAS', 'C'), (1, ' * ', 'O'), (1, '2', 'N')");
+  ASSERT_EQ(Correr({"formula", "generar", "1"}).codigo, 0);
+  // Diaria runs DOBLE for the whole form; Rota first a formula that has no procedures.
+  Enviar("INSERT INTO SE_CABSECUENCIA (SC_NOMBRE, SC_IDARC) VALUES('Diaria', 1), ('Rota', 1)\r\n"
+         "INSERT INTO SE_SECUENCIA (S_IDSECCAB, S_ORDEN, S_CONDIC, S_IDFORMCAB1, S_TIPVAR1) "
+         "VALUES(1, 1, '', 1, 'F'), (2, 1, '', 9, 'F'), (2, 2, '', 1, 'F')");
+
+  const Salida diaria = correr("DIARIA", "2005");
+  EXPECT_EQ(diaria.codigo, 0) << diaria.err;
+  EXPECT_EQ(diaria.out, "Se ha corrido la Secuencia Diaria del formulario ENCUES_1 para el Periodo 2005 y el Año 2005\n");
+  EXPECT_EQ(diaria.err, "Procesando ... DOBLE\nProceso Finalizado\n");
+  EXPECT_EQ(Consultar("SELECT RE_Valor FROM SE_RESULTADO ORDER BY RE_Empresa"), "200;400;600;800;1000;1200;");
+  EXPECT_EQ(Consultar("SELECT Contenido FROM SE_COMM_PROCESO"), "Diaria;");
+  EXPECT_TRUE(Logs().empty());
+
+  const Salida rechazada = correr("Diaria", "2003");
+  EXPECT_EQ(std::to_string(rechazada.codigo) + rechazada.err,
+            "1[Consolida] El Año no pertenece al par de Años para el Periodo -> 1\n");
+  EXPECT_EQ(correr("Semanal", "2005").err, "No existe la secuencia Semanal del formulario ENCUES_1\n");
+
+  // The failing call's box, then the run goes on to its end; the log it left is reported last.
+  const Salida rota = correr("Rota", "2005");
+  EXPECT_EQ(rota.codigo, 1);
+  EXPECT_EQ(rota.out, "");
+  EXPECT_TRUE(rota.err.starts_with("Procesando ... \n[ERROR SECUENCIA] Error Ejecutando Secuencia -> 1\n")) << rota.err;
+  EXPECT_TRUE(rota.err.ends_with("\nProceso Finalizado\n[Captura de Errores] Existen errores en el archivo de Errores\r\n"
+                                 "Avisar al Personal de Sistemas para que lo revise -> 1\n"))
+      << rota.err;
 }
 
 }  // namespace

@@ -71,5 +71,25 @@ TEST(Configuracion, CarpetaVaciaNoArranca) {
   EXPECT_EQ(lectura.mensaje, "La carpeta de la aplicacion no puede ser vacia\n");
 }
 
+TEST(Configuracion, LaPausaDeLaOpcionOElEntornoONinguna) {
+  using Opcion = std::optional<std::string>;
+  const std::string refusal = " debe ser un numero entero de milisegundos, 0 o mayor: ";
+  const std::vector<std::tuple<Opcion, Opcion, std::optional<int>, std::string>> casos = {
+      {{}, {}, std::nullopt, ""},
+      {"150", "0", 150, ""},
+      {{}, "2s", std::nullopt, "La pausa (CONSOLIDA_PAUSA_MS)" + refusal + "2s\n"},
+      {"99999999999", "0", std::nullopt, "La pausa (--pausa-ms)" + refusal + "99999999999\n"},
+  };
+  for (const auto& [opcion, entorno, pausa, mensaje] : casos) {
+    SCOPED_TRACE(opcion.value_or("-") + " " + entorno.value_or("-"));
+    const core::LecturaOpciones lectura = core::ResolverConfiguracion(
+        std::nullopt, std::nullopt, [&](const char* v) { return std::string(v) == "CONSOLIDA_PAUSA_MS" ? entorno : std::nullopt; },
+        "/x", opcion);
+    EXPECT_EQ(lectura.mensaje, mensaje);
+    EXPECT_EQ(lectura.codigo_salida, mensaje.empty() ? 0 : 2);
+    EXPECT_EQ(lectura.configuracion.value_or(core::Configuracion{}).pausa_ms, pausa);
+  }
+}
+
 }  // namespace
 }  // namespace core_test

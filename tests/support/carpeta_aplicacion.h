@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -47,8 +48,8 @@ class CarpetaAplicacion : public ::testing::Test {
   // the database host.
   core::Aplicacion& App(const std::string& servidor_sql = "") {
     if (!app_) {
-      app_ = std::make_unique<core::Aplicacion>(core::Configuracion{carpeta_.string(), servidor_sql},
-                                                *ui_);
+      app_ = std::make_unique<core::Aplicacion>(
+          core::Configuracion{carpeta_.string(), servidor_sql, pausa_ms_}, *ui_);
     }
     return *app_;
   }
@@ -127,6 +128,8 @@ class CarpetaAplicacion : public ::testing::Test {
   }
 
   fs::path carpeta_;
+  // The program's pause setting for the application objects created from then on.
+  std::optional<int> pausa_ms_;
   // Reset to close the application as the end of a run does (the Ui stays).
   std::unique_ptr<core::Aplicacion> app_;
 
