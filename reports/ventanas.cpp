@@ -5,6 +5,8 @@
 
 #include "core/aplicacion.h"
 #include "reports/frm_cmd_process.h"
+#include "reports/frm_cons_form.h"
+#include "reports/frm_cons_sec.h"
 #include "reports/frm_reporte.h"
 
 namespace reports {
@@ -25,6 +27,8 @@ void RegistrarVentanas(core::Aplicacion& app) {
   Registrar<FrmReporte>(app, "FrmReporte");
   Registrar<FrmBuFormReporte>(app, "FrmBuFormReporte");
   Registrar<FrmReporteA>(app, "FrmReporteA");
+  Registrar<FrmConsForm>(app, "FrmConsForm");
+  Registrar<FrmConsSec>(app, "FrmConsSec");
 }
 
 }  // namespace reports
