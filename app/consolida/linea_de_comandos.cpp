@@ -11,6 +11,7 @@
 #include "core/configuracion.h"
 #include "core/inicio.h"
 #include "formulas/comando_generar.h"
+#include "reports/comando_reporte.h"
 #include "runner/comando_correr.h"
 #include "platform/dbf/data_source.h"
 #include "platform/sql/client.h"
@@ -129,6 +130,43 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
   correr->add_option("--anio", orden.anio, "Año: el periodo o el anterior")->required()->type_name("<A>");
   correr->callback([&orden] { orden.accion = Accion::kSecuenciaCorrer; });
 
+  CLI::App* reporte = cli.add_subcommand("reporte", "Reportes sin ventana: la planilla en Reporte");
+  reporte->group("Ordenes");
+  reporte->require_subcommand(1);
+  reporte->fallthrough();
+  reporte->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  std::vector<std::string> campos;
+  CLI::App* resultados = reporte->add_subcommand(
+      "resultados", "Reporte de resultados de un formulario y un periodo, como \"Generar\" en Reporte / Estimacion");
+  resultados->group("Ordenes");
+  resultados->fallthrough();
+  resultados->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  resultados->add_option("--formulario", orden.formulario, "Arc_Nombre del formulario (ENCUES_1)")
+      ->required()->type_name("<F>");
+  resultados->add_option("--periodo", orden.periodo, "Periodo (cuatro cifras)")->required()->type_name("<P>");
+  resultados->add_option("--titulo", orden.titulo, "Titulo de la planilla")->required()->type_name("<T>");
+  resultados->add_flag("--anio-anterior", orden.anio_anterior, "Agrega los resultados del año anterior (X_1)");
+  CLI::Option* opcion_campos =
+      resultados->add_option("--campos", campos, "Columnas a mostrar, en orden; si no, todas")
+          ->delimiter(',')
+          ->type_name("<A,B,...>");
+  resultados->callback([&orden] { orden.accion = Accion::kReporteResultados; });
+  CLI::App* formulas = reporte->add_subcommand(
+      "formulas", "Planilla de las formulas de un formulario, como \"Imprimir\" en Reporte / Formulas");
+  formulas->group("Ordenes");
+  formulas->fallthrough();
+  formulas->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  formulas->add_option("--formulario", orden.formulario, "Codigo del formulario (seis caracteres: ENCUES)")
+      ->required()->type_name("<codigo>");
+  formulas->callback([&orden] { orden.accion = Accion::kReporteFormulas; });
+  CLI::App* listado = reporte->add_subcommand(
+      "secuencia", "Planilla de las lineas de una secuencia, como \"Imprimir\" en Reporte / Secuencia");
+  listado->group("Ordenes");
+  listado->fallthrough();
+  listado->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  listado->add_option("--secuencia", orden.secuencia, "SC_NOMBRE de la secuencia")->required()->type_name("<S>");
+  listado->callback([&orden] { orden.accion = Accion::kReporteSecuencia; });
+
   std::vector<std::string> invertidos(argumentos.rbegin(), argumentos.rend());
   try {
     cli.parse(invertidos);
@@ -155,6 +193,15 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
     orden.formula = *numero;
   }
   // The window's boxes hold four characters: a longer value would be cut, not refused.
+  if (orden.accion == Accion::kReporteResultados) {
+    if (opcion_campos->count()) orden.campos = campos;
+    if (orden.periodo.size() > 4) {
+      Orden fin;
+      fin.mensaje = "El periodo tiene a lo sumo cuatro caracteres: " + orden.periodo + "\n\n" + cli.help();
+      fin.codigo_salida = 2;
+      return fin;
+    }
+  }
   if (orden.accion == Accion::kSecuenciaCorrer && (orden.periodo.size() > 4 || orden.anio.size() > 4)) {
     Orden fin;
     fin.mensaje = "El periodo y el año tienen a lo sumo cuatro caracteres: " +
@@ -202,6 +249,16 @@ int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& e
     case Accion::kSecuenciaCorrer:
       codigo = runner::SecuenciaCorrer(app, orden.formulario, orden.secuencia, orden.periodo, orden.anio,
                                        salida, errores);
+      break;
+    case Accion::kReporteResultados:
+      codigo = reports::ReporteResultados(
+          app, {orden.formulario, orden.periodo, orden.titulo, orden.anio_anterior, orden.campos}, salida, errores);
+      break;
+    case Accion::kReporteFormulas:
+      codigo = reports::ReporteFormulas(app, orden.formulario, salida, errores);
+      break;
+    case Accion::kReporteSecuencia:
+      codigo = reports::ReporteSecuencia(app, orden.secuencia, salida, errores);
       break;
     case Accion::kEscritorio:
     case Accion::kTerminar:
