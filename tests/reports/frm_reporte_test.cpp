@@ -157,6 +157,18 @@ TEST_F(Reporte, ElDialogoDeCamposEligeOrdenaYCancela) {
   EXPECT_EQ(ventana_->txtResultado.Text(), "F");
   EXPECT_FALSE(ventana_->Planilla());
   EXPECT_EQ(Carpeta("Reporte").size(), 1u);
+
+  // A workbook that cannot be written is told and logged like any other failure.
+  std::filesystem::remove_all(carpeta_ / "Reporte");
+  Ui().ClearMessages();
+  Generar(false, [](FrmReporteA& d) {
+    d.CmdSTodos.UserClick();
+    d.CmdAcepta.UserClick();
+  });
+  EXPECT_FALSE(ventana_->Planilla());
+  ASSERT_EQ(Ui().Prompts().size(), 1u);
+  EXPECT_TRUE(Ui().Prompts()[0].starts_with("Error Generando Reporte: (75) ")) << Ui().Prompts()[0];
+  EXPECT_TRUE(EntradasLog().back().ends_with("\r\nFrmReporte (reporte)")) << EntradasLog().back();
 }
 
 TEST_F(Reporte, SinDatosNombreInvalidoYFallas) {
