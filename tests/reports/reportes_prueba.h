@@ -35,11 +35,6 @@ class ReportesPrueba : public test_support::VentanaPrueba {
     App().CnSql.Close();
     App().CnSql.Open(App().CadenaSql());
   }
-  void TearDown() override {
-    enviadas_.reset();
-    VentanaPrueba::TearDown();
-  }
-
   template <typename T>
   T& Ventana(const char* nombre) {
     T& ventana = formulas::VentanaRegistrada<T>(App(), nombre);
