@@ -284,8 +284,6 @@ TEST_F(FormulaGenerar, ReportesSinVentanaEscribenLaPlanilla) {
       {{"formulas", "--formulario", "encues"}, "VT|VENTAS * 2|Ventas", ""},
       {{"secuencia", "--secuencia", "diaria"}, "1||VT (Ventas)||||VENTAS * 2", ""},
       {{"secuencia", "--secuencia", "Semanal"}, "", "No existe la secuencia Semanal\n"},
-      {{"resultados", "--formulario", "ENCUES_1", "--periodo", "1989", "--titulo", "T"}, "",
-       "[Consolida] Periodo Erroneo -> 1\n"},
       {{"resultados", "--formulario", "ENCUES_1", "--periodo", "2007", "--titulo", "T"}, "",
        "No existe Datos para dicho reporte\n"},
       {{"resultados", "--formulario", "ENCUES_1", "--periodo", "2005", "--titulo", "T", "--campos", "VT,X"}, "",

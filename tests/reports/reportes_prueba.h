@@ -1,6 +1,5 @@
-// What the report window tests share: the application with every window registered, the
-// statements CnSql sends recorded, a viewer that opens nothing, SQL run directly and a written
-// workbook read back as one text per row.
+// What the report window tests share: every window registered, the statements CnSql sends
+// recorded, a viewer that opens nothing, a written workbook read back as one text per row.
 #pragma once
 
 #include <memory>
