@@ -2,6 +2,9 @@
 // questions and launches the desktop viewer on request. Never reads the database.
 #include "reports/genera_excel.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +12,7 @@
 #include "core/aplicacion.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/text.h"
+#include "platform/runtime/vb_error.h"
 #include "platform/ui/ui.h"
 
 namespace reports {
@@ -87,7 +91,14 @@ std::string GeneraExcel(core::Aplicacion& app, std::string_view prefijo, const P
                         Visor& visor) {
   const std::string nombre = NombrePlanilla(prefijo, app.Ui().Now());
   const std::string ruta = app.Ruta("Reporte") + "/" + nombre;
-  ArmaPlanilla(planilla).Save(ruta);
+  try {
+    ArmaPlanilla(planilla).Save(ruta);
+  } catch (const runtime::VbError&) {
+    // A write that stopped half way leaves no file behind for the user to take as the report.
+    std::error_code ignorado;
+    std::filesystem::remove(ruta, ignorado);
+    throw;
+  }
 
   // The first message has no closing parenthesis; users know it that way.
   app.Ui().MsgBox("Se ha grabado la planillacon el nombre (" + nombre, ui::vbExclamation,

@@ -8,7 +8,8 @@ class Aplicacion;
 
 namespace reports {
 
-// Registers FrmCmdProcess ("Panel de Comando").
+// Registers the report windows: FrmReporte with its picker and field dialog, FrmConsForm,
+// FrmConsSec and FrmCmdProcess ("Panel de Comando").
 void RegistrarVentanas(core::Aplicacion& app);
 
 }  // namespace reports

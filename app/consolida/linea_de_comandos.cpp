@@ -14,6 +14,7 @@
 #include "core/inicio.h"
 #include "formulas/comando_generar.h"
 #include "intake/comandos_importar.h"
+#include "reports/comando_reporte.h"
 #include "runner/comando_correr.h"
 #include "platform/dbf/data_source.h"
 #include "platform/sql/client.h"
@@ -199,6 +200,30 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
   correr->add_option("--anio", orden.anio, "Año: el periodo o el anterior")->required()->type_name("<A>");
   correr->callback([&orden] { orden.accion = Accion::kSecuenciaCorrer; });
 
+  CLI::App* reporte = Grupo(cli, "reporte", "Reportes sin ventana: la planilla en Reporte");
+  std::vector<std::string> campos;
+  CLI::App* resultados = Subcomando(
+      *reporte, "resultados", "Reporte de resultados de un formulario y un periodo, como \"Generar\" en Reporte / Estimacion");
+  resultados->add_option("--formulario", orden.formulario, "Arc_Nombre del formulario (ENCUES_1)")
+      ->required()->type_name("<F>");
+  resultados->add_option("--periodo", orden.periodo, "Periodo (cuatro cifras)")->required()->type_name("<P>");
+  resultados->add_option("--titulo", orden.titulo, "Titulo de la planilla")->required()->type_name("<T>");
+  resultados->add_flag("--anio-anterior", orden.anio_anterior, "Agrega los resultados del año anterior (X_1)");
+  CLI::Option* opcion_campos =
+      resultados->add_option("--campos", campos, "Columnas a mostrar, en orden; si no, todas")
+          ->delimiter(',')
+          ->type_name("<A,B,...>");
+  resultados->callback([&orden] { orden.accion = Accion::kReporteResultados; });
+  CLI::App* formulas = Subcomando(
+      *reporte, "formulas", "Planilla de las formulas de un formulario, como \"Imprimir\" en Reporte / Formulas");
+  formulas->add_option("--formulario", orden.formulario, "Codigo del formulario (seis caracteres: ENCUES)")
+      ->required()->type_name("<codigo>");
+  formulas->callback([&orden] { orden.accion = Accion::kReporteFormulas; });
+  CLI::App* listado = Subcomando(
+      *reporte, "secuencia", "Planilla de las lineas de una secuencia, como \"Imprimir\" en Reporte / Secuencia");
+  listado->add_option("--secuencia", orden.secuencia, "SC_NOMBRE de la secuencia")->required()->type_name("<S>");
+  listado->callback([&orden] { orden.accion = Accion::kReporteSecuencia; });
+
   // Set last: a command copies its parent's footer when it is made.
   cli.footer(ListaDeOrdenes(cli));
 
@@ -228,6 +253,15 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
     orden.formula = *numero;
   }
   // The window's boxes hold four characters: a longer value would be cut, not refused.
+  if (orden.accion == Accion::kReporteResultados) {
+    if (opcion_campos->count()) orden.campos = campos;
+    if (orden.periodo.size() > 4) {
+      Orden fin;
+      fin.mensaje = "El periodo tiene a lo sumo cuatro caracteres: " + orden.periodo + "\n\n" + cli.help();
+      fin.codigo_salida = 2;
+      return fin;
+    }
+  }
   if (orden.accion == Accion::kSecuenciaCorrer && (orden.periodo.size() > 4 || orden.anio.size() > 4)) {
     Orden fin;
     fin.mensaje = "El periodo y el año tienen a lo sumo cuatro caracteres: " +
@@ -288,6 +322,16 @@ int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& e
     case Accion::kSecuenciaCorrer:
       codigo = runner::SecuenciaCorrer(app, orden.formulario, orden.secuencia, orden.periodo, orden.anio,
                                        salida, errores);
+      break;
+    case Accion::kReporteResultados:
+      codigo = reports::ReporteResultados(
+          app, {orden.formulario, orden.periodo, orden.titulo, orden.anio_anterior, orden.campos}, salida, errores);
+      break;
+    case Accion::kReporteFormulas:
+      codigo = reports::ReporteFormulas(app, orden.formulario, salida, errores);
+      break;
+    case Accion::kReporteSecuencia:
+      codigo = reports::ReporteSecuencia(app, orden.secuencia, salida, errores);
       break;
     case Accion::kEscritorio:
     case Accion::kTerminar:

@@ -1,7 +1,7 @@
 // The command line of the desktop program: the options every run takes (--app-folder, --host,
 // --pausa-ms) and the commands that do one job without a window ("formula generar", "importar
-// ...", "secuencia correr" ...), each through the same code the windows use, with the console Ui.
-// Part of the consolida program; no Qt, so the
+// ...", "secuencia correr", "reporte ..."), each through the same code the windows use, with the
+// console Ui. Part of the consolida program; no Qt, so the
 // commands run on a machine without a display and in tests.
 #pragma once
 
@@ -25,6 +25,9 @@ enum class Accion {
   kImportarPadron,       // importar padron --anio <A>
   kImportarMuestra,      // importar muestra
   kSecuenciaCorrer, // secuencia correr --formulario F --secuencia S --periodo P --anio A
+  kReporteResultados,  // reporte resultados --formulario F --periodo P --titulo T [--anio-anterior] [--campos A,B]
+  kReporteFormulas,    // reporte formulas --formulario <form code>
+  kReporteSecuencia,   // reporte secuencia --secuencia S
   kTerminar,        // print `mensaje` and end with `codigo_salida` (help, a bad line)
 };
 
@@ -42,6 +45,11 @@ struct Orden {
   std::string formulario;
   std::string secuencia;
   std::string anio;
+  // reporte resultados (with formulario and periodo above; reporte formulas takes formulario,
+  // reporte secuencia takes secuencia)
+  std::string titulo;
+  bool anio_anterior = false;
+  std::optional<std::vector<std::string>> campos;
   // kTerminar: the text to print (stdout when the code is 0, else stderr) and the exit code:
   // 0 for the help, 2 for a line that cannot be read.
   std::string mensaje;

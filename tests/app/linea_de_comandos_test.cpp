@@ -9,6 +9,7 @@
 
 #include "app/consolida/linea_de_comandos.h"
 #include "platform/runtime/conversions.h"
+#include "platform/sheet/xls_reader.h"
 #include "platform/sql/client.h"
 #include "tests/platform/engine/batch_files.h"
 #include "tests/support/temp_folder.h"
@@ -237,6 +238,65 @@ TEST_F(FormulaGenerar, SecuenciaCorrerCorreUnaSecuenciaGuardada) {
   EXPECT_TRUE(rota.err.ends_with("\nProceso Finalizado\n[Captura de Errores] Existen errores en el archivo de Errores\r\n"
                                  "Avisar al Personal de Sistemas para que lo revise -> 1\n"))
       << rota.err;
+}
+
+// The three reports as a scheduled job would ask for them: the workbook's path on stdout and
+// the row of data where the window writes it.
+TEST_F(FormulaGenerar, ReportesSinVentanaEscribenLaPlanilla) {
+  const auto correr = [this](std::vector<std::string> argumentos) {
+    argumentos.insert(argumentos.begin(), "reporte");
+    argumentos.push_back("--pausa-ms=0");
+    return Correr(argumentos);
+  };
+  // The workbook's fourth row, its cells joined by "|".
+  const auto cuarta_fila = [](const Salida& salida) {
+    const sheet::SheetGrid hoja = sheet::ReadSheet(salida.out.substr(0, salida.out.size() - 1));
+    std::string fila;
+    for (size_t c = 0; c < hoja.rows.at(3).size(); ++c) fila += (c ? "|" : "") + runtime::JoinText(hoja.rows[3][c]);
+    return fila;
+  };
+  const std::vector<std::string> resultados = {"resultados", "--formulario", "ENCUES_1", "--periodo", "2005",
+                                               "--titulo", "Estimacion"};
+  EXPECT_EQ(correr(resultados).err, "No existe el formulario ENCUES_1\n");
+  Enviar("INSERT INTO SE_ARCHIVOS (Arc_Nombre) Values('ENCUES_1')\r\n"
+         "INSERT INTO SE_CABFORMULA (FC_Nombre, FC_NomVar, FC_Formula) Values('Ventas', 'VT', 'VENTAS * 2')\r\n"
+         "INSERT INTO SE_FORMULA_ARCHIVO (Id_FormCab, Id_Arc) Values(1, 1)\r\n"
+         "INSERT INTO SE_MUESTRA_PADRON (Unico, Razon, FormSector, Periodo, Descripcion_Estado) "
+         "Values('E1', 'Uno', 'ENCUES', 2005, 'Activa')\r\n"
+         "INSERT INTO SE_RESULTADO (Id_FA, RE_Empresa, RE_Periodo, RE_Valor, RE_FormSector, RE_Anio) "
+         "Values(1, 'E1', 2005, 4, 'ENCUES', 2005), (1, 'E1', 2005, 2, 'ENCUES', 2004)\r\n"
+         "INSERT INTO SE_CABSECUENCIA (SC_NOMBRE, SC_IDARC) Values('Diaria', 1)\r\n"
+         "INSERT INTO SE_SECUENCIA (S_IDSECCAB, S_ORDEN, S_CONDIC, S_IDFORMCAB1, S_TIPVAR1) Values(1, 1, '', 1, 'F')");
+
+  std::vector<std::string> elegidos = resultados;
+  elegidos.insert(elegidos.end(), {"--anio-anterior", "--campos", "VT_1,vt"});
+  const Salida elegida = correr(elegidos);
+  ASSERT_EQ(elegida.codigo, 0) << elegida.err;
+  EXPECT_TRUE(elegida.out.starts_with((temporal_->path() / "Reporte" / "Rep_").string())) << elegida.out;
+  EXPECT_EQ(cuarta_fila(elegida), "E1|Uno|Activa|2|4");
+  EXPECT_EQ(cuarta_fila(correr(resultados)), "E1|Uno|Activa|2005|4");
+
+  struct Caso {
+    std::vector<std::string> argumentos;
+    std::string fila;   // the workbook's fourth row, when one is written
+    std::string error;  // else the end of stderr
+  } casos[] = {
+      {{"formulas", "--formulario", "encues"}, "VT|VENTAS * 2|Ventas", ""},
+      {{"secuencia", "--secuencia", "diaria"}, "1||VT (Ventas)||||VENTAS * 2", ""},
+      {{"secuencia", "--secuencia", "Semanal"}, "", "No existe la secuencia Semanal\n"},
+      {{"resultados", "--formulario", "ENCUES_1", "--periodo", "2007", "--titulo", "T"}, "",
+       "No existe Datos para dicho reporte\n"},
+      {{"resultados", "--formulario", "ENCUES_1", "--periodo", "2005", "--titulo", "T", "--campos", "VT,X"}, "",
+       "El reporte no tiene la columna X\n"},
+  };
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(caso.argumentos[0] + " " + caso.argumentos[2]);
+    const Salida salida = correr(caso.argumentos);
+    EXPECT_EQ(salida.codigo, caso.fila.empty() ? 1 : 0) << salida.err;
+    EXPECT_EQ(caso.fila.empty() ? salida.err.substr(salida.err.size() - std::min(salida.err.size(), caso.error.size()))
+                                : cuarta_fila(salida),
+              caso.fila.empty() ? caso.error : caso.fila);
+  }
 }
 
 }  // namespace

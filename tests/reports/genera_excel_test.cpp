@@ -210,3 +210,17 @@ TEST(ArmaPlanilla, FormatosDelTituloEncabezadosYDatos) {
 
 }  // namespace
 }  // namespace reports_test
+
+namespace reports_test {
+
+// A write that fails half way (the device is full) leaves no file where the workbook was going.
+TEST_F(GeneraExcelTest, UnaEscrituraFallidaNoDejaArchivo) {
+  const fs::path ruta = carpeta_ / "Reporte" / "Rep_05122026112041.xls";
+  fs::create_symlink("/dev/full", ruta);
+  VisorAnotado visor;
+  EXPECT_THROW(reports::GeneraExcel(App(), reports::kPrefijoReporte, Ejemplo(), visor), runtime::VbError);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(ruta)));
+  EXPECT_TRUE(Ui().Messages().empty());
+}
+
+}  // namespace reports_test
