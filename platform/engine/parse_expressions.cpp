@@ -237,6 +237,12 @@ ExprPtr Parser::ParsePredicate() {
     e->args.push_back(std::move(left));
     e->args.push_back(ParseAdditive());
     if (AcceptWord("escape")) e->args.push_back(ParseAdditive());
+    const Expr& pattern = *e->args[1];
+    if (pattern.kind == ExprKind::kLiteral && pattern.literal_kind == LiteralKind::kString) {
+      bool plain = e->args.size() == 2 && pattern.literal_text.find_first_of("%_[") == std::string::npos;
+      e->plain_pattern = plain;
+      out_->pattern_literals.emplace_back(pattern.literal_index, plain);
+    }
     return e;
   }
   if (AcceptWord("between")) {

@@ -200,6 +200,11 @@ ParsedBatch* SqliteSession::FindCached() {
         break;
       }
     }
+    for (const auto& [index, plain] : candidate->pattern_literals) {
+      if (!same) break;
+      const Token& t = tokens_.tokens[static_cast<size_t>(tokens_.literals[static_cast<size_t>(index)])];
+      same = (t.text.find_first_of("%_[") == std::string::npos) == plain;
+    }
     if (same) {
       owner_of_found_ = candidate;
       return candidate.get();

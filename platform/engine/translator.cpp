@@ -128,6 +128,16 @@ class Translator {
         return "tsql_single(" + probe + ",(" + Query(*e.subquery) + "))";
       }
       case ExprKind::kLike: {
+        const Expr& value = *e.args[0];
+        if (e.plain_pattern && !e.negated && value.kind == ExprKind::kColumn && !value.type.is_null &&
+            IsStringType(value.type.sql)) {
+          // A pattern without wildcards matches only texts equal to it under the collation, so
+          // the equality lets an index on the column find the candidates; the LIKE call still
+          // decides (a trailing blank of the pattern must be there in the value).
+          std::string column = Expression(value);
+          std::string pattern = Expression(*e.args[1]);
+          return "(" + column + " = " + pattern + " COLLATE TSQL_CI AND tsql_like(" + column + "," + pattern + "))";
+        }
         std::string sql = "tsql_like(" + Expression(*e.args[0]) + "," + Expression(*e.args[1]);
         if (e.args.size() == 3) sql += "," + Expression(*e.args[2]);
         sql += ")";

@@ -91,8 +91,8 @@ TEST_F(Reporte, ConAnioAnteriorCadaValorEnSuCeldaYNuloComoCero) {
       "as Per, RE_Anio From SE_RESULTADO INNER JOIN SE_CABFORMULA ON ID_FA = Id_formCab INNER JOIN "
       "SE_MUESTRA_PADRON ON re_empresa = UNICO and periodo = 2005 Where RE_PERIODO = 2005 and RE_Anio = ";
   const Lineas enviadas = Enviadas();
-  ASSERT_GE(enviadas.size(), 7u);
-  EXPECT_EQ(Lineas(enviadas.begin(), enviadas.begin() + 6),
+  ASSERT_GE(enviadas.size(), 8u);
+  EXPECT_EQ(Lineas(enviadas.begin(), enviadas.begin() + 7),
             (Lineas{"if exists (select * from dbo.sysobjects where id = object_id(N'[dbo].[TEMP_REPORTE]') and "
                     "OBJECTPROPERTY(id, N'IsUserTable') = 1)" + crlf + "drop table [dbo].[TEMP_REPORTE]" + crlf + crlf,
                     "SELECT DISTINCT(ID_FA), FC_NomVar From SE_RESULTADO INNER JOIN SE_CABFORMULA ON ID_FA = "
@@ -102,6 +102,7 @@ TEST_F(Reporte, ConAnioAnteriorCadaValorEnSuCeldaYNuloComoCero) {
                     "CREATE TABLE [dbo].[TEMP_REPORTE] (" + crlf +
                         "Empresa Varchar(20), Razon Varchar(200), Estado Varchar(100), Periodo Numeric(4,0) , VT "
                         "Float NULL" + crlf + ", VT_1 Float NULL" + crlf + ", DIF Float NULL" + crlf + ")" + crlf + crlf,
+                    "CREATE INDEX IX_TEMP_REPORTE ON [dbo].[TEMP_REPORTE] (Empresa, Periodo)",
                     "SELECT Fc_Nomvar, id_fa, re_empresa, re_valor, razon, descripcion_estado, 2005 " + datos +
                         "2005 and RE_FormSector='ENCUES' UNION (SELECT Fc_Nomvar + '_1', id_fa, re_empresa, re_valor, "
                         "razon, descripcion_estado , 2005 " + datos + "2004 and RE_FormSector='ENCUES') Order by id_fa, "

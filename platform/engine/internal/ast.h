@@ -63,6 +63,7 @@ struct Expr {
   LiteralKind literal_kind = LiteralKind::kString;
   int literal_index = -1;
   std::string literal_text;  // the literal as written (numbers) or its value (strings)
+  bool plain_pattern = false;  // LIKE with a text literal pattern free of %, _ and [, no ESCAPE
   SqlType cast_type;
   std::vector<std::unique_ptr<Expr>> args;
   std::unique_ptr<Select> subquery;
@@ -210,6 +211,9 @@ struct ParsedBatch {
   // Literals that shape the translation (type lengths, ORDER BY ordinals): a cached parse is
   // reused only when these match.
   std::vector<std::pair<int, std::string>> structural_literals;
+  // LIKE patterns written as text literals, and whether each is free of wildcards: the
+  // translation of a plain pattern differs, so a cached parse is reused only when these agree.
+  std::vector<std::pair<int, bool>> pattern_literals;
 };
 
 }  // namespace engine

@@ -187,6 +187,25 @@ TEST_F(EngineSessionTest, StatementsDifferingOnlyInLiteralsGetTheirOwnValues) {
   EXPECT_EQ(Run(*s, "SELECT Empresa FROM N WHERE Empresa = 3"), "Empresa\n3\n(1 rows affected)\n");
 }
 
+// A LIKE whose pattern has no wildcard is translated apart, so the same statement with a
+// wildcard pattern (or the other way round) must not reuse that translation.
+TEST_F(EngineSessionTest, LikeStatementsWithAndWithoutWildcardsKeepTheirOwnMeaning) {
+  auto s = OpenSession();
+  Run(*s, "CREATE TABLE W (Empresa varchar(20) NULL)\nCREATE INDEX W_Empresa ON W (Empresa)");
+  for (const char* empresa : {"E1", "E10", "e1  ", "E_1"}) {
+    Run(*s, std::string("INSERT INTO W (Empresa) VALUES('") + empresa + "')");
+  }
+  const struct {
+    const char* pattern;
+    int rows;
+  } kCases[] = {{"E1", 2}, {"E1%", 3}, {"e10", 1}, {"E_1", 1}, {"E1 ", 0}, {"E[_]1", 1}, {"E1", 2}, {"%", 4}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.pattern);
+    EXPECT_EQ(Run(*s, std::string("SELECT COUNT(*) AS N FROM W WHERE Empresa LIKE '") + c.pattern + "'"),
+              "N\n" + std::to_string(c.rows) + "\n(1 rows affected)\n");
+  }
+}
+
 // An error names its line (and procedure); a statement error lets the batch go on, a missing
 // table ends it (or the procedure) where it is reached.
 TEST_F(EngineSessionTest, ErrorsNameTheirLineAndStopWhereTheyShould) {
