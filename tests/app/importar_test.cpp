@@ -45,9 +45,9 @@ Textos FilasDe(const fs::path& carpeta, const std::string& consulta) {
 
 // ENCUES_1.dbf, with its first column named `unico`.
 void Encuesta(const fs::path& datos, const std::string& unico = "UNICO") {
-  test_support::DbfTable tabla = intake_test::Encuesta();
+  dbf::DbfTable tabla = intake_test::Encuesta();
   tabla.fields[0].name = unico;
-  test_support::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
+  dbf::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
 }
 
 struct Corrida {
@@ -79,7 +79,7 @@ TEST_F(ImportarTest, CadaImportacionEnCarpetaBuenaYMala) {
   const Textos padron = {"importar", "padron", "--anio", "2005"};
   auto padron_con = [](const std::string& cuit) {
     return [cuit](const fs::path& datos) {
-      test_support::WriteDbf((datos / "Padron.dbf").string(),
+      dbf::WriteDbf((datos / "Padron.dbf").string(),
                              intake_test::Padron({intake_test::Completa(), intake_test::EnBlanco("30500000002",
                                                                                                  cuit)}));
     };

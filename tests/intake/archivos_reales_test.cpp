@@ -21,8 +21,8 @@ namespace intake_test {
 using namespace test_support;
 namespace {
 
-using test_support::DbfField;
-using test_support::DbfTable;
+using dbf::DbfField;
+using dbf::DbfTable;
 
 constexpr size_t kMaxRegistros = 8;
 
@@ -43,7 +43,7 @@ bool EsAscii(const std::string& texto) {
 DbfTable ConUnico(const sql::RowSet& real, const std::string& prefijo,
                   std::map<std::string, Esperado>& esperado) {
   DbfTable tabla;
-  tabla.flavor = test_support::DbfFlavor::kVisualFoxPro;
+  tabla.flavor = dbf::DbfFlavor::kVisualFoxPro;
   tabla.fields.push_back({"UNICO", 'C', 20});
   const size_t registros = std::min(real.rows.size(), kMaxRegistros);
   std::vector<int> columnas;
@@ -79,7 +79,7 @@ DbfTable ConUnico(const sql::RowSet& real, const std::string& prefijo,
 
   for (size_t r = 0; r < registros; ++r) {
     const std::string unico = prefijo + std::to_string(r + 1);
-    test_support::DbfRecord registro;
+    dbf::DbfRecord registro;
     registro.values.push_back(unico);
     for (size_t i = 0; i < columnas.size(); ++i) {
       const DbfField& campo = tabla.fields[i + 1];

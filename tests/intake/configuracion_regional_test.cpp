@@ -52,7 +52,7 @@ class ConfiguracionRegionalTest : public VentanaPrueba,
 };
 
 TEST_P(ConfiguracionRegionalTest, ImportacionesYAritmeticaGuardanLosMismosValores) {
-  test_support::DbfTable encuesta;
+  dbf::DbfTable encuesta;
   encuesta.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'N', 12, 4}};
   encuesta.records = {{{"30500000001", "1234.5", "0.0625"}}};
   EscribirDbf("ENCUES_1.dbf", encuesta);

@@ -126,13 +126,13 @@ TEST_F(FrmPadronTest, UnPadronIlegibleTerminaElProceso) {
     int filas;
   } casos[] = {
       {"faltan columnas",
-       [&](const fs::path& ruta) { test_support::WriteDbf(ruta.string(), sin_columnas); },
+       [&](const fs::path& ruta) { dbf::WriteDbf(ruta.string(), sin_columnas); },
        "FrmPadron\r\n(3265) Faltan columnas en Padron.dbf: Razon, cote_fech\r\n"
        "Abriendo Padron.dbf",
        0},
       {"archivo cortado",
        [](const fs::path& ruta) {
-         const std::string bytes = test_support::DbfBytes(Padron({Completa()}));
+         const std::string bytes = dbf::DbfBytes(Padron({Completa()}));
          std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 30);
        },
        "Microsoft OLE DB Provider for ODBC Drivers\r\n", 0},

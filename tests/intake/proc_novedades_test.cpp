@@ -147,7 +147,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
          DbfTable tabla;
          tabla.fields = {{"EMPRESA", 'C', 11}, {"P001", 'N', 10, 2}};
          tabla.records = {{{"30500000001", "1"}}};
-         test_support::WriteDbf(ruta.string(), tabla);
+         dbf::WriteDbf(ruta.string(), tabla);
        },
        "El archivo SINUNI_1.dbf no tiene la columna unico. Se movio a la carpeta NoProcesados",
        "Proc_Novedades\r\n(3265) El archivo SINUNI_1.dbf no tiene la columna unico\r\n"
@@ -155,7 +155,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
        "NoProcesados"},
       {"CORTAD_1.dbf",
        [](const fs::path& ruta) {
-         std::string bytes = test_support::DbfBytes(Encuesta());
+         std::string bytes = dbf::DbfBytes(Encuesta());
          std::ofstream(ruta, std::ios::binary) << bytes.substr(0, bytes.size() - 40);
        },
        "No se pudo leer el archivo CORTAD_1.dbf. Se movio a la carpeta NoProcesados",
@@ -165,7 +165,7 @@ TEST_F(ProcNovedadesTest, UnArchivoQueNoSePuedeImportarNoDejaNadaAMedias) {
        "No se pudo leer el archivo BASURA_1.dbf. Se movio a la carpeta NoProcesados",
        "Microsoft OLE DB Provider for ODBC Drivers", "NoProcesados"},
       {"Padron.dbf",
-       [](const fs::path& ruta) { test_support::WriteDbf(ruta.string(), Encuesta()); },
+       [](const fs::path& ruta) { dbf::WriteDbf(ruta.string(), Encuesta()); },
        "El archivo Padron.dbf no lleva el capitulo en el octavo caracter del nombre. No se "
        "proceso",
        "Proc_Novedades\r\n(5) El archivo Padron.dbf no lleva el capitulo en el octavo caracter "

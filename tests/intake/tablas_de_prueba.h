@@ -8,14 +8,14 @@
 
 #include "platform/runtime/valor.h"
 #include "platform/sheet/xls_writer.h"
-#include "tests/support/dbf_writer.h"
+#include "platform/dbf/dbf_writer.h"
 
 namespace intake_test {
 
-using test_support::DbfField;
-using test_support::DbfFlavor;
-using test_support::DbfRecord;
-using test_support::DbfTable;
+using dbf::DbfField;
+using dbf::DbfFlavor;
+using dbf::DbfRecord;
+using dbf::DbfTable;
 
 // Two companies of form ENCUES: a decimal, a 16-bit whole number, a text and a date each.
 inline DbfTable Encuesta() {

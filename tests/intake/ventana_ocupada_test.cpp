@@ -36,13 +36,13 @@ TEST_F(VentanaOcupadaTest, MientrasImportaNoAceptaOtroClicNiSeCierra) {
   const Caso casos[] = {
       {"Proc_Novedades", "Proceso",
        [](const fs::path& datos) {
-         test_support::WriteDbf((datos / "ENCUES_1.dbf").string(), Encuesta());
+         dbf::WriteDbf((datos / "ENCUES_1.dbf").string(), Encuesta());
        },
        [](core::Aplicacion& app) { return std::make_unique<intake::Proc_Novedades>(app); },
        "ENCUES_1_05122026112041.dbf", "SE_NOVEDAD", "8"},
       {"FrmPadron", "Command1",
        [](const fs::path& datos) {
-         test_support::WriteDbf((datos / "Padron.dbf").string(),
+         dbf::WriteDbf((datos / "Padron.dbf").string(),
                                 Padron({EnBlanco("30500000001", "1"), EnBlanco("30500000002", "2")}));
        },
        [](core::Aplicacion& app) { return std::make_unique<intake::FrmPadron>(app); },

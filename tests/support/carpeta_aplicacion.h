@@ -22,7 +22,7 @@
 #include "platform/sql/client.h"
 #include "platform/ui/scripted_ui.h"
 #include "schema/schema.h"
-#include "tests/support/dbf_writer.h"
+#include "platform/dbf/dbf_writer.h"
 #include "tests/support/temp_folder.h"
 
 namespace test_support {
@@ -73,8 +73,8 @@ class CarpetaAplicacion : public ::testing::Test {
     app_->CnSql2.Open(app_->CadenaSql());
   }
 
-  void EscribirDbf(const std::string& nombre, const DbfTable& tabla) {
-    WriteDbf((carpeta_ / "Datos" / nombre).string(), tabla);
+  void EscribirDbf(const std::string& nombre, const dbf::DbfTable& tabla) {
+    dbf::WriteDbf((carpeta_ / "Datos" / nombre).string(), tabla);
   }
 
   // The rows of `consulta`, each as its values joined by "|" (NULL written as "NULL").

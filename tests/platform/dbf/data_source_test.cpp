@@ -12,7 +12,7 @@
 #include "platform/sql/client.h"
 #include "tests/platform/dbf/dbf_test_support.h"
 #include "tests/platform/runtime/error_of.h"
-#include "tests/support/dbf_writer.h"
+#include "platform/dbf/dbf_writer.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ using test_support::TempFolder;
 
 constexpr char kConnection[] = "Provider=MSDASQL.1;Persist Security Info=False;Data Source=DBFPRUEBA";
 
-test_support::DbfTable Padron() {
-  test_support::DbfTable table;
+dbf::DbfTable Padron() {
+  dbf::DbfTable table;
   table.fields = {{"unico", 'C', 10}, {"Razon", 'C', 30}, {"Caja", 'N', 10, 2},
                   {"cote_fech", 'D', 8}, {"Activo", 'L', 1}};
   table.records = {{{"30111", "Panader\xED" "a Sur", "12.5", "20051231", "T"}},
@@ -37,7 +37,7 @@ class DbfDataSourceTest : public ::testing::Test {
   void SetUp() override {
     dbf::RegisterProvider();
     dbf::DefineDataSource("DBFPRUEBA", folder_.Path());
-    test_support::WriteDbf(folder_.File("Padron.dbf"), Padron());
+    dbf::WriteDbf(folder_.File("Padron.dbf"), Padron());
     connection_.Open(kConnection);
   }
   void TearDown() override { dbf::RemoveDataSource("DBFPRUEBA"); }
@@ -131,9 +131,9 @@ TEST_F(DbfDataSourceTest, FieldsCarryTheColumnDescriptionsAndValues) {
 }
 
 TEST_F(DbfDataSourceTest, EmptyTableGivesEofAndBof) {
-  test_support::DbfTable empty = Padron();
+  dbf::DbfTable empty = Padron();
   empty.records.clear();
-  test_support::WriteDbf(folder_.File("VACIA.DBF"), empty);
+  dbf::WriteDbf(folder_.File("VACIA.DBF"), empty);
   sql::Recordset rs;
   rs.Open("Select * from vacia", connection_);
   EXPECT_TRUE(rs.Eof());
@@ -144,9 +144,9 @@ TEST_F(DbfDataSourceTest, EmptyTableGivesEofAndBof) {
 TEST_F(DbfDataSourceTest, ClosingAndReopeningReadsTheFileAgain) {
   EXPECT_EQ(Read(connection_, "Select * From Padron.dbf", "unico").size(), 2u);
   connection_.Close();
-  test_support::DbfTable changed = Padron();
+  dbf::DbfTable changed = Padron();
   changed.records.resize(1);
-  test_support::WriteDbf(folder_.File("Padron.dbf"), changed);
+  dbf::WriteDbf(folder_.File("Padron.dbf"), changed);
   connection_.Open(kConnection);
   EXPECT_EQ(Read(connection_, "Select * From Padron.dbf", "unico"), (std::vector<std::string>{"30111"}));
 }
@@ -159,11 +159,11 @@ TEST_F(DbfDataSourceTest, DeletedNoReturnsDeletedRecords) {
 }
 
 TEST_F(DbfDataSourceTest, DefaultCodePageAppliesToTablesWithoutOne) {
-  test_support::DbfTable table;
+  dbf::DbfTable table;
   table.code_page = 0;
   table.fields = {{"T", 'C', 3}};
   table.records = {{{"\xE9\x82"}}};
-  test_support::WriteDbf(folder_.File("oem.dbf"), table);
+  dbf::WriteDbf(folder_.File("oem.dbf"), table);
   struct Case {
     int default_code_page;
     std::string expected;
@@ -178,11 +178,11 @@ TEST_F(DbfDataSourceTest, DefaultCodePageAppliesToTablesWithoutOne) {
 }
 
 TEST_F(DbfDataSourceTest, WhatTheReaderAssumedIsLeftInTheConnectionsErrors) {
-  test_support::DbfTable table;
+  dbf::DbfTable table;
   table.code_page = 0xF0;  // a tool that stores UTF-8 text
   table.fields = {{"NOMBRE", 'C', 8}};
   table.records = {{{"Peña"}}};
-  test_support::WriteDbf(folder_.File("utf8.dbf"), table);
+  dbf::WriteDbf(folder_.File("utf8.dbf"), table);
   EXPECT_EQ(Read(connection_, "Select * from utf8", "NOMBRE"), std::vector<std::string>{"Peña"});
   const std::vector<sql::ProviderWarning> warnings = connection_.Errors();
   ASSERT_EQ(warnings.size(), 1u);

@@ -1,4 +1,4 @@
-// The DBF reader on tables written here (with tests/support/dbf_writer.h, then altered byte by
+// The DBF reader on tables written here (with platform/dbf/dbf_writer.h, then altered byte by
 // byte where a case needs what the writer does not make): values and blanks of each type, nulls,
 // memo files, record-length quirks, and damaged files that must fail with a named reason.
 #include <gtest/gtest.h>
@@ -16,17 +16,17 @@
 #include "platform/runtime/vb_error.h"
 #include "tests/platform/dbf/dbf_test_support.h"
 #include "tests/platform/runtime/error_of.h"
-#include "tests/support/dbf_writer.h"
+#include "platform/dbf/dbf_writer.h"
 
 namespace {
 
 using test_support::ErrorOf;
 using test_support::Render;
 using test_support::TempFolder;
-using test_support::DbfField;
-using test_support::DbfFlavor;
-using test_support::DbfRecord;
-using test_support::DbfTable;
+using dbf::DbfField;
+using dbf::DbfFlavor;
+using dbf::DbfRecord;
+using dbf::DbfTable;
 
 size_t Descriptor(int field) { return 32 + 32 * static_cast<size_t>(field); }
 
@@ -70,7 +70,7 @@ DbfTable SurveyTable() {
 
 TEST(WrittenTables, ValuesAndBlanksOfEachTypeAsTheDriverGaveThem) {
   TempFolder folder;
-  test_support::WriteDbf(folder.File("survey.dbf"), SurveyTable());
+  dbf::WriteDbf(folder.File("survey.dbf"), SurveyTable());
   dbf::TableContents contents = dbf::ReadTable(folder.File("survey.dbf"));
 
   EXPECT_EQ(contents.deleted_skipped, 1);
@@ -110,7 +110,7 @@ TEST(WrittenTables, LogicalLettersAndDateForms) {
   table.fields = {{"L", 'L'}, {"D", 'D'}};
   for (const Case& c : cases) table.records.push_back({{c.logical, c.date}});
   TempFolder folder;
-  test_support::WriteDbf(folder.File("t.dbf"), table);
+  dbf::WriteDbf(folder.File("t.dbf"), table);
   dbf::TableContents contents = dbf::ReadTable(folder.File("t.dbf"));
   ASSERT_EQ(contents.rows.rows.size(), cases.size());
   for (size_t i = 0; i < cases.size(); ++i) {
@@ -133,7 +133,7 @@ TEST(WrittenTables, NumericTextForms) {
   DbfTable table;
   table.fields = {{"N", 'N', 8, 3}};
   for (size_t i = 0; i < cases.size(); ++i) table.records.push_back({{"0"}});
-  std::string bytes = test_support::DbfBytes(table);
+  std::string bytes = dbf::DbfBytes(table);
   for (size_t i = 0; i < cases.size(); ++i) bytes.replace(RecordByte(bytes, i, 1), 8, cases[i].stored);
   TempFolder folder;
   folder.Write("n.dbf", bytes);
@@ -174,7 +174,7 @@ TEST(WrittenTables, UnlistedCodePageMarkMeansUtf8WhenAllTextIsUtf8ElseTheDefault
     table.fields = {{c.field, 'C', 16}};
     table.records = {{{c.text}}};
     TempFolder folder;
-    test_support::WriteDbf(folder.File("t.dbf"), table);
+    dbf::WriteDbf(folder.File("t.dbf"), table);
     dbf::ReadOptions options;
     options.default_code_page = c.options.default_code_page;
     options.forced_code_page = c.options.forced_code_page;
@@ -202,7 +202,7 @@ TEST(WrittenTables, VisualFoxProIntegersAndNullableFields) {
   table.records = {{{"-2147483648", "uno", "1.5", std::string(1, '\0')}},
                    {{"2147483647", "dos", "2.5", "\x01"}},   // NOMBRE is null
                    {{"0", "tres", "", "\x03"}}};             // both nullable fields are null
-  std::string bytes = test_support::DbfBytes(table);
+  std::string bytes = dbf::DbfBytes(table);
   bytes[Descriptor(1) + 18] = 0x02;  // NOMBRE nullable
   bytes[Descriptor(2) + 18] = 0x02;  // MONTO nullable
   bytes.replace(Descriptor(3), 11, std::string("_NullFlags\0", 11));
@@ -223,7 +223,7 @@ TEST(WrittenTables, NullableMarksWithoutNullFlagsGiveNoNulls) {
   table.flavor = DbfFlavor::kVisualFoxPro;
   table.fields = {{"NOMBRE", 'C', 4}};
   table.records = {{{"\x01"}}};
-  std::string bytes = test_support::DbfBytes(table);
+  std::string bytes = dbf::DbfBytes(table);
   bytes[Descriptor(0) + 18] = 0x02;
   TempFolder folder;
   folder.Write("n.dbf", bytes);
@@ -257,7 +257,7 @@ std::string TableWithMemoField(const std::vector<uint32_t>& blocks) {
   table.flavor = DbfFlavor::kVisualFoxPro;
   table.fields = {{"NOTA", 'C', 4}};
   for (uint32_t block : blocks) table.records.push_back({{Le32(block)}});
-  std::string bytes = test_support::DbfBytes(table);
+  std::string bytes = dbf::DbfBytes(table);
   bytes[Descriptor(0) + 11] = 'M';
   return bytes;
 }
@@ -347,7 +347,7 @@ TEST(WrittenTables, DamagedTablesAndMemoFilesFailWithTheFileAndTheReason) {
   for (const Damage& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
-    std::string bytes = test_support::DbfBytes(SurveyTable());
+    std::string bytes = dbf::DbfBytes(SurveyTable());
     c.damage(bytes);
     folder.Write("survey.dbf", bytes);
     if (!c.memo_file.empty()) folder.Write(c.memo_file, c.memo);
@@ -377,7 +377,7 @@ TEST(WrittenTables, RecordLengthQuirksOfTheHeader) {
     DbfTable table;
     table.fields = {{"A", 'C', 3}, {"B", 'N', 4}};
     table.records = {{{"uno", "1"}}, {{"dos", "2"}}, {{"tre", "3"}}};
-    std::string bytes = test_support::DbfBytes(table);
+    std::string bytes = dbf::DbfBytes(table);
     const size_t fields_length = RecordLength(bytes);
     std::string records;
     for (size_t r = 0; r < 3; ++r) {

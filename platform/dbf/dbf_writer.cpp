@@ -1,57 +1,15 @@
-// A small DBF table writer for tests: builds dBase III or Visual FoxPro tables with C, N, D, L
-// and I fields, live and deleted records, so importers can be tested on files made on the spot.
-// Header-only, test code only; it never writes memo files, nullable fields or other types.
-//
-// Usage:
-//   test_support::DbfTable table;                       // dBase III (0x03), code page byte 0x03
-//   table.fields = {{"UNICO", 'C', 10}, {"VALOR", 'N', 12, 2}, {"FECHA", 'D', 8},
-//                   {"ACTIVO", 'L', 1}};
-//   table.records = {{{"A001", "1234.5", "20240131", "T"}},
-//                    {{"A002", "", "", ""}, /*deleted=*/true}};
-//   test_support::WriteDbf(folder + "/Padron.dbf", table);
-// Values are given as text: C as the raw bytes (already in the table's code page), N as a number
-// ("" = blank), D as "YYYYMMDD" ("" = blank), L as "T"/"F" ("" = blank), I as a decimal integer
-// ("" = 0). I fields need table.flavor = DbfFlavor::kVisualFoxPro.
-#pragma once
+#include "platform/dbf/dbf_writer.h"
 
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
-namespace test_support {
+namespace dbf {
 
-enum class DbfFlavor {
-  kDbase3,         // version byte 0x03, header = 32 + 32n + 1
-  kVisualFoxPro,   // version byte 0x30, header adds the 263-byte backlink
-};
+namespace {
 
-struct DbfField {
-  std::string name;  // up to 10 characters
-  char type = 'C';   // 'C', 'N', 'D', 'L' or 'I'
-  int length = 10;   // ignored for D (8), L (1) and I (4)
-  int decimals = 0;  // N only
-};
-
-struct DbfRecord {
-  std::vector<std::string> values;  // one per field, in field order
-  bool deleted = false;
-};
-
-struct DbfTable {
-  DbfFlavor flavor = DbfFlavor::kDbase3;
-  unsigned char code_page = 0x03;  // header byte 29; 0x03 = Windows-1252
-  std::vector<DbfField> fields;
-  std::vector<DbfRecord> records;
-};
-
-namespace dbf_writer_detail {
-
-inline int StoredLength(const DbfField& field) {
+int StoredLength(const DbfField& field) {
   switch (field.type) {
     case 'D': return 8;
     case 'L': return 1;
@@ -62,11 +20,11 @@ inline int StoredLength(const DbfField& field) {
   throw std::invalid_argument("DbfWriter: unsupported field type for " + field.name);
 }
 
-inline void PutLe(std::string& out, size_t at, uint32_t value, int bytes) {
+void PutLe(std::string& out, size_t at, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-inline std::string Fit(const std::string& text, int width, bool right, const std::string& field) {
+std::string Fit(const std::string& text, int width, bool right, const std::string& field) {
   if (static_cast<int>(text.size()) > width) {
     throw std::invalid_argument("DbfWriter: value too wide for field " + field + ": " + text);
   }
@@ -74,7 +32,7 @@ inline std::string Fit(const std::string& text, int width, bool right, const std
   return right ? pad + text : text + pad;
 }
 
-inline std::string StoredValue(const DbfField& field, const std::string& value) {
+std::string StoredValue(const DbfField& field, const std::string& value) {
   const int width = StoredLength(field);
   switch (field.type) {
     case 'C': return Fit(value, width, false, field.name);
@@ -95,20 +53,21 @@ inline std::string StoredValue(const DbfField& field, const std::string& value) 
       return Fit(value, 8, false, field.name);
     case 'L': return value.empty() ? std::string(" ") : value.substr(0, 1);
     case 'I': {
+      int32_t number = 0;
+      std::from_chars(value.data(), value.data() + value.size(), number);
       std::string out(4, '\0');
-      PutLe(out, 0, static_cast<uint32_t>(static_cast<int32_t>(std::strtol(value.c_str(), nullptr, 10))), 4);
+      PutLe(out, 0, static_cast<uint32_t>(number), 4);
       return out;
     }
   }
   return {};
 }
 
-}  // namespace dbf_writer_detail
+}  // namespace
 
 // The bytes of `table` as a .dbf file (header, descriptors, records, 0x1A end mark).
 // Throws std::invalid_argument for a value that does not fit its field or a wrong value count.
-inline std::string DbfBytes(const DbfTable& table) {
-  using namespace dbf_writer_detail;
+std::string DbfBytes(const DbfTable& table) {
   const bool vfp = table.flavor == DbfFlavor::kVisualFoxPro;
   const size_t header_length = 32 + 32 * table.fields.size() + 1 + (vfp ? 263 : 0);
   size_t record_length = 1;
@@ -152,11 +111,11 @@ inline std::string DbfBytes(const DbfTable& table) {
 
 // Writes DbfBytes(table) to `path`, replacing any file there. Throws std::runtime_error when the
 // file cannot be written.
-inline void WriteDbf(const std::string& path, const DbfTable& table) {
+void WriteDbf(const std::string& path, const DbfTable& table) {
   std::string bytes = DbfBytes(table);
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!file) throw std::runtime_error("DbfWriter: cannot write " + path);
 }
 
-}  // namespace test_support
+}  // namespace dbf
