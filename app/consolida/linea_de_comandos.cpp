@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 
+#include "app/consolida/demo.h"
 #include "core/configuracion.h"
 #include "core/inicio.h"
 #include "formulas/comando_generar.h"
@@ -69,6 +70,11 @@ std::string ListaDeOrdenes(const CLI::App& cli) {
   std::vector<std::pair<std::string, std::string>> lineas;
   size_t ancho = 0;
   for (const CLI::App* grupo : cli.get_subcommands({})) {
+    if (grupo->get_subcommands({}).empty()) {
+      // A command of one word ("demo"): its line without the program's name.
+      lineas.emplace_back(Uso(*grupo).substr(cli.get_name().size() + 1), grupo->get_description());
+      ancho = std::max(ancho, lineas.back().first.size());
+    }
     for (const CLI::App* orden : grupo->get_subcommands({})) {
       lineas.emplace_back(Uso(*orden), orden->get_description());
       ancho = std::max(ancho, lineas.back().first.size());
@@ -224,6 +230,19 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
   listado->add_option("--secuencia", orden.secuencia, "SC_NOMBRE de la secuencia")->required()->type_name("<S>");
   listado->callback([&orden] { orden.accion = Accion::kReporteSecuencia; });
 
+  CLI::App* demo = cli.add_subcommand(
+      "demo", "Escribe una carpeta de ejemplo y la lleva por todo el sistema: importaciones, formulas, "
+              "secuencia, corrida y reportes, sin pausas");
+  demo->group("");
+  demo->fallthrough();
+  demo->set_help_flag("-h,--help", "Muestra esta ayuda y termina")->group("Opciones");
+  demo->add_option("--carpeta", orden.carpeta_demo,
+                   "Carpeta de la aplicacion de ejemplo; si no, una nueva en la carpeta temporal")
+      ->type_name("<carpeta>");
+  std::string empresas;
+  demo->add_option("--empresas", empresas, "Cantidad de empresas (200 si no se indica)")->type_name("<N>");
+  demo->callback([&orden] { orden.accion = Accion::kDemo; });
+
   // Set last: a command copies its parent's footer when it is made.
   cli.footer(ListaDeOrdenes(cli));
 
@@ -262,6 +281,16 @@ Orden LeerOrden(const std::vector<std::string>& argumentos,
       return fin;
     }
   }
+  if (orden.accion == Accion::kDemo && !empresas.empty()) {
+    const std::optional<int32_t> numero = LeerId(empresas);
+    if (!numero) {
+      Orden fin;
+      fin.mensaje = "La cantidad de empresas debe ser un numero entero mayor que 0: " + empresas + "\n\n" + cli.help();
+      fin.codigo_salida = 2;
+      return fin;
+    }
+    orden.empresas = *numero;
+  }
   if (orden.accion == Accion::kSecuenciaCorrer && (orden.periodo.size() > 4 || orden.anio.size() > 4)) {
     Orden fin;
     fin.mensaje = "El periodo y el año tienen a lo sumo cuatro caracteres: " +
@@ -291,6 +320,7 @@ void PrepararMaquina(const core::Aplicacion& app) {
 }
 
 int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& errores) {
+  if (orden.accion == Accion::kDemo) return EjecutarDemo({orden.carpeta_demo, orden.empresas}, salida, errores);
   ui::ConsoleUi consola(&errores);
   consola.EchoProgress(kPasoProgreso);
   core::Aplicacion app(orden.configuracion, consola);
@@ -335,6 +365,7 @@ int EjecutarSinVentana(const Orden& orden, std::ostream& salida, std::ostream& e
       break;
     case Accion::kEscritorio:
     case Accion::kTerminar:
+    case Accion::kDemo:
       break;
   }
   core::TerminarSinVentana(app);

@@ -28,6 +28,7 @@ enum class Accion {
   kReporteResultados,  // reporte resultados --formulario F --periodo P --titulo T [--anio-anterior] [--campos A,B]
   kReporteFormulas,    // reporte formulas --formulario <form code>
   kReporteSecuencia,   // reporte secuencia --secuencia S
+  kDemo,               // demo [--carpeta <dir>] [--empresas <N>]
   kTerminar,        // print `mensaje` and end with `codigo_salida` (help, a bad line)
 };
 
@@ -50,6 +51,9 @@ struct Orden {
   std::string titulo;
   bool anio_anterior = false;
   std::optional<std::vector<std::string>> campos;
+  // demo: its folder ("" for a new one under the temporary folder) and its number of companies
+  std::string carpeta_demo;
+  int empresas = 200;
   // kTerminar: the text to print (stdout when the code is 0, else stderr) and the exit code:
   // 0 for the help, 2 for a line that cannot be read.
   std::string mensaje;
