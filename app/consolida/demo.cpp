@@ -3,9 +3,13 @@
 // dialogs are answered by DemoUi, a script that picks what each step needs.
 #include "app/consolida/demo.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <stdexcept>
 #include <sstream>
 #include <thread>
 
@@ -211,10 +215,10 @@ class EditorSecuencias {
     for (const std::string& linea : lineas) Linea(linea);
     const size_t mensajes = ui_.Messages().size();
     e_.cmdGenerar.UserClick();
-    if (ui_.Messages().size() == mensajes) return;
     for (size_t i = mensajes; i < ui_.Messages().size(); ++i) {
-      if (ui_.Messages()[i].style & ui::vbCritical) throw std::runtime_error("el editor no grabo la secuencia");
+      if (ui_.Messages()[i].prompt == "La Secuencia se Generó con Exito") return;
     }
+    throw std::runtime_error("el editor no grabo la secuencia " + nombre);
   }
 
  private:
@@ -291,7 +295,14 @@ std::vector<std::string> Filas(core::Aplicacion& app, const std::string& consult
 }  // namespace
 
 int EjecutarDemo(const OpcionesDemo& opciones, std::ostream& salida, std::ostream& errores) {
-  const std::filesystem::path carpeta = opciones.carpeta.empty() ? CarpetaNueva() : std::filesystem::path(opciones.carpeta);
+  std::filesystem::path carpeta;
+  try {
+    carpeta = opciones.carpeta.empty() ? CarpetaNueva() : std::filesystem::path(opciones.carpeta);
+    std::filesystem::create_directories(carpeta);
+  } catch (const std::exception& error) {
+    errores << "No se pudo crear la carpeta de la demo: " << error.what() << "\n";
+    return 1;
+  }
   const int n = opciones.empresas;
   salida << "Demo de Consolida en " << carpeta.string() << " con " << n << " empresas\n";
   DemoUi consola(errores);
@@ -300,9 +311,9 @@ int EjecutarDemo(const OpcionesDemo& opciones, std::ostream& salida, std::ostrea
   configuracion.pausa_ms = 0;
   core::Aplicacion app(configuracion, consola);
   PrepararMaquina(app);
-  std::filesystem::create_directories(carpeta);
   if (!core::IniciarSinVentana(app)) {
     errores << "No se pudo iniciar en " << carpeta.string() << "\n";
+    if (app.NroArchivoErr != 0) core::TerminarSinVentana(app);
     return 1;
   }
   const std::filesystem::path datos = carpeta / "Datos";

@@ -6,8 +6,6 @@
 // Part of the consolida program; no Qt.
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>

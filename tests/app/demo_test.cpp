@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -156,6 +157,16 @@ TEST_F(DemoTest, LasTresPlanillasSeLeen) {
       EXPECT_NE(texto.find(i == 1 ? "MEDIANA(COSTOS)" : "VENMUES"), std::string::npos) << texto;
     }
   }
+}
+
+TEST(DemoCarpeta, UnaCarpetaQueNoSePuedeCrearTerminaConUno) {
+  test_support::TempFolder temporal("consolida-demo-archivo");
+  const fs::path archivo = temporal.path() / "archivo";
+  std::ofstream(archivo) << "x";
+  std::ostringstream out, err;
+  EXPECT_EQ(consolida::EjecutarDemo({(archivo / "demo").string(), 3}, out, err), 1);
+  EXPECT_TRUE(err.str().starts_with("No se pudo crear la carpeta de la demo: ")) << err.str();
+  EXPECT_EQ(out.str(), "");
 }
 
 TEST(DemoLinea, OpcionesYAyuda) {
