@@ -116,6 +116,11 @@ class Aplicacion {
   // The task windows the program knows, by window name (FrmPadron, Proc_Novedades ...).
   // A registration after the window was created does not replace it.
   void RegistrarVentana(const std::string& nombre, FabricaVentana fabrica);
+  // Registers window class T, built from the application object.
+  template <typename T>
+  void RegistrarVentana(const std::string& nombre) {
+    RegistrarVentana(nombre, [](Aplicacion& app) -> std::unique_ptr<ui::Form> { return std::make_unique<T>(app); });
+  }
   bool ConoceVentana(const std::string& nombre) const;
   // The one instance of window `nombre` for this run, created on first use; nullptr when no
   // such window is registered. Windows find each other through it.

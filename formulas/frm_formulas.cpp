@@ -36,14 +36,6 @@ bool HayFilas(core::Aplicacion& app, const std::string& consulta) {
   return hay;
 }
 
-// Ends a transaction that failed; the server may have ended it already.
-void Deshacer(core::Aplicacion& app) {
-  try {
-    app.CnSql.RollbackTrans();
-  } catch (const runtime::VbError&) {
-  }
-}
-
 }  // namespace
 
 FrmFormulas::FrmFormulas(core::Aplicacion& app) : Form("FrmFormulas"), app_(app) {
@@ -599,15 +591,9 @@ FrmFormulas::Grabacion FrmFormulas::Guarda() {
   for (const std::string& formulario : PartirIds(TxtIdFormulario.Text())) {
     lote += "INSERT INTO SE_FORMULA_ARCHIVO(Id_FormCab, Id_Arc) Values(" + id + ", " + formulario + ")" + kCrLf;
   }
-  bool en_transaccion = false;
   try {
-    app_.CnSql.BeginTrans();
-    en_transaccion = true;
-    app_.CnSql.Execute(lote);
-    en_transaccion = false;
-    app_.CnSql.CommitTrans();
+    sql::ExecuteInTransaction(app_.CnSql, {lote});
   } catch (const runtime::VbError& error) {
-    if (en_transaccion) Deshacer(app_);
     try {
       app_.CnSql.Execute("delete SE_CABFORMULA where Id_formCab = " + id);
     } catch (const runtime::VbError&) {
@@ -639,15 +625,9 @@ FrmFormulas::Grabacion FrmFormulas::Modifica() {
           ", FC_CdorVResul = " + std::to_string(formula_.cdor_v_resul) + " WHERE Id_formCab = " + id + kCrLf;
   lote += "DELETE SE_FORMULA where Id_FormCab = " + id + kCrLf;
   lote += InsertsDeTokens(id);
-  bool en_transaccion = false;
   try {
-    app_.CnSql.BeginTrans();
-    en_transaccion = true;
-    app_.CnSql.Execute(lote);
-    en_transaccion = false;
-    app_.CnSql.CommitTrans();
+    sql::ExecuteInTransaction(app_.CnSql, {lote});
   } catch (const runtime::VbError& error) {
-    if (en_transaccion) Deshacer(app_);
     app_.RegistrarError(error, "FrmFormulas (Modifica)");
     return Grabacion::kNoGrabada;
   }
@@ -739,17 +719,11 @@ void FrmFormulas::CmdEliForm_Click() {
     return;
   }
   // The three deletes go together: a formula is never left half deleted.
-  bool en_transaccion = false;
   try {
-    app_.CnSql.BeginTrans();
-    en_transaccion = true;
-    app_.CnSql.Execute("DELETE SE_FORMULA WHERE Id_FormCab = " + id + kCrLf +
-                       "DELETE SE_FORMULA_ARCHIVO WHERE Id_FormCab = " + id + kCrLf +
-                       "DELETE SE_CABFORMULA WHERE Id_formCab = " + id);
-    en_transaccion = false;
-    app_.CnSql.CommitTrans();
+    sql::ExecuteInTransaction(app_.CnSql, {"DELETE SE_FORMULA WHERE Id_FormCab = " + id + kCrLf +
+                                           "DELETE SE_FORMULA_ARCHIVO WHERE Id_FormCab = " + id + kCrLf +
+                                           "DELETE SE_CABFORMULA WHERE Id_formCab = " + id});
   } catch (const runtime::VbError& error) {
-    if (en_transaccion) Deshacer(app_);
     ui.MsgBox("Se ha producido un Error al Eliminar la Formula");
     app_.RegistrarError(error, "CmdEliForm_Click (Borrando Formula)");
     return;

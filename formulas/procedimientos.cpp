@@ -28,7 +28,6 @@ Generacion Generar(core::Aplicacion& app, Procedimiento cual, const std::vector<
                                    ? "FrmFormulas (G_Store_Procedure)"
                                    : "FrmFormulas (G_Store_Procedure_Emp)";
   Generacion resultado;
-  bool en_transaccion = false;
   try {
     const Textos textos = PrepararTextos(app, cual, tokens, id, estilo);
     resultado.mediana = textos.mediana;
@@ -36,20 +35,9 @@ Generacion Generar(core::Aplicacion& app, Procedimiento cual, const std::vector<
       resultado.motivo = textos.rechazo;
       return resultado;
     }
-    app.CnSql.BeginTrans();
-    en_transaccion = true;
-    for (const std::string& comando : textos.comandos) app.CnSql.Execute(comando);
-    en_transaccion = false;
-    app.CnSql.CommitTrans();
+    sql::ExecuteInTransaction(app.CnSql, textos.comandos);
     resultado.exito = true;
   } catch (const runtime::VbError& error) {
-    if (en_transaccion) {
-      try {
-        app.CnSql.RollbackTrans();
-      } catch (const runtime::VbError&) {
-        // The server already ended it: nothing is left to undo.
-      }
-    }
     resultado.motivo = "(" + std::to_string(error.Number()) + ") " + error.Description();
     app.RegistrarError(error, contexto);
   }

@@ -1,8 +1,6 @@
 // Registration of the intake windows with the application object.
 #include "intake/ventanas.h"
 
-#include <memory>
-
 #include "core/aplicacion.h"
 #include "intake/frm_muestra.h"
 #include "intake/frm_padron.h"
@@ -12,18 +10,10 @@
 namespace intake {
 
 void RegistrarVentanas(core::Aplicacion& app) {
-  app.RegistrarVentana("Proc_CargaNov", [](core::Aplicacion& a) -> std::unique_ptr<ui::Form> {
-    return std::make_unique<Proc_CargaNov>(a);
-  });
-  app.RegistrarVentana("Proc_Novedades", [](core::Aplicacion& a) -> std::unique_ptr<ui::Form> {
-    return std::make_unique<Proc_Novedades>(a);
-  });
-  app.RegistrarVentana("FrmPadron", [](core::Aplicacion& a) -> std::unique_ptr<ui::Form> {
-    return std::make_unique<FrmPadron>(a);
-  });
-  app.RegistrarVentana("FrmMuestra", [](core::Aplicacion& a) -> std::unique_ptr<ui::Form> {
-    return std::make_unique<FrmMuestra>(a);
-  });
+  app.RegistrarVentana<Proc_CargaNov>("Proc_CargaNov");
+  app.RegistrarVentana<Proc_Novedades>("Proc_Novedades");
+  app.RegistrarVentana<FrmPadron>("FrmPadron");
+  app.RegistrarVentana<FrmMuestra>("FrmMuestra");
 }
 
 }  // namespace intake

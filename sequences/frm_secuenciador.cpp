@@ -654,15 +654,9 @@ bool FrmSecuenciador::Crear() {
               ", " + SqlText(MSFFormula.TextMatrix(i, 1)) + ")" + kCrLf;
     }
   }
-  bool en_transaccion = false;
   try {
-    app_.CnSql.BeginTrans();
-    en_transaccion = true;
-    if (!lote.empty()) app_.CnSql.Execute(lote);
-    en_transaccion = false;
-    app_.CnSql.CommitTrans();
+    if (!lote.empty()) sql::ExecuteInTransaction(app_.CnSql, {lote});
   } catch (const runtime::VbError& error) {
-    if (en_transaccion) Deshacer(app_);
     app_.RegistrarError(error, std::string(kContexto) + kCrLf + lote);
     const std::string borrar = "Delete SE_CABSECUENCIA Where SC_IdSecCab= " + id;
     try {
@@ -729,15 +723,9 @@ void FrmSecuenciador::CmdEliSec_Click() {
   const std::string lote = "Delete From SE_VARSECUENCIA where Sv_IdSec = " + id + kCrLf +
                            "Delete From SE_SECUENCIA where S_IdSecCab = " + id + kCrLf +
                            "Delete From SE_CABSECUENCIA where Sc_IdSecCab = " + id;
-  bool en_transaccion = false;
   try {
-    app_.CnSql.BeginTrans();
-    en_transaccion = true;
-    app_.CnSql.Execute(lote);
-    en_transaccion = false;
-    app_.CnSql.CommitTrans();
+    sql::ExecuteInTransaction(app_.CnSql, {lote});
   } catch (const runtime::VbError& error) {
-    if (en_transaccion) Deshacer(app_);
     ui.MsgBox("No se ha Eliminado la Secuencia");
     app_.RegistrarError(error, std::string("FrmSecuencia (CmdEliSec)") + kCrLf + lote);
     return;

@@ -2,7 +2,7 @@
 #include "sequences/selectores.h"
 
 #include "core/aplicacion.h"
-#include "platform/runtime/conversions.h"
+#include "formulas/listas.h"
 #include "platform/runtime/text.h"
 #include "platform/sql/client.h"
 #include "platform/ui/ui.h"
@@ -33,15 +33,7 @@ void Selector::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
 void Selector::Llenar() {
   const std::string consulta = Consulta();
-  if (consulta.empty()) return;
-  sql::Recordset& rs = app_.Rs1();
-  if (rs.State() == sql::adStateOpen) rs.Close();
-  rs.Open(consulta, app_.CnSql);
-  for (; !rs.Eof(); rs.MoveNext()) {
-    lstFormularios.AddItem(runtime::JoinText(rs(1).Value()));
-    lstFormularios.SetItemData(lstFormularios.NewIndex(), static_cast<long>(runtime::CLng(rs(0).Value())));
-  }
-  rs.Close();
+  if (!consulta.empty()) formulas::LlenarLista(app_, lstFormularios, consulta, 1, 0);
 }
 
 void Selector::CmdAceptar_Click() {

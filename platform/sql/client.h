@@ -211,4 +211,10 @@ class Command {
   sql::Parameters parameters_;
 };
 
+// Sends `commands` on `cn`, in order, inside one transaction, and commits. When one fails the
+// transaction is rolled back (a transaction the provider already ended is no further error) and
+// the failure is thrown: nothing of the commands stays. Throws the provider's error when the
+// transaction cannot begin (an outer one is open) or commit.
+void ExecuteInTransaction(Connection& cn, const std::vector<std::string>& commands);
+
 }  // namespace sql

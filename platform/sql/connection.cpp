@@ -1,6 +1,8 @@
 // Connection: opens the provider that the connection string names and hands statements and
 // transactions to it. Holds no rows; Recordset and Command borrow its provider session.
 #include "platform/sql/client.h"
+
+#include "platform/runtime/vb_error.h"
 #include "platform/sql/internal/ado_errors.h"
 #include "platform/sql/internal/providers.h"
 
@@ -73,6 +75,21 @@ void Connection::RollbackTrans() {
   ProviderSession& session = Session(kConnectionSource, kAdoObjectClosed);
   in_transaction_ = false;
   session.RollbackTrans();
+}
+
+void ExecuteInTransaction(Connection& cn, const std::vector<std::string>& commands) {
+  cn.BeginTrans();
+  try {
+    for (const std::string& command : commands) cn.Execute(command);
+  } catch (const runtime::VbError&) {
+    try {
+      cn.RollbackTrans();
+    } catch (const runtime::VbError&) {
+      // Already ended by the provider: nothing is left to undo.
+    }
+    throw;
+  }
+  cn.CommitTrans();
 }
 
 }  // namespace sql

@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "app/consolida/linea_de_comandos.h"
 #include "platform/runtime/conversions.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sql/client.h"
-#include "tests/platform/engine/batch_files.h"
+#include "tests/support/batch_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -89,13 +88,6 @@ TEST(LineaDeOrdenes, AyudaYLineasQueNoSeLeen) {
   }
 }
 
-std::string LeerBytes(const fs::path& ruta) {
-  std::ifstream archivo(ruta, std::ios::binary);
-  std::ostringstream texto;
-  texto << archivo.rdbuf();
-  return texto.str();
-}
-
 class FormulaGenerar : public ::testing::Test {
  protected:
   void SetUp() override { temporal_ = std::make_unique<test_support::TempFolder>("consolida-orden"); }
@@ -167,7 +159,7 @@ TEST_F(FormulaGenerar, FormulaGuardadaAProcedimientosYTexto) {
 
   const Salida texto = Correr({"formula", "generar", "--texto", "7"});
   EXPECT_EQ(texto.codigo, 0) << texto.err;
-  EXPECT_EQ(texto.out, LeerBytes(fixtures / "p7.sql") + LeerBytes(fixtures / "p7_emp.sql"));
+  EXPECT_EQ(texto.out, test_support::LeerArchivo(fixtures / "p7.sql") + test_support::LeerArchivo(fixtures / "p7_emp.sql"));
   EXPECT_EQ(Consultar("SELECT name FROM dbo.sysobjects WHERE name LIKE 'P7%'"), "")
       << "--texto creates nothing";
 

@@ -20,7 +20,7 @@
 #include "formulas/frm_sub_formula.h"
 #include "formulas/ventanas.h"
 #include "tests/intake/sentencias_enviadas.h"
-#include "tests/platform/engine/batch_files.h"
+#include "tests/support/batch_files.h"
 #include "tests/support/carpeta_aplicacion.h"
 
 namespace formulas_test {

@@ -5,14 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "formulas/generador.h"
 #include "formulas/procedimientos.h"
 #include "tests/formulas/tokens.h"
-#include "tests/platform/engine/batch_files.h"
+#include "tests/support/batch_files.h"
 #include "tests/support/carpeta_aplicacion.h"
+#include "tests/support/temp_folder.h"
 
 namespace formulas {
 namespace {
@@ -28,13 +27,6 @@ std::vector<Token> Unir(std::initializer_list<std::vector<Token>> partes) {
   std::vector<Token> todos;
   for (const auto& parte : partes) todos.insert(todos.end(), parte.begin(), parte.end());
   return todos;
-}
-
-std::string LeerBytes(const fs::path& ruta) {
-  std::ifstream archivo(ruta, std::ios::binary);
-  std::ostringstream texto;
-  texto << archivo.rdbuf();
-  return texto.str();
 }
 
 struct Forma {
@@ -90,8 +82,8 @@ TEST_F(Generador, ReproduceLosArchivosDeProcedimientosByteAByte) {
     Cargar(forma.carpeta / "setup.sql");
     const fs::path base = forma.carpeta / forma.nombre;
     ASSERT_TRUE(fs::exists(base.string() + ".sql")) << "missing fixture " << base.string();
-    EXPECT_EQ(Archivo(Procedimiento::kCompanias, forma), LeerBytes(base.string() + ".sql"));
-    EXPECT_EQ(Archivo(Procedimiento::kEmpresa, forma), LeerBytes(base.string() + "_emp.sql"));
+    EXPECT_EQ(Archivo(Procedimiento::kCompanias, forma), test_support::LeerArchivo(base.string() + ".sql"));
+    EXPECT_EQ(Archivo(Procedimiento::kEmpresa, forma), test_support::LeerArchivo(base.string() + "_emp.sql"));
   }
 }
 

@@ -23,12 +23,8 @@
 #include "formulas/ventanas.h"
 #include "gui/form_view.h"
 #include "gui/main_window_view.h"
-#include "gui/qt_ui.h"
 #include "platform/runtime/conversions.h"
-#include "platform/sql/client.h"
-#include "schema/schema.h"
 #include "tests/gui/modales.h"
-#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -48,13 +44,9 @@ void ClickItem(const gui::FormView& view, const ui::Control& control, bool doble
 
 TEST(FormulasViewTest, ElEditorArmaUnaFormulaConSusBotonesYLaGuarda) {
   EnsureApp();
-  test_support::TempFolder carpeta("consolida-gui");
-  std::filesystem::create_directory(carpeta.path() / "Log");
-  sql::ConfigureEmbedded({(carpeta.path() / "Consolida.db").string(), schema::CreationBatches()});
-  gui::QtUi qt_ui;
-  core::Aplicacion app(core::Configuracion{carpeta.path().string(), ""}, qt_ui);
-  app.AbrirLogErrores();
-  app.CnSql.Open(app.CadenaSql());
+  gui_test::AplicacionQt prueba;
+  core::Aplicacion& app = prueba.app;
+  gui::QtUi& qt_ui = prueba.qt_ui;
   app.CnSql.Execute("INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('ENCUES_1','05/12/2026')");
   app.CnSql.Execute("INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo) Values(1,'VENTAS','Numeric')");
   formulas::RegistrarVentanas(app);

@@ -15,15 +15,12 @@
 #include "core/mdi_principal.h"
 #include "formulas/ventanas.h"
 #include "gui/main_window_view.h"
-#include "gui/qt_ui.h"
 #include "platform/runtime/conversions.h"
-#include "schema/schema.h"
 #include "sequences/frm_sec_valor.h"
 #include "sequences/frm_secuenciador.h"
 #include "sequences/selectores.h"
 #include "sequences/ventanas.h"
 #include "tests/gui/modales.h"
-#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -45,13 +42,9 @@ void Pick(const std::string& form, int row, int digit = -1) {
 
 TEST(SequencesViewTest, ElEditorArmaUnBloqueYGuardaLaSecuencia) {
   gui_test::EnsureApp();
-  test_support::TempFolder carpeta("consolida-gui");
-  std::filesystem::create_directory(carpeta.path() / "Log");
-  sql::ConfigureEmbedded({(carpeta.path() / "Consolida.db").string(), schema::CreationBatches()});
-  gui::QtUi qt_ui;
-  core::Aplicacion app(core::Configuracion{carpeta.path().string(), ""}, qt_ui);
-  app.AbrirLogErrores();
-  app.CnSql.Open(app.CadenaSql());
+  gui_test::AplicacionQt prueba;
+  core::Aplicacion& app = prueba.app;
+  gui::QtUi& qt_ui = prueba.qt_ui;
   app.CnSql.Execute("INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('ENCUES_1')\r\n"
                     "INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar) Values('Margen', 'MARGEN')\r\n"
                     "INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar) Values('Total ventas', 'TOTAL')\r\n"

@@ -1,10 +1,11 @@
 // Helpers of the offscreen window tests that drive a task window through its Qt view: the one
-// QApplication, actions on modal windows as soon as they are up, answers to message boxes and
+// QApplication, a fresh application object on the Qt dialogs, actions on modal windows as soon as they are up, answers to message boxes and
 // clicks on the buttons bound to controls. Test code only.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,7 +15,12 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "core/aplicacion.h"
 #include "gui/form_view.h"
+#include "gui/qt_ui.h"
+#include "platform/sql/client.h"
+#include "schema/schema.h"
+#include "tests/support/temp_folder.h"
 
 namespace gui_test {
 
@@ -24,6 +30,27 @@ inline void EnsureApp() {
   static char* argv[] = {name, nullptr};
   if (QApplication::instance() == nullptr) new QApplication(argc, argv);
 }
+
+// An application on the Qt dialogs over a new database in a temporary folder, its error log open
+// and CnSql connected. REQUIRES: EnsureApp() was called.
+class AplicacionQt {
+ public:
+  AplicacionQt() {
+    app.AbrirLogErrores();
+    app.CnSql.Open(app.CadenaSql());
+  }
+
+  test_support::TempFolder carpeta{"consolida-gui"};
+  gui::QtUi qt_ui;
+  core::Aplicacion app{Configurar(carpeta), qt_ui};
+
+ private:
+  static core::Configuracion Configurar(const test_support::TempFolder& carpeta) {
+    std::filesystem::create_directory(carpeta.path() / "Log");
+    sql::ConfigureEmbedded({(carpeta.path() / "Consolida.db").string(), schema::CreationBatches()});
+    return core::Configuracion{carpeta.path().string(), ""};
+  }
+};
 
 // The view of the modal form `form` once it is the active modal window.
 inline gui::FormView* ModalView(const std::string& form) {

@@ -17,7 +17,7 @@
 #include "sequences/selectores.h"
 #include "sequences/ventanas.h"
 #include "tests/intake/sentencias_enviadas.h"
-#include "tests/platform/engine/batch_files.h"
+#include "tests/support/batch_files.h"
 #include "tests/support/carpeta_aplicacion.h"
 
 namespace sequences_test {

@@ -13,7 +13,7 @@
 #include "platform/engine/result_text.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
-#include "tests/platform/engine/batch_files.h"
+#include "tests/support/batch_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace engine {

@@ -12,7 +12,7 @@
 
 #include "platform/engine/engine.h"
 #include "platform/engine/result_text.h"
-#include "tests/platform/engine/batch_files.h"
+#include "tests/support/batch_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace engine {

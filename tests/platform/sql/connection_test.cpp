@@ -105,6 +105,23 @@ TEST_F(ConnectionTest, TransactionMisuse) {
   cn.Close();
 }
 
+// A failing command takes back the ones before it; the connection is left without a transaction.
+TEST_F(ConnectionTest, ExecuteInTransactionIsAllOrNothing) {
+  Connection cn;
+  cn.Open(kConnectionString);
+  const long antes = CountGente(cn);
+  const runtime::VbError error = ErrorOf([&] {
+    ExecuteInTransaction(cn, {"INSERT INTO Gente (Id, Nombre) VALUES(7, 'Uno')", "SELECT * FROM NoExiste"});
+  });
+  EXPECT_EQ(error.NativeNumber(), 208);
+  EXPECT_EQ(CountGente(cn), antes);
+  ExecuteInTransaction(cn, {"INSERT INTO Gente (Id, Nombre) VALUES(7, 'Uno')", "INSERT INTO Gente (Id, Nombre) VALUES(8, 'Dos')"});
+  EXPECT_EQ(CountGente(cn), antes + 2);
+  cn.BeginTrans();
+  EXPECT_EQ(ErrorOf([&] { ExecuteInTransaction(cn, {}); }).Number(), -2147168237);
+  cn.RollbackTrans();
+}
+
 TEST_F(ConnectionTest, ServerErrorsCarryNumberSourceDescriptionAndNativeNumber) {
   Connection cn;
   cn.Open(kConnectionString);

@@ -1,5 +1,6 @@
-// Test helpers shared by the engine's file-driven tests: reading text files line by line and
-// splitting SQL scripts into batches at lines holding only GO, as the client tools do.
+// Test helpers shared by the file-driven tests (engine scripts, procedure files): reading text
+// files line by line and splitting SQL scripts into batches at lines holding only GO, as the
+// client tools do.
 #pragma once
 
 #include <algorithm>
