@@ -183,7 +183,7 @@ void Proc_Novedades::ProcesarArchivo(const std::string& archivo, const std::stri
   bool catalogado = false;
   // The statement keeps its LIKE, but the name's "_" (ENCUES_1) must not match ENCUES11.
   const std::string busqueda = "SELECT * FROM se_archivos WHERE Arc_Nombre LIKE " +
-                               SqlText(internal::PatronLiteral(base));
+                               SqlText(runtime::LikeLiteral(base));
   sql::Recordset& rs_sql = app_.Rs2();
   Cerrar(rs_sql);
   rs_sql.Open(busqueda, app_.CnSql);

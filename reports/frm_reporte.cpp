@@ -291,7 +291,7 @@ bool FrmReporte::Construir() {
       const std::string empresa = runtime::JoinText(rs(2).Value());
       const std::string per = runtime::JoinText(rs(6).Value());
       const std::string valor = Numero(rs(3).Value());
-      sentencia_ = "Select * FROM TEMP_REPORTE WHERE Empresa like " + SqlText(runtime::Trim(empresa)) +
+      sentencia_ = "Select * FROM TEMP_REPORTE WHERE Empresa like " + SqlText(runtime::LikeLiteral(runtime::Trim(empresa))) +
                    " and periodo = " + per;
       sql::Recordset fila;
       fila.Open(sentencia_, cn);

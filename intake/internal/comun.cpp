@@ -32,18 +32,4 @@ void Cerrar(sql::Recordset& rs) {
 
 bool Encontrado(const sql::Recordset& rs) { return !(rs.Eof() && rs.Bof()); }
 
-std::string PatronLiteral(const std::string& texto) {
-  std::string patron;
-  for (char c : texto) {
-    if (c == '_' || c == '%' || c == '[') {
-      patron += '[';
-      patron += c;
-      patron += ']';
-    } else {
-      patron += c;
-    }
-  }
-  return patron;
-}
-
 }  // namespace intake::internal

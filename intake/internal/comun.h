@@ -34,10 +34,6 @@ void Cerrar(sql::Recordset& rs);
 // True when a lookup found a row (the result is not both at EOF and at BOF).
 bool Encontrado(const sql::Recordset& rs);
 
-// The LIKE pattern that matches `texto` literally: "_", "%" and "[" each in brackets
-// ("ENCUES_1" gives "ENCUES[_]1"), so a name never matches another one through a wildcard.
-// The comparison keeps the server's rules otherwise (case and trailing blanks do not count).
-std::string PatronLiteral(const std::string& texto);
 
 // The write of one value in a transaction of its own, and the repaint throttle, shared with the
 // other long operations of the program.

@@ -140,4 +140,18 @@ std::string SqlText(std::string_view text) {
   return "'" + Replace(text, "'", "''") + "'";
 }
 
+std::string LikeLiteral(std::string_view text) {
+  std::string pattern;
+  for (char c : text) {
+    if (c == '_' || c == '%' || c == '[') {
+      pattern += '[';
+      pattern += c;
+      pattern += ']';
+    } else {
+      pattern += c;
+    }
+  }
+  return pattern;
+}
+
 }  // namespace runtime

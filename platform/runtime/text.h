@@ -63,4 +63,9 @@ constexpr bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c 
 // "'O''Hara'"). Everything that puts text into SQL goes through here.
 std::string SqlText(std::string_view text);
 
+// The LIKE pattern that matches `text` literally: "_", "%" and "[" each in brackets
+// ("ENCUES_1" gives "ENCUES[_]1"), so a name never matches another one through a wildcard.
+// The comparison keeps the server's rules otherwise (case and trailing blanks do not count).
+std::string LikeLiteral(std::string_view text);
+
 }  // namespace runtime

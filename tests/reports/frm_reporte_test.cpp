@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/ui/ui.h"
 #include "tests/reports/reportes_prueba.h"
 
@@ -122,6 +124,28 @@ TEST_F(Reporte, ConAnioAnteriorCadaValorEnSuCeldaYNuloComoCero) {
                     "E1|O'Brien SA|Activa|2005|10.5|9|-3", "E2|Beta|Activa|2005|||0",
                     "E3|Gamma|Baja|2005||4|", "E4|Delta|Activa|2005|7||"}));
   EXPECT_EQ(ventana_->LblMsg.Caption(), "Empresa E4");
+}
+
+// A company code is looked up in the work table as itself: "A_1" does not find the row of "AB1"
+// (its value would be written to no row and lost).
+TEST_F(Reporte, UnCodigoConComodinesNoEncuentraAOtraEmpresa) {
+  Sql("INSERT INTO SE_MUESTRA_PADRON (Unico, Razon, FormSector, Periodo, Descripcion_Estado) Values"
+      "('AB1', 'Uno', 'ENCUES', 2006, 'Activa'), ('A_1', 'Dos', 'ENCUES', 2006, 'Activa')\r\n"
+      "INSERT INTO SE_RESULTADO (Id_FA, RE_Empresa, RE_Periodo, RE_Valor, RE_FormSector, RE_Anio) Values"
+      "(1, 'AB1', 2006, 5, 'ENCUES', 2006), (2, 'AB1', 2006, 6, 'ENCUES', 2006), (2, 'A_1', 2006, 7, 'ENCUES', 2006)");
+  Generar(false, [](FrmReporteA& d) {
+    d.CmdSTodos.UserClick();
+    d.CmdAcepta.UserClick();
+  }, "2006");
+  const Lineas enviadas = Enviadas();
+  EXPECT_NE(std::find(enviadas.begin(), enviadas.end(),
+                      "Select * FROM TEMP_REPORTE WHERE Empresa like 'A[_]1' and periodo = 2006"),
+            enviadas.end());
+  ASSERT_TRUE(ventana_->Planilla());
+  Lineas filas = Planilla(*ventana_->Planilla());
+  ASSERT_EQ(filas.size(), 5u);
+  std::sort(filas.begin() + 3, filas.end());
+  EXPECT_EQ(Lineas(filas.begin() + 3, filas.end()), (Lineas{"AB1|Uno|Activa|2006|5|6", "A_1|Dos|Activa|2006||7"}));
 }
 
 TEST_F(Reporte, ElDialogoDeCamposEligeOrdenaYCancela) {
