@@ -147,8 +147,8 @@ TEST(CBoolTest, NumbersAndWords) {
     std::optional<bool> expected;  // nullopt: Type mismatch
   } cases[] = {
       {Valor::Integer(0), false},      {Valor::Double(0.1), true},       {Valor(), false},
-      {Valor::String(" true "), true}, {Valor::String("FALSE"), false},  {Valor::String("-1"), true},
-      {Valor::String("si"), std::nullopt},
+      {Valor::String(" true "), true}, {Valor::String("FALSE"), false},
+      {Valor::String("-1"), true},     {Valor::String("si"), std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(CStr(c.value));
