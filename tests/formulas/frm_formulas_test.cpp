@@ -36,14 +36,14 @@ TEST_F(EditorTest, ElMenuAbreElEditorCerradoYFormulaAbreElAreaDeTokens) {
   e.txtResulVar.UserEdit("MARGEN");
   e.CmdFormula.UserClick();
   EXPECT_FALSE(e.Expandido());
-  EXPECT_TRUE(enviadas_->Todas().empty());
+  EXPECT_TRUE(Enviadas().empty());
 
   ElegirFormularios({"ENCUES_1", "INDUST_1"});
   EXPECT_TRUE(e.TxtFormulario.Visible());
   enviadas_->Olvidar();
   e.CmdFormula.UserClick();
   ASSERT_TRUE(e.Expandido());
-  EXPECT_EQ(enviadas_->Todas(),
+  EXPECT_EQ(Enviadas(),
             (Textos{"Select distinct(Est_Campo) as Est_Campo FROM se_estructuras WHERE Est_IdArchivo In(1, 2) and "
                     "Est_Tipo in('Double','Numeric','SmallInt','Integer','Single','Currency','Decimal','TinyInt',"
                     "'BigInt','Binary') order by 1",

@@ -55,7 +55,7 @@ TEST_F(Persistencia, CrearGuardaLasFilasYCompilaLosProcedimientos) {
   enviadas_->Olvidar();
   editor_->CmdGenerar.UserClick();
   EXPECT_EQ(Ui().Prompts(), (Textos{"Se ha Generado la Formula", "Se ha Grabado con Exito"}));
-  const Textos enviadas = enviadas_->Todas();
+  const Textos enviadas = Enviadas();
   ASSERT_GE(enviadas.size(), 7u);
   EXPECT_EQ(Textos(enviadas.begin(), enviadas.begin() + 7),
             (Textos{"Select Id_FormCab From SE_CABFORMULA where FC_Nombre = 'Margen d''Or'",
@@ -88,7 +88,7 @@ TEST_F(Persistencia, ModificarCargaLaFormulaYLaReemplazaConservandoSuId) {
   enviadas_->Olvidar();
   Ui().ClearMessages();
   Modificar("Margen d'Or (MARGEN)");
-  EXPECT_EQ(enviadas_->Todas(),
+  EXPECT_EQ(Enviadas(),
             (Textos{"Select * FROM SE_CABFORMULA ORDER BY FC_NOMVAR", "Select * from SE_CABFORMULA Where Id_formCab = 2",
                     "SELECT * FROM SE_ARCHIVOS SEA INNER JOIN SE_FORMULA_ARCHIVO SEFA ON SEA.Arc_Id = SEFA.Id_Arc  "
                     "WHERE Id_FormCab = 2",
@@ -108,7 +108,7 @@ TEST_F(Persistencia, ModificarCargaLaFormulaYLaReemplazaConservandoSuId) {
   enviadas_->Olvidar();
   e.CmdGenerar.UserClick();
   EXPECT_EQ(Ui().Prompts(), (Textos{"Se ha Generado la Formula", "Se ha Modificado con Exito"}));
-  const Textos enviadas = enviadas_->Todas();
+  const Textos enviadas = Enviadas();
   ASSERT_GE(enviadas.size(), 4u);
   EXPECT_EQ(Textos(enviadas.begin(), enviadas.begin() + 4),
             (Textos{"Select Id_FormCab From SE_CABFORMULA where FC_Nombre = 'L''Margen' and Id_FormCab <> 2",
@@ -197,7 +197,7 @@ TEST_F(Persistencia, EliminaFormulaBorraLasFilasYLosCuatroProcedimientosEnUnaTra
                         "]') and OBJECTPROPERTY(id, N'IsProcedure') = 1)\r\n\r\ndrop procedure [dbo].[" + p +
                         "]\r\n\r\n");
   }
-  EXPECT_EQ(enviadas_->Todas(), esperadas);
+  EXPECT_EQ(Enviadas(), esperadas);
   EXPECT_TRUE(Filas(kCabecera).empty() && Filas(kTokens).empty() && Filas(kArchivos).empty());
   EXPECT_TRUE(Procedimientos().empty());
   // The results stay.
@@ -243,7 +243,7 @@ TEST_F(Persistencia, GenerarValidaAntesDeGuardar) {
     editor_->CmdGenerar.UserClick();
     EXPECT_EQ(Ui().Prompts(), caso.mensajes);
     EXPECT_EQ(Filas("SELECT count(*) FROM SE_CABFORMULA"), (Textos{"1"}));
-    for (const std::string& enviada : enviadas_->Todas()) EXPECT_FALSE(enviada.starts_with("INSERT")) << enviada;
+    for (const std::string& enviada : Enviadas()) EXPECT_FALSE(enviada.starts_with("INSERT")) << enviada;
     EXPECT_TRUE(editor_->Expandido());
   }
   // "Retroceder" over the open parenthesis: the formula saves.
@@ -294,7 +294,7 @@ TEST_F(Persistencia, FallosAlGuardarNoDejanNadaAMedias) {
   Ui().ClearMessages();
   enviadas_->Olvidar();
   editor_->CmdGenerar.UserClick();
-  const auto& todas = enviadas_->Todas();
+  const auto& todas = Enviadas();
   const Textos desde(std::find(todas.begin(), todas.end(), "BeginTrans"), todas.end());
   EXPECT_EQ(Ui().Prompts(), (Textos{"Error Grabando la Formula\r\nNo se ha generado la misma"}));
   ASSERT_EQ(desde.size(), 4u) << ::testing::PrintToString(desde);

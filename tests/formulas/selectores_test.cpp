@@ -17,7 +17,7 @@ TEST_F(SelectoresTest, ElegirFormulariosAgregaAlCrearYReemplazaAlModificar) {
   const auto formularios = [this] { return editor_->TxtFormulario.Text() + "|" + editor_->TxtIdFormulario.Text(); };
   editor_->CmdCrear.UserClick();
   ElegirFormularios({"ENCUES_1"});
-  EXPECT_EQ(enviadas_->Todas(), (Textos{"Select * FROM SE_ARCHIVOS"}));
+  EXPECT_EQ(Enviadas(), (Textos{"Select * FROM SE_ARCHIVOS"}));
   ElegirFormularios({"INDUST_1"});
   EXPECT_EQ(formularios(), "ENCUES_1, INDUST_1|1, 2");
   // "Salir" leaves both boxes as they were.
@@ -61,7 +61,7 @@ TEST_F(SelectoresTest, ElegirFormulaListaNombreYVariableYSalirNoCambiaNada) {
   });
   enviadas_->Olvidar();
   editor_->CmdModif.UserClick();
-  EXPECT_EQ(enviadas_->Todas(), (Textos{"Select * FROM SE_CABFORMULA ORDER BY FC_NOMVAR"}));
+  EXPECT_EQ(Enviadas(), (Textos{"Select * FROM SE_CABFORMULA ORDER BY FC_NOMVAR"}));
   EXPECT_EQ(editor_->txtIdModificacion.Text() + editor_->txtNombre.Text(), "");
   EXPECT_TRUE(editor_->CmdCrear.Enabled() && editor_->CmdModif.Enabled());
   EXPECT_FALSE(editor_->CmdEliForm.Enabled());
@@ -83,7 +83,7 @@ TEST_F(SelectoresTest, ElVisorMuestraLaFormulaDeSuClave) {
     Ui().ShowModal(visor);
     EXPECT_FALSE(visor.Loaded());
   }
-  EXPECT_EQ(enviadas_->Todas(),
+  EXPECT_EQ(Enviadas(),
             (Textos{"SELECT FC_Formula, FC_Nombre + '(' + FC_NomVar + ')' AS Nombre FROM SE_CABFORMULA WHERE Id_formCab = 1"}));
   EXPECT_EQ(vistos, (Textos{"Formulas|Formula", "Margen(MARGEN)|VENTAS"}));
 }
