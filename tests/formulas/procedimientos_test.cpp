@@ -22,7 +22,8 @@ class Procedimientos : public test_support::VentanaPrueba {
         "INSERT INTO SE_MUESTRA_PADRON (CUIT, FormSector, Periodo, unico) Values(1, 'ENC', 2005, 'E1'), "
         "(2, 'ENC', 2005, 'E2')\r\n"
         "INSERT INTO SE_NOVEDAD (FormSector, Empresa, Periodo, Campo, ValorInt, ValorDbl) Values"
-        "('ENC', 'E1', 2005, 'VENTAS', 0, 12.5), ('ENC', 'E2', 2005, 'VENTAS', 30, 0), ('ENC', 'E1', 2004, 'VENTAS', 0, 10)");
+        "('ENC', 'E1', 2005, 'VENTAS', 0, 12.5), ('ENC', 'E2', 2005, 'VENTAS', 30, 0), "
+        "('ENC', 'E1', 2004, 'VENTAS', 0, 10)");
   }
 
   void GenerarAmbos(const std::vector<Token>& tokens, Estilo estilo) {

@@ -1,6 +1,7 @@
 // The sequence windows' fixture: ENCUES_1 and INDUST_1 catalogued, the formulas TOTAL (1) and
-// MARGEN (2) of ENCUES_1, the editor shown, the statements recorded from then on. Lines are entered as a user does, in a small language:
-// "F:TOTAL", "Si TOTAL > 5", "And M:Estado <> MARGEN", "FSi" ("-" leaves a part out).
+// MARGEN (2) of ENCUES_1, the editor shown, the statements recorded from then on. Lines are
+// entered as a user does, in a small language: "F:TOTAL", "Si TOTAL > 5", "And M:Estado <> MARGEN",
+// "FSi" ("-" leaves a part out).
 #pragma once
 
 #include <gtest/gtest.h>
