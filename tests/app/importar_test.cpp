@@ -43,10 +43,12 @@ Textos FilasDe(const fs::path& carpeta, const std::string& consulta) {
   return filas;
 }
 
-// ENCUES_1.dbf, with its first column named `unico`.
-void Encuesta(const fs::path& datos, const std::string& unico = "UNICO") {
+// ENCUES_1.dbf, with its company column named `unico`.
+void Encuesta(const fs::path& datos, const std::string& unico = "Unico") {
   dbf::DbfTable tabla = intake_test::Encuesta();
-  tabla.fields[0].name = unico;
+  for (dbf::DbfField& campo : tabla.fields) {
+    if (campo.name == "Unico") campo.name = unico;
+  }
   dbf::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
 }
 
@@ -93,8 +95,8 @@ TEST_F(ImportarTest, CadaImportacionEnCarpetaBuenaYMala) {
     std::string fin, en_stderr;  // the end line; a message or progress line shown on stderr
   } casos[] = {
       {"novedades", [](const fs::path& datos) { Encuesta(datos); }, novedades, 0,
-       bien + "1 archivo, 8 filas grabadas, 0 filas rechazadas",
-       "Procesar Novedades: ENCUES_1 | 30500000002 | FECHA | Finalizado\n"},
+       bien + "1 archivo, 10 filas grabadas, 0 filas rechazadas",
+       "Procesar Novedades: ENCUES_1 | 30500000002 | MARCA | Finalizado\n"},
       {"novedades, archivo sin unico", [](const fs::path& datos) { Encuesta(datos, "CODIGO"); }, novedades, 1,
        mal + "0 archivos, 0 filas grabadas, 0 filas rechazadas",
        "[Consolida] El archivo ENCUES_1.dbf no tiene la columna unico. Se movio a la carpeta NoProcesados -> 1\n"},

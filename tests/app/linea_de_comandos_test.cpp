@@ -90,16 +90,14 @@ TEST(LineaDeOrdenes, AyudaYLineasQueNoSeLeen) {
 
 class FormulaGenerar : public ::testing::Test {
  protected:
-  void SetUp() override { temporal_ = std::make_unique<test_support::TempFolder>("consolida-orden"); }
-  void TearDown() override { temporal_.reset(); }
-
   struct Salida {
     int codigo;
-    std::string out;
-    std::string err;
+    std::string out, err;
+    // The whole outcome as one text: "code|stdout|stderr".
+    std::string Todo() const { return std::to_string(codigo) + "|" + out + "|" + err; }
   };
   Salida Correr(std::vector<std::string> argumentos) {
-    argumentos.push_back("--app-folder=" + temporal_->path().string());
+    argumentos.push_back("--app-folder=" + temporal_.path().string());
     const Orden orden = Leer(argumentos);
     EXPECT_NE(orden.accion, Accion::kTerminar) << orden.mensaje;
     std::ostringstream out;
@@ -111,80 +109,60 @@ class FormulaGenerar : public ::testing::Test {
   // The program's database, opened as any client opens it (the first command created it).
   void Enviar(const std::string& lote) {
     sql::Connection cn;
-    cn.Open("Provider=SQLOLEDB.1;Data Source=" + (temporal_->path() / "Consolida.db").string());
+    cn.Open(Cadena());
     cn.Execute(lote);
-    cn.Close();
   }
   std::string Consultar(const std::string& consulta) {
     sql::Connection cn;
-    cn.Open("Provider=SQLOLEDB.1;Data Source=" + (temporal_->path() / "Consolida.db").string());
-    sql::Recordset rs = cn.Execute(consulta);
+    cn.Open(Cadena());
     std::string filas;
-    for (; !rs.Eof(); rs.MoveNext()) filas += runtime::JoinText(rs(0).Value()) + ";";
+    for (sql::Recordset rs = cn.Execute(consulta); !rs.Eof(); rs.MoveNext()) filas += runtime::JoinText(rs(0).Value()) + ";";
     return filas;
   }
-
-  std::vector<std::string> Logs() {
-    std::vector<std::string> nombres;
-    for (const auto& entrada : fs::directory_iterator(temporal_->path() / "Log")) {
-      nombres.push_back(entrada.path().filename().string());
-    }
-    return nombres;
+  std::string Cadena() const { return "Provider=SQLOLEDB.1;Data Source=" + (temporal_.path() / "Consolida.db").string(); }
+  void CargarFixtures() {
+    for (const std::string& lote : test_support::SplitBatches(fixtures_ / "setup.sql")) Enviar(lote);
   }
 
-  std::unique_ptr<test_support::TempFolder> temporal_;
+  bool SinLogs() const { return fs::is_empty(temporal_.path() / "Log"); }
+
+  const fs::path fixtures_ = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
+  test_support::TempFolder temporal_{"consolida-orden"};
 };
 
 TEST_F(FormulaGenerar, FormulaGuardadaAProcedimientosYTexto) {
-  const Salida inexistente = Correr({"formula", "generar", "7"});
-  EXPECT_EQ(inexistente.codigo, 1);
-  EXPECT_EQ(inexistente.err, "No existe la formula 7\n");
-  EXPECT_EQ(inexistente.out, "");
-  EXPECT_TRUE(Logs().empty()) << "an empty error log is deleted at the end";
+  EXPECT_EQ(Correr({"formula", "generar", "7"}).Todo(), "1||No existe la formula 7\n");
+  EXPECT_TRUE(SinLogs()) << "an empty error log is deleted at the end";
 
   // Formula 7 of the acceptance fixtures, VENTAS / VENTAS_1, stored as the editor stores it.
-  const fs::path fixtures = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
-  for (const std::string& lote : test_support::SplitBatches(fixtures / "setup.sql")) Enviar(lote);
+  CargarFixtures();
   for (int i = 1; i <= 7; ++i) {
-    Enviar("INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula, FC_Form_Completa, FC_Tipo, "
-           "FC_Activo, FC_FCreacion, FC_CdorVResul) Values('F" + std::to_string(i) + "', 'V" +
-           std::to_string(i) + "', 'VENTAS / VENTAS_1', 'VENTAS / VENTAS_1', 'F', 1, GetDate(), 0)");
+    Enviar("INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula, FC_Form_Completa, FC_Tipo, FC_Activo, FC_FCreacion, "
+           "FC_CdorVResul) Values('F" + std::to_string(i) + "', 'V" + std::to_string(i) +
+           "', 'VENTAS / VENTAS_1', 'VENTAS / VENTAS_1', 'F', 1, GetDate(), 0)");
   }
-  Enviar("INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
-         "Values (7, 'VENTAS', 'C', GetDate(), '', '')\r\n"
-         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
-         "Values (7, ' / ', 'O', GetDate(), '', '')\r\n"
-         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
-         "Values (7, 'VENTAS_1', 'C', GetDate(), '', '')");
+  Enviar("INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) Values "
+         "(7, 'VENTAS', 'C', GetDate(), '', ''), (7, ' / ', 'O', GetDate(), '', ''), (7, 'VENTAS_1', 'C', GetDate(), '', '')");
 
   const Salida texto = Correr({"formula", "generar", "--texto", "7"});
   EXPECT_EQ(texto.codigo, 0) << texto.err;
-  EXPECT_EQ(texto.out, test_support::LeerArchivo(fixtures / "p7.sql") + test_support::LeerArchivo(fixtures / "p7_emp.sql"));
+  EXPECT_EQ(texto.out, test_support::LeerArchivo(fixtures_ / "p7.sql") + test_support::LeerArchivo(fixtures_ / "p7_emp.sql"));
   EXPECT_EQ(Consultar("SELECT name FROM dbo.sysobjects WHERE name LIKE 'P7%'"), "")
       << "--texto creates nothing";
 
-  const Salida generada = Correr({"formula", "generar", "7"});
-  EXPECT_EQ(generada.codigo, 0) << generada.err;
-  EXPECT_EQ(generada.out, "Se ha Generado la Formula 7: P7, P7_T, P7_Emp, P7Emp_T\n");
-  EXPECT_EQ(generada.err, "");
+  EXPECT_EQ(Correr({"formula", "generar", "7"}).Todo(), "0|Se ha Generado la Formula 7: P7, P7_T, P7_Emp, P7Emp_T\n|");
   Enviar("EXEC P7 @Formulario='ENCUES', @Periodo=2005, @VPeriodo=2005");
   EXPECT_EQ(Consultar("SELECT RE_Valor FROM SE_RESULTADO WHERE Id_FA = 7 ORDER BY RE_Empresa"),
             "2.5;2.5;1.875;1.6;1.25;1.25;");
-  EXPECT_TRUE(Logs().empty());
+  EXPECT_TRUE(SinLogs());
 
   // A second quartile: refused, nothing changes, the procedures made before stay.
   Enviar("DELETE SE_FORMULA WHERE Id_FormCab = 7\r\n"
-         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
-         "Values (7, 'MEDIANA(VENTAS)', 'F', GetDate(), 'Ca', 'VENTAS')\r\n"
-         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
-         "Values (7, ' + ', 'O', GetDate(), '', '')\r\n"
-         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) "
-         "Values (7, 'PCUARTIL(EMPLEO)', 'F', GetDate(), 'Ca', 'EMPLEO')");
-  const Salida rechazada = Correr({"formula", "generar", "7"});
-  EXPECT_EQ(rechazada.codigo, 1);
-  EXPECT_EQ(rechazada.out, "");
-  EXPECT_EQ(rechazada.err,
-            "No se generaron los procedimientos de la formula 7 (P7): Solamente puede cargar por formula "
+         "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo, FM_FCreacion, FM_FtTipo, FM_FtDato) Values "
+         "(7, 'MEDIANA(VENTAS)', 'F', GetDate(), 'Ca', 'VENTAS'), (7, ' + ', 'O', GetDate(), '', ''), "
+         "(7, 'PCUARTIL(EMPLEO)', 'F', GetDate(), 'Ca', 'EMPLEO')");
+  EXPECT_EQ(Correr({"formula", "generar", "7"}).Todo(),
+            "1||No se generaron los procedimientos de la formula 7 (P7): Solamente puede cargar por formula "
             "uno de los cuartiles\n");
   EXPECT_EQ(Consultar("SELECT name FROM dbo.sysobjects WHERE name LIKE 'P7%' ORDER BY name"),
             "P7;P7_Emp;P7_T;P7Emp_T;");
@@ -199,8 +177,7 @@ TEST_F(FormulaGenerar, SecuenciaCorrerCorreUnaSecuenciaGuardada) {
   };
   EXPECT_EQ(correr("Diaria", "2005").err, "No existe el formulario encues_1\n");
 
-  const fs::path fixtures = fs::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine";
-  for (const std::string& lote : test_support::SplitBatches(fixtures / "setup.sql")) Enviar(lote);
+  CargarFixtures();
   Enviar("INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Tipo) Values('Doble', 'DOBLE', 'F')\r\n"
          "INSERT INTO SE_FORMULA(Id_FormCab, FM_Dato, FM_Tipo) Values (1, 'VENTAS', 'C'), (1, ' * ', 'O'), (1, '2', 'N')");
   ASSERT_EQ(Correr({"formula", "generar", "1"}).codigo, 0);
@@ -209,23 +186,20 @@ TEST_F(FormulaGenerar, SecuenciaCorrerCorreUnaSecuenciaGuardada) {
          "INSERT INTO SE_SECUENCIA (S_IDSECCAB, S_ORDEN, S_CONDIC, S_IDFORMCAB1, S_TIPVAR1) "
          "VALUES(1, 1, '', 1, 'F'), (2, 1, '', 9, 'F'), (2, 2, '', 1, 'F')");
 
-  const Salida diaria = correr("DIARIA", "2005");
-  EXPECT_EQ(diaria.codigo, 0) << diaria.err;
-  EXPECT_EQ(diaria.out, "Se ha corrido la Secuencia Diaria del formulario ENCUES_1 para el Periodo 2005 y el Año 2005\n");
-  EXPECT_EQ(diaria.err, "Procesando ... DOBLE\nProceso Finalizado\n");
+  EXPECT_EQ(correr("DIARIA", "2005").Todo(),
+            "0|Se ha corrido la Secuencia Diaria del formulario ENCUES_1 para el Periodo 2005 y el Año 2005\n|"
+            "Procesando ... DOBLE\nProceso Finalizado\n");
   EXPECT_EQ(Consultar("SELECT RE_Valor FROM SE_RESULTADO ORDER BY RE_Empresa"), "200;400;600;800;1000;1200;");
   EXPECT_EQ(Consultar("SELECT Contenido FROM SE_COMM_PROCESO"), "Diaria;");
-  EXPECT_TRUE(Logs().empty());
+  EXPECT_TRUE(SinLogs());
 
-  const Salida rechazada = correr("Diaria", "2003");
-  EXPECT_EQ(std::to_string(rechazada.codigo) + rechazada.err,
-            "1[Consolida] El Año no pertenece al par de Años para el Periodo -> 1\n");
+  EXPECT_EQ(correr("Diaria", "2003").Todo(), "1||[Consolida] El Año no pertenece al par de Años para el Periodo -> 1\n");
   EXPECT_EQ(correr("Semanal", "2005").err, "No existe la secuencia Semanal del formulario ENCUES_1\n");
 
   // The failing call's box, then the run goes on to its end; the log it left is reported last.
   const Salida rota = correr("Rota", "2005");
   EXPECT_EQ(rota.codigo, 1);
-  EXPECT_EQ(rota.out, "");
+  EXPECT_TRUE(rota.out.empty());
   EXPECT_TRUE(rota.err.starts_with("Procesando ... \n[ERROR SECUENCIA] Error Ejecutando Secuencia -> 1\n")) << rota.err;
   EXPECT_TRUE(rota.err.ends_with("\nProceso Finalizado\n[Captura de Errores] Existen errores en el archivo de Errores\r\n"
                                  "Avisar al Personal de Sistemas para que lo revise -> 1\n"))
@@ -264,7 +238,7 @@ TEST_F(FormulaGenerar, ReportesSinVentanaEscribenLaPlanilla) {
   elegidos.insert(elegidos.end(), {"--anio-anterior", "--campos", "VT_1,vt"});
   const Salida elegida = correr(elegidos);
   ASSERT_EQ(elegida.codigo, 0) << elegida.err;
-  EXPECT_TRUE(elegida.out.starts_with((temporal_->path() / "Reporte" / "Rep_").string())) << elegida.out;
+  EXPECT_TRUE(elegida.out.starts_with((temporal_.path() / "Reporte" / "Rep_").string())) << elegida.out;
   EXPECT_EQ(cuarta_fila(elegida), "E1|Uno|Activa|2|4");
   EXPECT_EQ(cuarta_fila(correr(resultados)), "E1|Uno|Activa|2005|4");
 

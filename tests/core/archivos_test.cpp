@@ -65,32 +65,19 @@ TEST_F(Archivos, MoverArchivoNuncaPisaYFallaSinRegistrarNada) {
   EXPECT_EQ(LeerArchivo(carpeta_ / "Procesados" / "Padron_05122026112042.dbf"), "nuevo");
 }
 
-TEST_F(Archivos, ExisteArchivoSoloParaArchivos) {
-  CrearCarpetasDeTrabajo();
-  EscribirArchivo(carpeta_ / "Datos" / "Padron.dbf", "x");
-  EXPECT_TRUE(App().ExisteArchivo((carpeta_ / "Datos" / "Padron.dbf").string()));
-  EXPECT_FALSE(App().ExisteArchivo((carpeta_ / "Datos" / "Otro.dbf").string()));
-  EXPECT_FALSE(App().ExisteArchivo((carpeta_ / "Datos").string()));
-}
-
-TEST_F(Archivos, CrearCarpetaEsVerdaderoSoloSiLaCarpetaQuedaHecha) {
+// CrearCarpeta is true only when the folder is there afterwards; ExisteArchivo only for files.
+TEST_F(Archivos, CrearCarpetaYExisteArchivo) {
   fs::create_directory(carpeta_ / "Ya");
   EscribirArchivo(carpeta_ / "Archivo", "no soy carpeta");
-  struct Caso {
-    const char* ruta;
-    bool resultado;
-  };
-  const std::vector<Caso> casos = {
-      {"Nueva", true},
-      {"Ya", true},
-      {"Archivo", false},
-      {"Falta/Hija", false},  // one level only: the parent must exist
-  };
-  for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.ruta);
-    EXPECT_EQ(core::CrearCarpeta((carpeta_ / caso.ruta).string()), caso.resultado);
-    EXPECT_EQ(fs::is_directory(carpeta_ / caso.ruta), caso.resultado);
+  // One level only: the parent must exist.
+  for (const auto& [ruta, resultado] : {std::pair{"Nueva", true}, {"Ya", true}, {"Archivo", false}, {"Falta/Hija", false}}) {
+    SCOPED_TRACE(ruta);
+    EXPECT_EQ(core::CrearCarpeta((carpeta_ / ruta).string()), resultado);
+    EXPECT_EQ(fs::is_directory(carpeta_ / ruta), resultado);
   }
+  EXPECT_TRUE(App().ExisteArchivo((carpeta_ / "Archivo").string()));
+  EXPECT_FALSE(App().ExisteArchivo((carpeta_ / "Otro").string()));
+  EXPECT_FALSE(App().ExisteArchivo((carpeta_ / "Ya").string()));
 }
 
 }  // namespace

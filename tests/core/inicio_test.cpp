@@ -20,17 +20,18 @@ class Inicio : public CarpetaAplicacion {
   std::unique_ptr<core::MDIPrincipal> Arrancar(const std::string& servidor_sql = "") {
     return core::Main(App(servidor_sql), [this](core::MDIPrincipal&) { ++ventanas_; });
   }
-
-  // The lines of the log file of this run (without the CR LF ends).
-  std::vector<std::string> LineasDelLog() {
-    std::vector<std::string> lineas;
-    const std::string texto = LeerArchivo(App().ArchivoErr);
-    size_t desde = 0;
-    for (size_t fin; (fin = texto.find("\r\n", desde)) != std::string::npos; desde = fin + 2) {
-      lineas.push_back(texto.substr(desde, fin - desde));
+  // A new start on the same folder: no application object, no messages, no windows shown.
+  void DeNuevo() {
+    app_.reset();
+    Ui().ClearMessages();
+    ventanas_ = 0;
+  }
+  std::vector<std::string> CarpetasHechas() {
+    std::vector<std::string> hechas;
+    for (const std::string& carpeta : kCarpetas) {
+      if (fs::is_directory(carpeta_ / carpeta)) hechas.push_back(carpeta);
     }
-    EXPECT_EQ(desde, texto.size()) << "text after the last CR LF";
-    return lineas;
+    return hechas;
   }
 
   int ventanas_ = 0;
@@ -39,126 +40,79 @@ class Inicio : public CarpetaAplicacion {
 TEST_F(Inicio, ArrancaConCarpetasLogVacioYTresConexiones) {
   for (bool ya_estaban : {false, true}) {
     SCOPED_TRACE(ya_estaban ? "folders already there" : "fresh folder");
-    if (ya_estaban) {
-      app_.reset();
-      ventanas_ = 0;
-    }
-    auto principal = Arrancar();
-    ASSERT_NE(principal, nullptr);
+    DeNuevo();
+    ASSERT_NE(Arrancar(), nullptr);
     EXPECT_EQ(ventanas_, 1);
     EXPECT_TRUE(Ui().Messages().empty());
-    for (const std::string& carpeta : kCarpetas) {
-      EXPECT_TRUE(fs::is_directory(carpeta_ / carpeta)) << carpeta;
-    }
-    EXPECT_EQ(App().CnDbf.State(), sql::adStateOpen);
-    EXPECT_EQ(App().CnSql.State(), sql::adStateOpen);
-    EXPECT_EQ(App().CnSql2.State(), sql::adStateOpen);
+    EXPECT_EQ(CarpetasHechas(), kCarpetas);
+    EXPECT_EQ((std::vector{App().CnDbf.State(), App().CnSql.State(), App().CnSql2.State()}),
+              std::vector<int>(3, sql::adStateOpen));
     ASSERT_TRUE(fs::exists(App().ArchivoErr));
     EXPECT_EQ(fs::file_size(App().ArchivoErr), 0u);
   }
 }
 
+// Log first (no log without it), then the rest in order, stopping at the first that fails.
 TEST_F(Inicio, UnaCarpetaImposibleDetieneTodoConUnMensaje) {
-  struct Caso {
-    const char* bloqueada;  // a file of that name stands where the folder should go
-    std::vector<std::string> carpetas_hechas;
-    bool hay_log;
+  const std::vector<std::pair<const char*, std::vector<std::string>>> casos = {
+      {"Log", {}},
+      {"Datos", {"Log"}},
+      {"NoProcesados", {"Datos", "Log", "Procesados"}},
+      {"Reporte", {"Datos", "Log", "NoProcesados", "Procesados"}},
   };
-  const std::vector<Caso> casos = {
-      {"Log", {}, false},
-      {"Datos", {"Log"}, true},
-      {"Procesados", {"Datos", "Log"}, true},
-      {"NoProcesados", {"Datos", "Log", "Procesados"}, true},
-      {"Reporte", {"Datos", "Log", "NoProcesados", "Procesados"}, true},
-  };
-  for (const Caso& caso : casos) {
-    SCOPED_TRACE(caso.bloqueada);
+  for (const auto& [bloqueada, hechas] : casos) {
+    SCOPED_TRACE(bloqueada);
     for (const std::string& carpeta : kCarpetas) fs::remove_all(carpeta_ / carpeta);
-    app_.reset();
-    Ui().ClearMessages();
-    EscribirArchivo(carpeta_ / caso.bloqueada, "");
+    DeNuevo();
+    EscribirArchivo(carpeta_ / bloqueada, "");  // a file stands where the folder should go
 
     EXPECT_EQ(Arrancar(), nullptr);
     EXPECT_EQ(ventanas_, 0);
     ASSERT_EQ(Ui().Messages().size(), 1u);
-    EXPECT_EQ(Ui().Messages()[0].prompt,
-              "No se pudo generar la carpeta " + (carpeta_ / caso.bloqueada).string());
+    EXPECT_EQ(Ui().Messages()[0].prompt, "No se pudo generar la carpeta " + (carpeta_ / bloqueada).string());
     EXPECT_EQ(Ui().Messages()[0].style, ui::vbOKOnly);
-    EXPECT_EQ(Ui().Messages()[0].title, Ui().AppTitle());
-    std::vector<std::string> hechas;
-    for (const std::string& carpeta : kCarpetas) {
-      if (fs::is_directory(carpeta_ / carpeta)) hechas.push_back(carpeta);
-    }
-    EXPECT_EQ(hechas, caso.carpetas_hechas);
+    EXPECT_EQ(CarpetasHechas(), hechas);
     EXPECT_EQ(App().CnDbf.State(), sql::adStateClosed);
     // The log is made right after Log itself; it holds nothing, as a folder failure is not logged.
-    if (caso.hay_log) {
+    if (!hechas.empty()) {
       EXPECT_EQ(Nombres(carpeta_ / "Log"), std::vector<std::string>{"err20261205112041.log"});
       EXPECT_EQ(fs::file_size(App().ArchivoErr), 0u);
     }
-    fs::remove(carpeta_ / caso.bloqueada);
+    fs::remove(carpeta_ / bloqueada);
   }
 }
 
 TEST_F(Inicio, UnaConexionQueFallaDejaUnaEntradaYNingunaVentana) {
   struct Caso {
     const char* nombre;
-    bool sin_fuente_dbf;
     std::string servidor;
-    std::vector<std::string> esperado;  // the entry after its header line
+    std::string entrada;
   };
   const std::vector<Caso> casos = {
-      {"DBF data source missing",
-       true,
-       "",
-       {"Microsoft OLE DB Provider for ODBC Drivers",
-        "(-2147467259) [Microsoft][Administrador de controladores ODBC] No se encuentra el nombre "
-        "del origen de datos y no se especificó ningún controlador predeterminado",
-        "Error intentando conectar por medio de ODBC."}},
-      {"SQL host unreachable", false, "/nonexistent-host/Consolida.db", {}},
+      {"DBF data source missing", "",
+       "Microsoft OLE DB Provider for ODBC Drivers\r\n"
+       "(-2147467259) [Microsoft][Administrador de controladores ODBC] No se encuentra el nombre del origen de "
+       "datos y no se especificó ningún controlador predeterminado\r\nError intentando conectar por medio de ODBC."},
+      {"SQL host unreachable", "/nonexistent-host/Consolida.db", "Error intentando conectar a la primera instacia de SQL."},
   };
   for (const Caso& caso : casos) {
     SCOPED_TRACE(caso.nombre);
-    app_.reset();
-    Ui().ClearMessages();
-    if (caso.sin_fuente_dbf) dbf::RemoveDataSource("DBFFOXNOV");
+    DeNuevo();
+    if (caso.servidor.empty()) dbf::RemoveDataSource("DBFFOXNOV");
     EXPECT_EQ(Arrancar(caso.servidor), nullptr);
     dbf::DefineDataSource("DBFFOXNOV", (carpeta_ / "Datos").string());
 
     EXPECT_EQ(ventanas_, 0);
     EXPECT_TRUE(Ui().Messages().empty());
-    const std::vector<std::string> lineas = LineasDelLog();
-    ASSERT_EQ(lineas.size(), 4u);
-    EXPECT_EQ(lineas[0], "05/12/2026 11:20:41" + std::string(77, '='));
-    if (!caso.esperado.empty()) {
-      EXPECT_EQ(std::vector<std::string>(lineas.begin() + 1, lineas.end()), caso.esperado);
-      EXPECT_EQ(App().CnSql.State(), sql::adStateClosed);
-    } else {
-      EXPECT_EQ(lineas[3], "Error intentando conectar a la primera instacia de SQL.");
-      EXPECT_EQ(App().CnDbf.State(), sql::adStateOpen);
-      EXPECT_EQ(App().CnSql2.State(), sql::adStateClosed);
-    }
+    const std::vector<std::string> entradas = EntradasLog();
+    ASSERT_EQ(entradas.size(), 1u);
+    EXPECT_TRUE(FormaDeEntrada(entradas[0])) << entradas[0];
+    EXPECT_TRUE(entradas[0].ends_with(caso.entrada)) << entradas[0];
+    // The connections open in turn: DBF, then SQL; nothing is opened after a failure.
+    EXPECT_EQ(App().CnDbf.State(), caso.servidor.empty() ? sql::adStateClosed : sql::adStateOpen);
+    EXPECT_EQ((std::vector{App().CnSql.State(), App().CnSql2.State()}), std::vector<int>(2, sql::adStateClosed));
     fs::remove(App().ArchivoErr);
   }
-}
-
-TEST_F(Inicio, LaFuenteDbfExigeSuCarpetaYAunNoLeeTablas) {
-  sql::Connection sin_carpeta;
-  dbf::DefineDataSource("OTRAFUENTE", (carpeta_ / "NoExiste").string());
-  try {
-    sin_carpeta.Open("Provider=MSDASQL.1;Persist Security Info=False;Data Source=otrafuente");
-    ADD_FAILURE() << "opened a data source without its folder";
-  } catch (const runtime::VbError& error) {
-    EXPECT_EQ(error.Source(), dbf::kOdbcErrorSource);
-    EXPECT_NE(error.Description().find("NoExiste"), std::string::npos);
-  }
-  dbf::RemoveDataSource("OTRAFUENTE");
-
-  CrearCarpetasDeTrabajo();
-  sql::Connection dbf;
-  dbf.Open(core::Aplicacion::kCadenaDbf);
-  EXPECT_EQ(dbf.State(), sql::adStateOpen);
-  EXPECT_THROW(dbf.Execute("Select * from Padron"), runtime::VbError);
 }
 
 }  // namespace

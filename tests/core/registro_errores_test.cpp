@@ -24,12 +24,15 @@ TEST_F(RegistroErrores, CadaEntradaEsCabeceraDe96CaracteresYTextoConCrLf) {
   EXPECT_EQ(LeerArchivo(App().ArchivoErr), "");
   App().GrabarError("primera", App().NroArchivoErr);
   Ui().SetNow(runtime::MakeDate(2027, 1, 9, 7, 5, 3));
-  App().GrabarError("linea 1\r\nlinea 2", App().NroArchivoErr);
+  // A caught error's text: its source, "(" number ") " description, the handler's context.
+  const runtime::VbError error(-2147217900, "Microsoft OLE DB Provider for SQL Server", "Invalid object name 'SE_X'.");
+  App().RegistrarError(error, "FrmReporte (reporte)");
 
   // Read while the file is still open: each entry must already be in the file.
   const std::string contenido = LeerArchivo(App().ArchivoErr);
-  EXPECT_EQ(contenido, "05/12/2026 11:20:41" + kIguales + "\r\nprimera\r\n" +
-                           "09/01/2027 07:05:03" + kIguales + "\r\nlinea 1\r\nlinea 2\r\n");
+  EXPECT_EQ(contenido, "05/12/2026 11:20:41" + kIguales + "\r\nprimera\r\n" + "09/01/2027 07:05:03" + kIguales +
+                           "\r\nMicrosoft OLE DB Provider for SQL Server\r\n(-2147217900) Invalid object name "
+                           "'SE_X'.\r\nFrmReporte (reporte)\r\n");
   const std::string cabecera = contenido.substr(0, contenido.find("\r\n"));
   EXPECT_EQ(cabecera.size(), 96u);
 }
@@ -117,21 +120,6 @@ TEST_F(RegistroErrores, VerificarBorraElVacioYAvisaDelQueTieneErrores) {
     }
     fs::remove(ruta);
   }
-}
-
-TEST_F(RegistroErrores, ElTextoDeUnErrorCapturadoTieneFuenteNumeroYContexto) {
-  const runtime::VbError error(-2147217900, "Microsoft OLE DB Provider for SQL Server",
-                               "Invalid object name 'SE_X'.");
-  EXPECT_EQ(core::TextoError(error, "FrmProcSecuencia (ExecSec)"),
-            "Microsoft OLE DB Provider for SQL Server\r\n(-2147217900) Invalid object name "
-            "'SE_X'.\r\nFrmProcSecuencia (ExecSec)");
-
-  CrearCarpetasDeTrabajo();
-  App().AbrirLogErrores();
-  App().RegistrarError(error, "FrmReporte (reporte)");
-  EXPECT_EQ(LeerArchivo(App().ArchivoErr),
-            "05/12/2026 11:20:41" + kIguales + "\r\n" +
-                core::TextoError(error, "FrmReporte (reporte)") + "\r\n");
 }
 
 TEST_F(RegistroErrores, UnErrorNoControladoQuedaEnElLogSinLanzar) {

@@ -1,15 +1,12 @@
-// The formula windows' test fixture: a fresh application with the survey ENCUES_1 catalogued
-// (VENTAS, EMPLEO, COSTOS, with values and a company roll for 2005 and 2004) and a second form
-// INDUST_1, the formula windows registered, the editor shown and every statement sent from then
-// on recorded. Helpers drive the editor's buttons and dialogs as a user does.
+// The formula windows' test fixture: ENCUES_1 catalogued and a second form INDUST_1, the formula
+// windows registered, the editor shown, the statements recorded from then on. Helpers drive the
+// editor's buttons and dialogs as a user does.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,45 +16,26 @@
 #include "formulas/frm_pre_formula.h"
 #include "formulas/frm_sub_formula.h"
 #include "formulas/ventanas.h"
-#include "tests/intake/sentencias_enviadas.h"
-#include "tests/support/batch_files.h"
-#include "tests/support/carpeta_aplicacion.h"
+#include "tests/support/encuesta_catalogada.h"
 
 namespace formulas_test {
 
 using formulas::FrmFormulas;
 using Textos = std::vector<std::string>;
+using test_support::Indice;
 
-// The index of the item `texto` of `lista`; fails the test when there is none.
-inline int Indice(const ui::ListControl& lista, const std::string& texto) {
-  for (int i = 0; i < lista.ListCount(); ++i) {
-    if (lista.List(i) == texto) return i;
-  }
-  ADD_FAILURE() << "no item " << texto << " in " << lista.Name();
-  return -1;
-}
-
-class EditorPrueba : public test_support::CarpetaAplicacion {
+class EditorPrueba : public test_support::EncuestaCatalogada {
  protected:
   void SetUp() override {
-    CarpetaAplicacion::SetUp();
-    CrearCarpetasDeTrabajo();
-    enviadas_ = std::make_unique<intake_test::SentenciasEnviadas>();
-    AbrirAplicacion();
-    for (const std::string& lote : test_support::SplitBatches(std::filesystem::path(CONSOLIDA_TEST_DATA_DIR) /
-                                                              "fixtures/engine/setup.sql")) {
-      Sql(lote);
-    }
-    Sql("INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('INDUST_1','05/12/2026')");
-    Sql("INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo) Values(2,'PERSONAL','Integer')");
-    Sql("INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo) Values(2,'RAZON','Character')");
+    EncuestaCatalogada::SetUp();
+    Sql("INSERT INTO SE_ARCHIVOS (Arc_Nombre, Arc_Fecha) VALUES('INDUST_1','05/12/2026')\r\n"
+        "INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo) Values(2,'PERSONAL','Integer'), "
+        "(2,'RAZON','Character')");
     formulas::RegistrarVentanas(App());
     editor_ = &formulas::VentanaRegistrada<FrmFormulas>(App(), "FrmFormulas");
     Ui().Show(*editor_);
     enviadas_->Olvidar();
   }
-
-  void Sql(const std::string& texto) { App().CnSql.Execute(texto); }
 
   // A stored formula, as if saved earlier: header, one file link, its tokens (SQL value lists).
   void FormulaExistente(const std::string& nombre, const std::string& variable, int arc_id,
@@ -178,7 +156,6 @@ class EditorPrueba : public test_support::CarpetaAplicacion {
     return texto;
   }
 
-  std::unique_ptr<intake_test::SentenciasEnviadas> enviadas_;
   FrmFormulas* editor_ = nullptr;
 };
 

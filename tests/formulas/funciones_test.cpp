@@ -18,20 +18,9 @@ TEST_F(FuncionesTest, ElDialogoMuestraLaFuncionYCerrarloNoAgregaNada) {
   const struct {
     ui::CommandButton& boton;
     const char* funcion;
-    const char* firma;
-    const char* mensaje;
-    const char* parametro;
     bool constantes;
-  } casos[] = {
-      {editor_->CmdSum, "SUM", "SUM( campo )",
-       "Devuelve la suma de una expresión numérica evaluada sobre un conjunto.\r\nCampo = Nombre del campo a ser "
-       "sumarizado.",
-       "campo", false},
-      {editor_->CmdSQRT, "SQRT", "SQRT(float_expression)",
-       "Devuelve la raíz cuadrada de la expresión especificada.\r\nfloat_expression= Es una expresión de tipo "
-       "float. ",
-       "float_expression", true},
-  };
+  } casos[] = {{editor_->CmdSum, "SUM|SUM( campo )|campo", false},
+               {editor_->CmdSQRT, "SQRT|SQRT(float_expression)|float_expression", true}};
   FormulaExistente("Total ventas", "TOTAL", 1);
   Abrir("Prueba", "PRUEBA");
   Pulsar({"F:CmdSum:V:TOTAL", "+"});
@@ -40,9 +29,7 @@ TEST_F(FuncionesTest, ElDialogoMuestraLaFuncionYCerrarloNoAgregaNada) {
     bool visto = false;
     Ui().QueueModal("FrmPreFormula", [&](ui::Form& form) {
       auto& dialogo = dynamic_cast<FrmPreFormula&>(form);
-      EXPECT_EQ(dialogo.Caption() + "|" + dialogo.lblFormula.Caption() + "|" + dialogo.lblVar.Caption(),
-                std::string(caso.funcion) + "|" + caso.firma + "|" + caso.parametro);
-      EXPECT_EQ(dialogo.lblMensaje.Caption(), caso.mensaje);
+      EXPECT_EQ(dialogo.Caption() + "|" + dialogo.lblFormula.Caption() + "|" + dialogo.lblVar.Caption(), caso.funcion);
       Ui().QueueModal("FrmSubFormula", [&](ui::Form& f) {
         auto& picker = dynamic_cast<FrmSubFormula&>(f);
         EXPECT_TRUE(picker.FmOpcion.Visible());

@@ -30,15 +30,7 @@ class Persistencia : public EditorPrueba {
                  " AND RE_Periodo = 2005 AND RE_Anio = 2005 ORDER BY RE_Empresa");
   }
   // The stored procedures of formula 1 that exist.
-  Textos Procedimientos() {
-    Textos existen;
-    for (const char* nombre : {"P1", "P1_Emp", "P1_T", "P1Emp_T"}) {
-      if (!Filas("SELECT 1 WHERE object_id(N'[dbo].[" + std::string(nombre) + "]') IS NOT NULL").empty()) {
-        existen.emplace_back(nombre);
-      }
-    }
-    return existen;
-  }
+  Textos Procedimientos() { return Filas("SELECT name FROM dbo.sysobjects WHERE name LIKE 'P1%' ORDER BY name"); }
   void CrearMargen(const std::string& nombre = "Margen") {
     Abrir(nombre, "MARGEN");
     Pulsar({"C:VENTAS", "A-1", "/", "C:VENTAS"});
@@ -55,7 +47,7 @@ TEST_F(Persistencia, CrearGuardaLasFilasYCompilaLosProcedimientos) {
   enviadas_->Olvidar();
   editor_->CmdGenerar.UserClick();
   EXPECT_EQ(Ui().Prompts(), (Textos{"Se ha Generado la Formula", "Se ha Grabado con Exito"}));
-  const Textos enviadas = enviadas_->Todas();
+  const Textos enviadas = Enviadas();
   ASSERT_GE(enviadas.size(), 7u);
   EXPECT_EQ(Textos(enviadas.begin(), enviadas.begin() + 7),
             (Textos{"Select Id_FormCab From SE_CABFORMULA where FC_Nombre = 'Margen d''Or'",
@@ -70,15 +62,10 @@ TEST_F(Persistencia, CrearGuardaLasFilasYCompilaLosProcedimientos) {
                         "INSERT INTO SE_FORMULA_ARCHIVO(Id_FormCab, Id_Arc) Values(1,  2)\r\n",
                     "CommitTrans"}));
   EXPECT_EQ(Filas(kCabecera), (Textos{"Margen d'Or|MARGEN|VENTAS_1 / VENTAS|VENTAS_1 / VENTAS|F|1|0"}));
-  EXPECT_EQ(Filas(kTokens), (Textos{"1|VENTAS_1|C||", "1| / |O||", "1|VENTAS|C||"}));
-  EXPECT_EQ(Filas(kArchivos), (Textos{"1|1", "1|2"}));
-  EXPECT_EQ(Filas("SELECT count(*) FROM SE_CABFORMULA WHERE FC_FCreacion IS NULL"), (Textos{"0"}));
   EXPECT_EQ(Procedimientos(), (Textos{"P1", "P1_Emp", "P1_T", "P1Emp_T"}));
   EXPECT_EQ(Ejecutar(1), (Textos{"A1|0.4", "A2|0.4", "A3|0.533333333333333", "A4|0.625", "A5|0.8", "A6|0.8"}));
   // Back to idle, ready for the next formula.
-  EXPECT_FALSE(editor_->Expandido());
-  EXPECT_TRUE(editor_->CmdCrear.Enabled());
-  EXPECT_EQ(editor_->txtDisplay.Text(), "");
+  EXPECT_TRUE(!editor_->Expandido() && editor_->CmdCrear.Enabled() && editor_->txtDisplay.Text().empty());
   EXPECT_TRUE(EntradasLog().empty());
 }
 
@@ -88,7 +75,7 @@ TEST_F(Persistencia, ModificarCargaLaFormulaYLaReemplazaConservandoSuId) {
   enviadas_->Olvidar();
   Ui().ClearMessages();
   Modificar("Margen d'Or (MARGEN)");
-  EXPECT_EQ(enviadas_->Todas(),
+  EXPECT_EQ(Enviadas(),
             (Textos{"Select * FROM SE_CABFORMULA ORDER BY FC_NOMVAR", "Select * from SE_CABFORMULA Where Id_formCab = 2",
                     "SELECT * FROM SE_ARCHIVOS SEA INNER JOIN SE_FORMULA_ARCHIVO SEFA ON SEA.Arc_Id = SEFA.Id_Arc  "
                     "WHERE Id_FormCab = 2",
@@ -108,7 +95,7 @@ TEST_F(Persistencia, ModificarCargaLaFormulaYLaReemplazaConservandoSuId) {
   enviadas_->Olvidar();
   e.CmdGenerar.UserClick();
   EXPECT_EQ(Ui().Prompts(), (Textos{"Se ha Generado la Formula", "Se ha Modificado con Exito"}));
-  const Textos enviadas = enviadas_->Todas();
+  const Textos enviadas = Enviadas();
   ASSERT_GE(enviadas.size(), 4u);
   EXPECT_EQ(Textos(enviadas.begin(), enviadas.begin() + 4),
             (Textos{"Select Id_FormCab From SE_CABFORMULA where FC_Nombre = 'L''Margen' and Id_FormCab <> 2",
@@ -124,10 +111,7 @@ TEST_F(Persistencia, ModificarCargaLaFormulaYLaReemplazaConservandoSuId) {
                     "CommitTrans"}));
   EXPECT_EQ(Filas(kCabecera), (Textos{"Total ventas|TOTAL|VENTAS|VENTAS|F|1|0",
                                       "L'Margen|MARGEN|VENTAS_1 / VENTAS * TOTAL|VENTAS_1 / VENTAS * TOTAL|F|1|1"}));
-  EXPECT_EQ(Filas("SELECT count(*) FROM SE_FORMULA WHERE Id_FormCab = 2"), (Textos{"5"}));
-  EXPECT_EQ(Filas(kArchivos), (Textos{"1|1", "2|1"}));
-  EXPECT_FALSE(editor_->Expandido());
-  EXPECT_EQ(editor_->txtIdModificacion.Text(), "");
+  EXPECT_FALSE(editor_->Expandido() || !editor_->txtIdModificacion.Text().empty());
 }
 
 // A formula in use is kept: a sequence line naming it on either side, another formula reading
@@ -147,8 +131,6 @@ TEST_F(Persistencia, EliminaFormulaSeNiegaMientrasSeUse) {
       {"formula line", secuencia + "1, Null, 'F', '')", false, kSecuencia},
       {"condition, right operand", secuencia + "1.5, 1, 'N', 'F')", false, kSecuencia},
       {"a variable token", "'MARGEN', 'V', GetDate(), '', ''", true, kFormula},
-      {"a function argument", "'SUM(MARGEN)', 'F', GetDate(), 'Va', 'MARGEN'", true, kFormula},
-      {"a variable token of the year before", "'MARGEN_1', 'V', GetDate(), '', ''", true, kFormula},
       {"a function argument of the year before", "'AVG(MARGEN_1)', 'F', GetDate(), 'Va', 'MARGEN_1'", true,
        kFormula},
       {"a number that equals the key", secuencia + "1, 1, 'N', 'N')", false, "Desea Eliminar esta Formula"},
@@ -197,7 +179,7 @@ TEST_F(Persistencia, EliminaFormulaBorraLasFilasYLosCuatroProcedimientosEnUnaTra
                         "]') and OBJECTPROPERTY(id, N'IsProcedure') = 1)\r\n\r\ndrop procedure [dbo].[" + p +
                         "]\r\n\r\n");
   }
-  EXPECT_EQ(enviadas_->Todas(), esperadas);
+  EXPECT_EQ(Enviadas(), esperadas);
   EXPECT_TRUE(Filas(kCabecera).empty() && Filas(kTokens).empty() && Filas(kArchivos).empty());
   EXPECT_TRUE(Procedimientos().empty());
   // The results stay.
@@ -225,10 +207,7 @@ TEST_F(Persistencia, GenerarValidaAntesDeGuardar) {
       {"two medians or quartiles", {"F:CmdMediana:C:VENTAS", "+", "F:CmdTCuartil:C:COSTOS"},
        {"Solamente puede cargar por formula uno de los cuartiles"}},
       {"SUM per company", {"F:CmdSum:C:VENTAS"}, {kAgregado}},
-      {"AVG per company", {"C:EMPLEO", "-", "F:CmdAvg:C:VENTAS"}, {kAgregado}},
-      {"COUNT per company", {"F:CmdCount:C:VENTAS"}, {kAgregado}},
-      {"STDEV per company", {"F:CmdStdev:C:VENTAS"}, {kAgregado}},
-      {"VAR per company", {"F:CmdVar:C:VENTAS"}, {kAgregado}},
+      {"AVG per company, after other tokens", {"C:EMPLEO", "-", "F:CmdAvg:C:VENTAS"}, {kAgregado}},
       {"a name another formula has, by the server's comparison", {"C:VENTAS"},
        {"Ya existe una formula con este Nombre"}, "ventas TOTALES  "},
       {"a result variable another formula has", {"C:VENTAS"}, {"Ya existe una formula con esta Variable Resultado"},
@@ -243,7 +222,7 @@ TEST_F(Persistencia, GenerarValidaAntesDeGuardar) {
     editor_->CmdGenerar.UserClick();
     EXPECT_EQ(Ui().Prompts(), caso.mensajes);
     EXPECT_EQ(Filas("SELECT count(*) FROM SE_CABFORMULA"), (Textos{"1"}));
-    for (const std::string& enviada : enviadas_->Todas()) EXPECT_FALSE(enviada.starts_with("INSERT")) << enviada;
+    for (const std::string& enviada : Enviadas()) EXPECT_FALSE(enviada.starts_with("INSERT")) << enviada;
     EXPECT_TRUE(editor_->Expandido());
   }
   // "Retroceder" over the open parenthesis: the formula saves.
@@ -294,7 +273,7 @@ TEST_F(Persistencia, FallosAlGuardarNoDejanNadaAMedias) {
   Ui().ClearMessages();
   enviadas_->Olvidar();
   editor_->CmdGenerar.UserClick();
-  const auto& todas = enviadas_->Todas();
+  const auto& todas = Enviadas();
   const Textos desde(std::find(todas.begin(), todas.end(), "BeginTrans"), todas.end());
   EXPECT_EQ(Ui().Prompts(), (Textos{"Error Grabando la Formula\r\nNo se ha generado la misma"}));
   ASSERT_EQ(desde.size(), 4u) << ::testing::PrintToString(desde);

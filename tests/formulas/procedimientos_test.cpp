@@ -17,19 +17,13 @@ class Procedimientos : public test_support::VentanaPrueba {
   void SetUp() override {
     VentanaPrueba::SetUp();
     // Two companies of form ENC in 2005; VENTAS for both in 2005, only for E1 in 2004.
-    for (const char* sentencia : {
-             "INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo) Values(1, 'VENTAS', 'Numeric')",
-             "INSERT INTO SE_MUESTRA_PADRON (CUIT, FormSector, Periodo, unico) Values(1, 'ENC', 2005, 'E1')",
-             "INSERT INTO SE_MUESTRA_PADRON (CUIT, FormSector, Periodo, unico) Values(2, 'ENC', 2005, 'E2')",
-             "INSERT INTO SE_NOVEDAD (FormSector, Empresa, Periodo, Campo, ValorInt, ValorDbl) "
-             "Values('ENC', 'E1', 2005, 'VENTAS', 0, 12.5)",
-             "INSERT INTO SE_NOVEDAD (FormSector, Empresa, Periodo, Campo, ValorInt, ValorDbl) "
-             "Values('ENC', 'E2', 2005, 'VENTAS', 30, 0)",
-             "INSERT INTO SE_NOVEDAD (FormSector, Empresa, Periodo, Campo, ValorInt, ValorDbl) "
-             "Values('ENC', 'E1', 2004, 'VENTAS', 0, 10)",
-         }) {
-      App().CnSql.Execute(sentencia);
-    }
+    App().CnSql.Execute(
+        "INSERT INTO SE_ESTRUCTURAS (Est_IdArchivo, Est_Campo, Est_Tipo) Values(1, 'VENTAS', 'Numeric')\r\n"
+        "INSERT INTO SE_MUESTRA_PADRON (CUIT, FormSector, Periodo, unico) Values(1, 'ENC', 2005, 'E1'), "
+        "(2, 'ENC', 2005, 'E2')\r\n"
+        "INSERT INTO SE_NOVEDAD (FormSector, Empresa, Periodo, Campo, ValorInt, ValorDbl) Values"
+        "('ENC', 'E1', 2005, 'VENTAS', 0, 12.5), ('ENC', 'E2', 2005, 'VENTAS', 30, 0), "
+        "('ENC', 'E1', 2004, 'VENTAS', 0, 10)");
   }
 
   void GenerarAmbos(const std::vector<Token>& tokens, Estilo estilo) {

@@ -1,6 +1,7 @@
 // The formula pickers: the survey-form picker of "..." (appending while creating, replacing
-// the formula's own forms while modifying), the formula picker of "Modificar", the formula
-// viewer of the sequence editor, and "Salir", which changes nothing in the window that asked.
+// the formula's own forms while modifying), the formula picker of "Modificar" (what it lists is
+// worked in the persistence tests), the formula viewer of the sequence editor, and "Salir",
+// which changes nothing in the window that asked.
 #include <gtest/gtest.h>
 
 #include "formulas/frm_m_formula.h"
@@ -13,11 +14,11 @@ using formulas::FrmBFormula;
 using formulas::FrmBFormulario;
 using SelectoresTest = EditorPrueba;
 
-TEST_F(SelectoresTest, ElegirFormulariosAgregaAlCrearYReemplazaAlModificar) {
+TEST_F(SelectoresTest, ElegirFormulariosAgregaAlCrearYReemplazaAlModificarYSalirNoCambiaNada) {
   const auto formularios = [this] { return editor_->TxtFormulario.Text() + "|" + editor_->TxtIdFormulario.Text(); };
   editor_->CmdCrear.UserClick();
   ElegirFormularios({"ENCUES_1"});
-  EXPECT_EQ(enviadas_->Todas(), (Textos{"Select * FROM SE_ARCHIVOS"}));
+  EXPECT_EQ(Enviadas(), (Textos{"Select * FROM SE_ARCHIVOS"}));
   ElegirFormularios({"INDUST_1"});
   EXPECT_EQ(formularios(), "ENCUES_1, INDUST_1|1, 2");
   // "Salir" leaves both boxes as they were.
@@ -30,9 +31,20 @@ TEST_F(SelectoresTest, ElegirFormulariosAgregaAlCrearYReemplazaAlModificar) {
   EXPECT_EQ(formularios(), "ENCUES_1, INDUST_1|1, 2");
   EXPECT_FALSE(App().Ventana("FrmBFormulario")->Loaded());
 
-  // Modifying: the formula's forms come selected and the choice replaces them.
+  // "Modificar": "Aceptar" without a choice keeps the picker open, "Salir" changes nothing.
   editor_->cmdCancelar.UserClick();
   FormulaExistente("Total ventas", "TOTAL", 2);
+  Ui().QueueModal("FrmBFormula", [](ui::Form& form) {
+    auto& picker = dynamic_cast<FrmBFormula&>(form);
+    picker.Command1.UserClick();
+    EXPECT_TRUE(picker.Visible());
+    picker.lstFormula.UserClick(0);
+    picker.Command2.UserClick();
+  });
+  editor_->CmdModif.UserClick();
+  EXPECT_EQ(editor_->txtIdModificacion.Text() + editor_->txtNombre.Text(), "");
+  EXPECT_TRUE(editor_->CmdCrear.Enabled() && editor_->CmdModif.Enabled() && !editor_->CmdEliForm.Enabled());
+  // Modifying: the formula's forms come selected and the choice replaces them.
   Modificar("Total ventas (TOTAL)");
   ASSERT_EQ(formularios(), "INDUST_1|2");
   Ui().QueueModal("FrmBFormulario", [](ui::Form& form) {
@@ -44,27 +56,6 @@ TEST_F(SelectoresTest, ElegirFormulariosAgregaAlCrearYReemplazaAlModificar) {
   });
   editor_->CmdAddForm.UserClick();
   EXPECT_EQ(formularios(), "ENCUES_1, INDUST_1|1, 2");
-}
-
-TEST_F(SelectoresTest, ElegirFormulaListaNombreYVariableYSalirNoCambiaNada) {
-  FormulaExistente("Ventas totales", "TOTAL", 1);
-  FormulaExistente("Margen", "MARGEN", 1);
-  Ui().QueueModal("FrmBFormula", [](ui::Form& form) {
-    auto& picker = dynamic_cast<FrmBFormula&>(form);
-    ASSERT_EQ(picker.lstFormula.ListCount(), 2);
-    EXPECT_EQ(picker.lstFormula.List(0) + "|" + picker.lstFormula.List(1), "Margen (MARGEN)|Ventas totales (TOTAL)");
-    EXPECT_EQ(picker.lstFormula.ItemData(0), 2);
-    picker.Command1.UserClick();  // "Aceptar" without a choice does nothing
-    EXPECT_TRUE(picker.Visible());
-    picker.lstFormula.UserClick(1);
-    picker.Command2.UserClick();
-  });
-  enviadas_->Olvidar();
-  editor_->CmdModif.UserClick();
-  EXPECT_EQ(enviadas_->Todas(), (Textos{"Select * FROM SE_CABFORMULA ORDER BY FC_NOMVAR"}));
-  EXPECT_EQ(editor_->txtIdModificacion.Text() + editor_->txtNombre.Text(), "");
-  EXPECT_TRUE(editor_->CmdCrear.Enabled() && editor_->CmdModif.Enabled());
-  EXPECT_FALSE(editor_->CmdEliForm.Enabled());
 }
 
 // The viewer shows the formula of its key; without a key it asks nothing and shows nothing.
@@ -83,7 +74,7 @@ TEST_F(SelectoresTest, ElVisorMuestraLaFormulaDeSuClave) {
     Ui().ShowModal(visor);
     EXPECT_FALSE(visor.Loaded());
   }
-  EXPECT_EQ(enviadas_->Todas(),
+  EXPECT_EQ(Enviadas(),
             (Textos{"SELECT FC_Formula, FC_Nombre + '(' + FC_NomVar + ')' AS Nombre FROM SE_CABFORMULA WHERE Id_formCab = 1"}));
   EXPECT_EQ(vistos, (Textos{"Formulas|Formula", "Margen(MARGEN)|VENTAS"}));
 }

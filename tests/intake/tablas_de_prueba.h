@@ -17,15 +17,16 @@ using dbf::DbfFlavor;
 using dbf::DbfRecord;
 using dbf::DbfTable;
 
-// Two companies of form ENCUES: a decimal, a 16-bit whole number, a text and a date each.
+// Two companies of form ENCUES and a deleted one: a decimal, the company code (not first, not
+// upper case), a 32-bit whole number at both ends, a text, a date and a logical each.
 inline DbfTable Encuesta() {
   DbfTable tabla;
   tabla.flavor = DbfFlavor::kVisualFoxPro;
-  tabla.fields = {{"UNICO", 'C', 11}, {"P001", 'N', 10, 2}, {"P002", 'I'},
-                  {"NOMBRE", 'C', 20}, {"FECHA", 'D'}};
-  tabla.records = {{{"30500000001", "1234.5", "12", "O'Brien", "20240131"}},
-                   {{"30500000002", "", "-7", "", ""}},
-                   {{"30500000003", "1", "1", "borrada", ""}, true}};
+  tabla.fields = {{"P001", 'N', 10, 2}, {"Unico", 'C', 11}, {"P002", 'I'},
+                  {"NOMBRE", 'C', 20}, {"FECHA", 'D'}, {"MARCA", 'L'}};
+  tabla.records = {{{"1234.5", "30500000001", "2147483647", "O'Brien", "20240131", "T"}},
+                   {{"", "30500000002", "-2147483648", "", "", ""}},
+                   {{"1", "30500000003", "1", "borrada", "", "T"}, true}};
   return tabla;
 }
 

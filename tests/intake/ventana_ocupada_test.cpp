@@ -39,7 +39,7 @@ TEST_F(VentanaOcupadaTest, MientrasImportaNoAceptaOtroClicNiSeCierra) {
          dbf::WriteDbf((datos / "ENCUES_1.dbf").string(), Encuesta());
        },
        [](core::Aplicacion& app) { return std::make_unique<intake::Proc_Novedades>(app); },
-       "ENCUES_1_05122026112041.dbf", "SE_NOVEDAD", "8"},
+       "ENCUES_1_05122026112041.dbf", "SE_NOVEDAD", "10"},
       {"FrmPadron", "Command1",
        [](const fs::path& datos) {
          dbf::WriteDbf((datos / "Padron.dbf").string(),

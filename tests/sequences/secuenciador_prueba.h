@@ -1,48 +1,31 @@
-// The sequence windows' fixture: a fresh application with ENCUES_1 (and its roll) and INDUST_1
-// catalogued, the formulas TOTAL (1) and MARGEN (2) of ENCUES_1, the editor shown and every
-// statement sent from then on recorded. Lines are entered as a user does, in a small language:
-// "F:TOTAL", "Si TOTAL > 5", "And M:Estado <> MARGEN", "FSi" ("-" leaves a part out).
+// The sequence windows' fixture: ENCUES_1 and INDUST_1 catalogued, the formulas TOTAL (1) and
+// MARGEN (2) of ENCUES_1, the editor shown, the statements recorded from then on. Lines are
+// entered as a user does, in a small language: "F:TOTAL", "Si TOTAL > 5", "And M:Estado <> MARGEN",
+// "FSi" ("-" leaves a part out).
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <filesystem>
 #include <sstream>
 
 #include "formulas/ventanas.h"
-#include "platform/runtime/conversions.h"
 #include "sequences/frm_sec_valor.h"
 #include "sequences/frm_secuenciador.h"
 #include "sequences/selectores.h"
 #include "sequences/ventanas.h"
-#include "tests/intake/sentencias_enviadas.h"
-#include "tests/support/batch_files.h"
-#include "tests/support/carpeta_aplicacion.h"
+#include "tests/support/encuesta_catalogada.h"
 
 namespace sequences_test {
 
 using sequences::FrmSecuenciador;
 using Textos = std::vector<std::string>;
+using test_support::Indice;
 
-// The first item that starts with `texto`.
-inline int Indice(const ui::ListControl& lista, const std::string& texto) {
-  for (int i = 0; i < lista.ListCount(); ++i) {
-    if (lista.List(i).starts_with(texto)) return i;
-  }
-  ADD_FAILURE() << "no item " << texto << " in " << lista.Name();
-  return 0;
-}
-
-class SecuenciadorPrueba : public test_support::CarpetaAplicacion {
+class SecuenciadorPrueba : public test_support::EncuestaCatalogada {
  protected:
   void SetUp() override {
-    CarpetaAplicacion::SetUp();
-    CrearCarpetasDeTrabajo();
-    enviadas_ = std::make_unique<intake_test::SentenciasEnviadas>();
-    AbrirAplicacion();
-    const auto setup = std::filesystem::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine/setup.sql";
-    for (const std::string& lote : test_support::SplitBatches(setup)) Sql(lote);
+    EncuestaCatalogada::SetUp();
     Sql("INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('INDUST_1')\r\n"
         "INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula) Values('Total ventas', 'TOTAL', 'VENTAS')\r\n"
         "INSERT INTO SE_CABFORMULA(FC_Nombre, FC_NomVar, FC_Formula) Values('Margen', 'MARGEN', 'VENTAS')\r\n"
@@ -53,9 +36,6 @@ class SecuenciadorPrueba : public test_support::CarpetaAplicacion {
     Ui().Show(*editor_);
     enviadas_->Olvidar();
   }
-
-  void Sql(const std::string& texto) { App().CnSql.Execute(texto); }
-  const Textos& Enviadas() const { return enviadas_->Todas(); }
 
   // The next showing of picker `nombre` accepts the item starting with `item` ("": "Salir").
   void ElegirEn(const std::string& nombre, const std::string& item) {
@@ -135,7 +115,6 @@ class SecuenciadorPrueba : public test_support::CarpetaAplicacion {
     return filas;
   }
 
-  std::unique_ptr<intake_test::SentenciasEnviadas> enviadas_;
   FrmSecuenciador* editor_ = nullptr;
 };
 

@@ -1,13 +1,11 @@
-// The DBF reader on tables written here (with platform/dbf/dbf_writer.h, then altered byte by
+// The DBF reader on tables written here (with the program's own DBF writer, then altered byte by
 // byte where a case needs what the writer does not make): values and blanks of each type, nulls,
 // memo files, record-length quirks, and damaged files that must fail with a named reason.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,13 +18,11 @@
 
 namespace {
 
+using dbf::DbfFlavor;
+using dbf::DbfTable;
 using test_support::ErrorOf;
 using test_support::Render;
 using test_support::TempFolder;
-using dbf::DbfField;
-using dbf::DbfFlavor;
-using dbf::DbfRecord;
-using dbf::DbfTable;
 
 size_t Descriptor(int field) { return 32 + 32 * static_cast<size_t>(field); }
 
@@ -43,16 +39,23 @@ size_t RecordByte(const std::string& bytes, size_t record, size_t offset) {
   return HeaderLength(bytes) + record * RecordLength(bytes) + offset;
 }
 
-std::vector<std::string> Column(const dbf::TableContents& contents, size_t column) {
-  std::vector<std::string> values;
-  for (const auto& row : contents.rows.rows) values.push_back(Render(row.at(column)));
-  return values;
+// Each row as its rendered values joined by "|".
+std::vector<std::string> Rows(const dbf::TableContents& contents) {
+  std::vector<std::string> rows;
+  for (const auto& row : contents.rows.rows) {
+    std::string text;
+    for (size_t i = 0; i < row.size(); ++i) text += (i ? "|" : "") + Render(row[i]);
+    rows.push_back(text);
+  }
+  return rows;
 }
 
-struct ReadOptionsCase {
-  int default_code_page;
-  int forced_code_page;
-};
+// Writes `bytes` as t.dbf in a fresh folder and reads it.
+dbf::TableContents ReadBytes(const std::string& bytes, const dbf::ReadOptions& options = {}) {
+  TempFolder folder;
+  folder.Write("t.dbf", bytes);
+  return dbf::ReadTable(folder.File("t.dbf"), options);
+}
 
 DbfTable SurveyTable() {
   DbfTable table;
@@ -60,7 +63,7 @@ DbfTable SurveyTable() {
                   {"ACTIVO", 'L', 1}, {"CANT", 'N', 5, 0}};
   table.records = {
       {{"A001", "1234.5", "20240131", "T", "7"}},
-      {{"", "", "", "", ""}},                       // every field blank
+      {{"", "", "", "", ""}},                          // every field blank
       {{"A003", "-0.25", "19991231", "F", "-12"}},
       {{"BORRADO", "1", "20200101", "T", "1"}, true},  // deleted
       {{"  A005  ", "0", "00000000", "?", "0"}},
@@ -69,165 +72,109 @@ DbfTable SurveyTable() {
 }
 
 TEST(WrittenTables, ValuesAndBlanksOfEachTypeAsTheDriverGaveThem) {
-  TempFolder folder;
-  dbf::WriteDbf(folder.File("survey.dbf"), SurveyTable());
-  dbf::TableContents contents = dbf::ReadTable(folder.File("survey.dbf"));
-
+  const dbf::TableContents contents = ReadBytes(dbf::DbfBytes(SurveyTable()));
   EXPECT_EQ(contents.deleted_skipped, 1);
-  // Trailing blanks of text go, leading ones stay.
-  EXPECT_EQ(Column(contents, 0), (std::vector<std::string>{"A001", "", "A003", "  A005"}));
-  // Blank numbers are 0, never Null.
-  EXPECT_EQ(Column(contents, 1), (std::vector<std::string>{"1234.5", "0", "-0.25", "0"}));
-  // Blank and zero dates are VB's day 0, whose text is "00:00:00".
-  EXPECT_EQ(Column(contents, 2),
-            (std::vector<std::string>{"31/01/2024", "00:00:00", "31/12/1999", "00:00:00"}));
-  // Blank and unset logicals are false.
-  EXPECT_EQ(Column(contents, 3), (std::vector<std::string>{"True", "False", "False", "False"}));
-  EXPECT_EQ(Column(contents, 4), (std::vector<std::string>{"7", "0", "-12", "0"}));
+  // Trailing blanks of text go, leading ones stay; blank numbers are 0, never Null; blank and
+  // zero dates are VB's day 0 ("00:00:00"); blank and unset logicals are false.
+  EXPECT_EQ(Rows(contents), (std::vector<std::string>{"A001|1234.5|31/01/2024|True|7",
+                                                      "|0|00:00:00|False|0",
+                                                      "A003|-0.25|31/12/1999|False|-12",
+                                                      "  A005|0|00:00:00|False|0"}));
+  EXPECT_EQ(contents.rows.rows[0][1].Type(), runtime::VarType::kDecimal);
+  EXPECT_EQ(contents.rows.rows[0][1].DecimalScale(), 2);
 
-  const auto& first = contents.rows.rows[0];
-  EXPECT_EQ(first[0].Type(), runtime::VarType::kString);
-  EXPECT_EQ(first[1].Type(), runtime::VarType::kDecimal);
-  EXPECT_EQ(first[1].DecimalScale(), 2);
-  EXPECT_EQ(first[2].Type(), runtime::VarType::kDate);
-  EXPECT_EQ(first[3].Type(), runtime::VarType::kBoolean);
-}
-
-TEST(WrittenTables, LogicalLettersAndDateForms) {
-  struct Case {
-    std::string logical;
-    std::string date;
-    std::string expected_logical;
-    std::string expected_date;
-  };
-  const std::vector<Case> cases = {
-      {"T", "20240229", "True", "29/02/2024"},  {"t", "20230229", "True", "00:00:00"},
-      {"Y", "20241301", "True", "00:00:00"},    {"y", "2024013A", "True", "00:00:00"},
-      {"F", "00991231", "False", "00:00:00"},   {"N", "19000101", "False", "01/01/1900"},
-      {"?", "99991231", "False", "31/12/9999"},
-  };
+  // The other logical letters; dates that are no calendar day read as day 0.
   DbfTable table;
   table.fields = {{"L", 'L'}, {"D", 'D'}};
-  for (const Case& c : cases) table.records.push_back({{c.logical, c.date}});
-  TempFolder folder;
-  dbf::WriteDbf(folder.File("t.dbf"), table);
-  dbf::TableContents contents = dbf::ReadTable(folder.File("t.dbf"));
-  ASSERT_EQ(contents.rows.rows.size(), cases.size());
-  for (size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE(cases[i].logical + " " + cases[i].date);
-    EXPECT_EQ(Render(contents.rows.rows[i][0]), cases[i].expected_logical);
-    EXPECT_EQ(Render(contents.rows.rows[i][1]), cases[i].expected_date);
-  }
+  table.records = {{{"t", "20240229"}}, {{"Y", "20230229"}}, {{"y", "20241301"}},
+                   {{"N", "2024013A"}}, {{"?", "00991231"}}, {{"F", "99991231"}}};
+  EXPECT_EQ(Rows(ReadBytes(dbf::DbfBytes(table))),
+            (std::vector<std::string>{"True|29/02/2024", "True|00:00:00", "True|00:00:00",
+                                      "False|00:00:00", "False|00:00:00", "False|31/12/9999"}));
 }
 
 TEST(WrittenTables, NumericTextForms) {
-  struct Case {
-    std::string stored;  // exactly as in the file, 8 characters
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
-      {"   12.50", "12.5"}, {"  -0.001", "-0.001"}, {"    +3.1", "3.1"},
-      {"     .75", "0.75"}, {"    3,25", "3.25"},   {"********", "Null"},  // overflow: unknown
-      {"        ", "0"},        {"   .    ", "0"},      {"       .", "0"},  // blank with a point
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"   12.50", "12.5"}, {"    +3.1", "3.1"}, {"     .75", "0.75"}, {"    3,25", "3.25"},
+      {"********", "Null"},  // too wide for the field: not known
+      {"        ", "0"},      {"   .    ", "0"},  // blank, also with a point
   };
   DbfTable table;
   table.fields = {{"N", 'N', 8, 3}};
-  for (size_t i = 0; i < cases.size(); ++i) table.records.push_back({{"0"}});
+  table.records.assign(cases.size(), {{"0"}});
   std::string bytes = dbf::DbfBytes(table);
-  for (size_t i = 0; i < cases.size(); ++i) bytes.replace(RecordByte(bytes, i, 1), 8, cases[i].stored);
-  TempFolder folder;
-  folder.Write("n.dbf", bytes);
-  dbf::TableContents contents = dbf::ReadTable(folder.File("n.dbf"));
+  std::vector<std::string> expected;
   for (size_t i = 0; i < cases.size(); ++i) {
-    SCOPED_TRACE("'" + cases[i].stored + "'");
-    EXPECT_EQ(Render(contents.rows.rows[i][0]), cases[i].expected);
+    bytes.replace(RecordByte(bytes, i, 1), 8, cases[i].first);
+    expected.push_back(cases[i].second);
   }
+  EXPECT_EQ(Rows(ReadBytes(bytes)), expected);
 }
 
 TEST(WrittenTables, UnlistedCodePageMarkMeansUtf8WhenAllTextIsUtf8ElseTheDefault) {
   struct Case {
     std::string name;
-    int mark;
     std::string field;  // name bytes
     std::string text;   // bytes of the C value
-    ReadOptionsCase options;
-    int code_page;
-    std::string expected_field;
-    std::string expected_text;
-    std::string assumed;  // the end of the notice; "" when there is none
+    int default_code_page, forced_code_page;
+    std::string expected;  // code page, field name, value
+    std::string assumed;   // the end of the notice; "" when there is none
   };
   const std::vector<Case> cases = {
-      {"UTF-8 throughout", 0xF0, "AÑO", "Peña ñandú", {1252, 0}, dbf::kUtf8CodePage, "AÑO",
-       "Peña ñandú", "el texto se leyó como UTF-8"},
-      {"ASCII is UTF-8", 0xEE, "ANIO", "Pena", {1252, 0}, dbf::kUtf8CodePage, "ANIO", "Pena",
+      {"UTF-8 throughout", "AÑO", "Peña ñandú", 1252, 0, "65001 AÑO Peña ñandú",
        "el texto se leyó como UTF-8"},
-      {"Windows text", 0xF0, "ANIO", "Pe\xF1" "a", {1252, 0}, 1252, "ANIO", "Peña",
+      {"Windows text", "ANIO", "Pe\xF1" "a", 1252, 0, "1252 ANIO Peña",
        "el texto se leyó con la página de códigos 1252 (Windows ANSI)"},
-      {"UTF-8 name, DOS text: all of it DOS", 0xF0, "AÑO", "Pe\xA4" "a", {850, 0}, 850,
-       "A├æO", "Peña", "el texto se leyó con la página de códigos 850 (MS-DOS internacional)"},
-      {"forced code page", 0xF0, "AÑO", "Peña", {1252, 1252}, 1252, "AÃ‘O", "PeÃ±a", ""},
+      {"UTF-8 name, DOS text: all of it DOS", "AÑO", "Pe\xA4" "a", 850, 0, "850 A├æO Peña",
+       "el texto se leyó con la página de códigos 850 (MS-DOS internacional)"},
+      {"forced code page", "AÑO", "Peña", 1252, 1252, "1252 AÃ‘O PeÃ±a", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     DbfTable table;
-    table.code_page = static_cast<unsigned char>(c.mark);
+    table.code_page = 0xF0;
     table.fields = {{c.field, 'C', 16}};
     table.records = {{{c.text}}};
     TempFolder folder;
     dbf::WriteDbf(folder.File("t.dbf"), table);
     dbf::ReadOptions options;
-    options.default_code_page = c.options.default_code_page;
-    options.forced_code_page = c.options.forced_code_page;
+    options.default_code_page = c.default_code_page;
+    options.forced_code_page = c.forced_code_page;
     const dbf::TableContents contents = dbf::ReadTable(folder.File("t.dbf"), options);
-    EXPECT_EQ(contents.code_page, c.code_page);
-    EXPECT_EQ(contents.rows.fields.at(0).name, c.expected_field);
-    EXPECT_EQ(Column(contents, 0), std::vector<std::string>{c.expected_text});
-    if (c.assumed.empty()) {
-      EXPECT_TRUE(contents.notices.empty());
-      continue;
-    }
-    const char hex[] = "0123456789ABCDEF";
+    EXPECT_EQ(std::to_string(contents.code_page) + " " + contents.rows.fields.at(0).name + " " +
+                  Rows(contents).at(0),
+              c.expected);
     EXPECT_EQ(contents.notices,
-              std::vector<std::string>{"[Consolida][DBF] " + folder.File("t.dbf") +
-                                       ": la marca de página de códigos 0x" + hex[c.mark >> 4] +
-                                       hex[c.mark & 15] + " no figura en ninguna tabla; " +
-                                       c.assumed});
+              c.assumed.empty()
+                  ? std::vector<std::string>{}
+                  : std::vector<std::string>{"[Consolida][DBF] " + folder.File("t.dbf") +
+                                             ": la marca de página de códigos 0xF0 no figura en "
+                                             "ninguna tabla; " + c.assumed});
   }
 }
 
+// Nullable fields give Null through _NullFlags; nullable marks without it (seen in the wild)
+// give no Null.
 TEST(WrittenTables, VisualFoxProIntegersAndNullableFields) {
   DbfTable table;
   table.flavor = DbfFlavor::kVisualFoxPro;
   table.fields = {{"ID", 'I'}, {"NOMBRE", 'C', 8}, {"MONTO", 'N', 6, 1}, {"FLAGS", 'C', 1}};
   table.records = {{{"-2147483648", "uno", "1.5", std::string(1, '\0')}},
-                   {{"2147483647", "dos", "2.5", "\x01"}},   // NOMBRE is null
-                   {{"0", "tres", "", "\x03"}}};             // both nullable fields are null
+                   {{"2147483647", "dos", "2.5", "\x01"}},  // NOMBRE is null
+                   {{"0", "\x01", "", "\x03"}}};            // both nullable fields are null
   std::string bytes = dbf::DbfBytes(table);
   bytes[Descriptor(1) + 18] = 0x02;  // NOMBRE nullable
   bytes[Descriptor(2) + 18] = 0x02;  // MONTO nullable
+  const std::string without_null_flags = bytes;
   bytes.replace(Descriptor(3), 11, std::string("_NullFlags\0", 11));
   bytes[Descriptor(3) + 11] = '0';
   bytes[Descriptor(3) + 18] = 0x05;
-  TempFolder folder;
-  folder.Write("vfp.dbf", bytes);
-  dbf::TableContents contents = dbf::ReadTable(folder.File("vfp.dbf"));
-  ASSERT_EQ(contents.rows.fields.size(), 3u);
+  const dbf::TableContents contents = ReadBytes(bytes);
+  EXPECT_EQ(contents.rows.fields.size(), 3u);
   EXPECT_EQ(contents.rows.fields[0].type, sql::adInteger);
-  EXPECT_EQ(Column(contents, 0), (std::vector<std::string>{"-2147483648", "2147483647", "0"}));
-  EXPECT_EQ(Column(contents, 1), (std::vector<std::string>{"uno", "Null", "Null"}));
-  EXPECT_EQ(Column(contents, 2), (std::vector<std::string>{"1.5", "2.5", "Null"}));
-}
-
-TEST(WrittenTables, NullableMarksWithoutNullFlagsGiveNoNulls) {
-  DbfTable table;
-  table.flavor = DbfFlavor::kVisualFoxPro;
-  table.fields = {{"NOMBRE", 'C', 4}};
-  table.records = {{{"\x01"}}};
-  std::string bytes = dbf::DbfBytes(table);
-  bytes[Descriptor(0) + 18] = 0x02;
-  TempFolder folder;
-  folder.Write("n.dbf", bytes);
-  EXPECT_EQ(Render(dbf::ReadTable(folder.File("n.dbf")).rows.rows[0][0]), "\x01");
+  EXPECT_EQ(Rows(contents), (std::vector<std::string>{"-2147483648|uno|1.5",
+                                                      "2147483647|Null|2.5", "0|Null|Null"}));
+  EXPECT_EQ(Rows(ReadBytes(without_null_flags)).at(2), "0|\x01|0|\x03");
 }
 
 // A FoxPro memo file: 512-byte header (block size 64 at bytes 6-7, big-endian), memos from
@@ -246,17 +193,16 @@ std::string FptWithMemos(const std::vector<std::string>& memos) {
   return fpt;
 }
 
-std::string Le32(uint32_t value) {
-  std::string out(4, '\0');
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  return out;
-}
-
+// A Visual FoxPro table whose one field is a memo, pointing at `blocks`.
 std::string TableWithMemoField(const std::vector<uint32_t>& blocks) {
   DbfTable table;
   table.flavor = DbfFlavor::kVisualFoxPro;
   table.fields = {{"NOTA", 'C', 4}};
-  for (uint32_t block : blocks) table.records.push_back({{Le32(block)}});
+  for (uint32_t block : blocks) {
+    std::string le(4, '\0');
+    for (int i = 0; i < 4; ++i) le[i] = static_cast<char>((block >> (8 * i)) & 0xFF);
+    table.records.push_back({{le}});
+  }
   std::string bytes = dbf::DbfBytes(table);
   bytes[Descriptor(0) + 11] = 'M';
   return bytes;
@@ -268,14 +214,13 @@ TEST(WrittenTables, MemoTextComesFromTheFptFileInTheTableCodePage) {
   folder.Write("NOTAS.FPT", FptWithMemos({"Caf\xE9 con le\xF1" "a", "segunda\r\nl\xEDnea"}));
   dbf::TableContents contents = dbf::ReadTable(folder.File("notas.dbf"));
   EXPECT_EQ(contents.rows.fields[0].type, sql::adLongVarChar);
-  EXPECT_EQ(Column(contents, 0),
-            (std::vector<std::string>{"Café con leña", "", "segunda\r\nlínea"}));
+  EXPECT_EQ(Rows(contents), (std::vector<std::string>{"Café con leña", "", "segunda\r\nlínea"}));
 }
 
 struct Damage {
   std::string name;
   std::function<void(std::string& dbf)> damage;
-  std::string reason;  // part of the error description
+  std::string reason;          // part of the error description
   std::string memo_file = "";  // written beside the table when named
   std::string memo = std::string(1024, '\0');
 };
@@ -286,16 +231,17 @@ TEST(WrittenTables, DamagedTablesAndMemoFilesFailWithTheFileAndTheReason) {
   std::string zero_block = FptWithMemos({"abc"});
   zero_block[7] = 0;
   const auto memo_table = [](std::string& b) { b = TableWithMemoField({8}); };
+  const auto dbase_memo = [](std::string& b) {
+    b[0] = static_cast<char>(0x83);
+    b[Descriptor(0) + 11] = 'M';
+  };
   const std::vector<Damage> cases = {
-      {"empty file", [](std::string& b) { b.clear(); }, "la cabecera está incompleta (0 bytes)"},
       {"cut inside the header", [](std::string& b) { b.resize(20); },
        "la cabecera está incompleta (20 bytes)"},
       {"cut inside the fields", [](std::string& b) { b.resize(70); },
        "la cabecera está incompleta (declara 193 bytes y el archivo tiene 70)"},
       {"no terminator", [](std::string& b) { b[HeaderLength(b) - 1] = 'X'; },
        "la lista de campos está incompleta"},
-      {"more records than data", [](std::string& b) { b[4] = 9; },
-       "la cabecera declara 9 registros pero el archivo contiene solo 5"},
       {"last record cut", [](std::string& b) { b.resize(b.size() - 5); },
        "la cabecera declara 5 registros pero el archivo contiene solo 4"},
       {"code page without decoder", [](std::string& b) { b[29] = static_cast<char>(0x98); },
@@ -306,33 +252,21 @@ TEST(WrittenTables, DamagedTablesAndMemoFilesFailWithTheFileAndTheReason) {
        "el campo UNICO tiene longitud 0"},
       {"date of the wrong width", [](std::string& b) { b[Descriptor(2) + 16] = 6; },
        "el campo FECHA de tipo D tiene longitud 6 en lugar de 8"},
-      {"not a table", [](std::string& b) { b[0] = 'P'; },
-       "no es una tabla DBF (byte de versión 0x50)"},
+      {"not a table", [](std::string& b) { b[0] = 'P'; }, "no es una tabla DBF (byte de versión 0x50)"},
       {"dBase 7", [](std::string& b) { b[0] = 0x04; }, "las tablas de dBase 7 no se admiten"},
-      {"dBase II", [](std::string& b) { b[0] = 0x02; },
-       "las tablas de dBase II y FoxBASE no se admiten"},
+      {"dBase II", [](std::string& b) { b[0] = 0x02; }, "las tablas de dBase II y FoxBASE no se admiten"},
       {"text in a number", [](std::string& b) { b[RecordByte(b, 0, 11 + 8)] = 'x'; },
        "el campo VALOR del registro 1 contiene \"123x.50\", que no es un número"},
-      {"memo file missing",
-       [](std::string& b) {
-         b[0] = static_cast<char>(0x83);
-         b[Descriptor(0) + 11] = 'M';
-       },
-       "falta el archivo de memos survey.dbt"},
+      {"memo file missing", dbase_memo, "falta el archivo de memos survey.dbt"},
       {"memo block beyond the memo file",
-       [](std::string& b) {
-         b[0] = static_cast<char>(0x83);
-         b[Descriptor(0) + 11] = 'M';
+       [&](std::string& b) {
+         dbase_memo(b);
          b.replace(RecordByte(b, 0, 1), 10, "        99");
        },
        "el campo UNICO del registro 1 remite a un memo que no se puede leer: el bloque de memo 99 "
        "está más allá del final del archivo de memos",
        "survey.dbt"},
-      {"memo pointer that is not a number",
-       [](std::string& b) {
-         b[0] = static_cast<char>(0x83);
-         b[Descriptor(0) + 11] = 'M';
-       },
+      {"memo pointer that is not a number", dbase_memo,
        "el campo UNICO del registro 1 contiene una referencia a un memo que no es un número de "
        "bloque",
        "survey.dbt"},
@@ -354,10 +288,14 @@ TEST(WrittenTables, DamagedTablesAndMemoFilesFailWithTheFileAndTheReason) {
     const runtime::VbError error = ErrorOf([&] { dbf::ReadTable(folder.File("survey.dbf")); });
     EXPECT_EQ(error.Number(), dbf::kOdbcErrorNumber);
     EXPECT_EQ(error.Source(), dbf::kOdbcErrorSource);
-    EXPECT_NE(error.Description().find(folder.File("survey.dbf")), std::string::npos)
+    EXPECT_EQ(error.Description().rfind("[Consolida][DBF] " + folder.File("survey.dbf") + ": ", 0), 0u)
         << error.Description();
     EXPECT_NE(error.Description().find(c.reason), std::string::npos) << error.Description();
   }
+  TempFolder folder;
+  EXPECT_NE(ErrorOf([&] { dbf::ReadTable(folder.File("nada.dbf")); }).Description().find(
+                "nada.dbf: el archivo no existe"),
+            std::string::npos);
 }
 
 TEST(WrittenTables, RecordLengthQuirksOfTheHeader) {
@@ -382,34 +320,19 @@ TEST(WrittenTables, RecordLengthQuirksOfTheHeader) {
     std::string records;
     for (size_t r = 0; r < 3; ++r) {
       std::string record = bytes.substr(RecordByte(bytes, r, 0), fields_length);
-      if (c.padding_per_record > 0) record += std::string(c.padding_per_record, ' ');
-      if (c.padding_per_record < 0) record.resize(record.size() + c.padding_per_record);
+      record.resize(record.size() + c.padding_per_record, ' ');
       records += record;
     }
     bytes.resize(HeaderLength(bytes));
     bytes += records;
     bytes[10] = static_cast<char>(fields_length + c.header_record_length_change);
-    TempFolder folder;
-    folder.Write("q.dbf", bytes);
     if (!c.readable) {
-      EXPECT_THROW(dbf::ReadTable(folder.File("q.dbf")), runtime::VbError);
+      EXPECT_THROW(ReadBytes(bytes), runtime::VbError);
       continue;
     }
-    dbf::TableContents contents = dbf::ReadTable(folder.File("q.dbf"));
-    EXPECT_EQ(Column(contents, 0), (std::vector<std::string>{"uno", "dos", "tre"}));
-    EXPECT_EQ(Column(contents, 1), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(Rows(ReadBytes(bytes)), (std::vector<std::string>{"uno|1", "dos|2", "tre|3"}));
   }
 }
-
-TEST(WrittenTables, MissingFileIsAnErrorNamingIt) {
-  TempFolder folder;
-  const std::string description = ErrorOf([&] { dbf::ReadTable(folder.File("nada.dbf")); }).Description();
-  EXPECT_NE(description.find("nada.dbf: el archivo no existe"), std::string::npos) << description;
-}
-
-}  // namespace
-
-namespace {
 
 // Real tables cut at many lengths and with bytes overwritten: each read either succeeds or fails
 // with the one error type; nothing else escapes and nothing reads outside the file.
@@ -417,9 +340,8 @@ TEST(DamagedRealTables, CutOrScrambledFilesNeverEscapeTheErrorType) {
   // One table of each memo kind: Visual FoxPro with every type, Clipper .dbt, FoxPro 2 .fpt.
   for (const char* name : {"go-dbase_TEST.DBF", "dans-dbf-lib_clipper5_cars.DBF", "rus.dbf"}) {
     SCOPED_TRACE(name);
-    std::ifstream file(test_support::SampleTable(name), std::ios::binary);
-    const std::string original((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::filesystem::path source(test_support::SampleTable(name));
+    const std::filesystem::path source(test_support::SampleTable(name));
+    const std::string original = test_support::LeerArchivo(source);
     TempFolder folder;
     for (const char* extension : {".FPT", ".fpt", ".DBT", ".dbt"}) {
       std::filesystem::path memo = source;
@@ -428,11 +350,10 @@ TEST(DamagedRealTables, CutOrScrambledFilesNeverEscapeTheErrorType) {
         std::filesystem::copy_file(memo, folder.File(source.stem().string() + extension));
       }
     }
-    const std::string target = folder.File(source.filename().string());
     auto read_survives = [&](const std::string& bytes, const std::string& what) {
       folder.Write(source.filename().string(), bytes);
       try {
-        dbf::ReadTable(target);
+        dbf::ReadTable(folder.File(source.filename().string()));
       } catch (const runtime::VbError&) {
       } catch (const std::exception& other) {
         ADD_FAILURE() << what << ": " << other.what();

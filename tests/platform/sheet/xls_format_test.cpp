@@ -89,30 +89,19 @@ TEST(XlsFormatTest, ReportTitleAndHeaderCellsCarryTheirFormats) {
       EXPECT_LT(row.U16(6), 300);
     }
   }
-  // Header cells: a thick box, a white fill and black text.
-  for (int c = 1; c <= 3; ++c) {
-    SCOPED_TRACE(c);
-    const Record& xf = p.XfOfCell(3, c);
-    const uint32_t lines = xf.U32(10);
-    const uint32_t more = xf.U32(14);
-    const uint16_t colors = xf.U16(18);
-    EXPECT_EQ(lines & 0xF, 5u) << "left thick";
-    EXPECT_EQ(lines >> 4 & 0xF, 5u) << "right thick";
-    EXPECT_EQ(lines >> 8 & 0xF, 5u) << "top thick";
-    EXPECT_EQ(lines >> 12 & 0xF, 5u) << "bottom thick";
-    EXPECT_EQ(lines >> 16 & 0x7F, 0x40u) << "left colour automatic";
-    EXPECT_EQ(lines >> 23 & 0x7F, 0x40u) << "right colour automatic";
-    EXPECT_EQ(more & 0x7F, 0x40u) << "top colour automatic";
-    EXPECT_EQ(more >> 7 & 0x7F, 0x40u) << "bottom colour automatic";
-    EXPECT_EQ(more >> 26, 1u) << "solid fill";
-    EXPECT_EQ(colors & 0x7F, 9) << "white pattern colour";
-    EXPECT_EQ(xf.U16(4) & 0x0004, 0) << "a cell XF, not a style";
-    EXPECT_EQ(xf.data.at(9) & 0x68, 0x68) << "font, border and fill are the cell's own";
-    const Record& font = p.FontOf(xf);
-    EXPECT_EQ(font.U16(4), 8) << "black text";
-    EXPECT_EQ(font.U16(0), 200);
-    EXPECT_EQ(font.U16(6), 400);
-  }
+  // Header cells share one XF: a thick box, a white fill and black text.
+  EXPECT_EQ(p.cells.at({2, 0})->U16(4), p.cells.at({2, 2})->U16(4));
+  const Record& xf = p.XfOfCell(3, 2);
+  // Four thick (5) edges in automatic colour (0x40), then a solid fill (1 in the top bits).
+  EXPECT_EQ(xf.U32(10), 0x5555u | 0x40u << 16 | 0x40u << 23);
+  EXPECT_EQ(xf.U32(14), 0x40u | 0x40u << 7 | 1u << 26);
+  EXPECT_EQ(xf.U16(18) & 0x7F, 9) << "white pattern colour";
+  EXPECT_EQ(xf.U16(4) & 0x0004, 0) << "a cell XF, not a style";
+  EXPECT_EQ(xf.data.at(9) & 0x68, 0x68) << "font, border and fill are the cell's own";
+  const Record& header_font = p.FontOf(xf);
+  EXPECT_EQ(header_font.U16(4), 8) << "black text";
+  EXPECT_EQ(header_font.U16(0), 200);
+  EXPECT_EQ(header_font.U16(6), 400);
   // Data cells are unformatted: the default cell XF 15 with no border and no fill.
   const Record& plain = p.xfs.at(p.cells.at({3, 0})->U16(4));
   EXPECT_EQ(p.cells.at({3, 0})->U16(4), 15);

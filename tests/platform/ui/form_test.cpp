@@ -44,8 +44,7 @@ class FrmFixed : public ui::Form {
   }
   void Form_Resize() override {
     log.push_back("Form_Resize " + std::to_string(Width()) + "x" + std::to_string(Height()));
-    SetWidth(3015);
-    SetHeight(2340);
+    ui::AplicarTamanoFijo(*this, 3015, 2340);
   }
   void Form_QueryUnload(int& cancel, int mode) override {
     log.push_back("Form_QueryUnload " + std::to_string(mode));
@@ -72,12 +71,13 @@ TEST(FormTest, LoadShowAndResizeEvents) {
   EXPECT_FALSE(form.Modal());
   form.MarkShown(false);  // bringing it up again is no first showing
   EXPECT_EQ(form.log, (std::vector<std::string>{"Form_Resize 3015x2340"}));
-  form.log.clear();
-  form.UserResize(6000, 900);
-  EXPECT_EQ(form.Width(), 3015);
-  EXPECT_EQ(form.Height(), 2340);
   // The handler sets the size itself without being raised again from inside.
-  EXPECT_EQ(form.log, (std::vector<std::string>{"Form_Resize 6000x900"}));
+  for (auto [width, height] : {std::pair{6000, 900}, {3015, 100}, {10, 2340}}) {
+    form.log.clear();
+    form.UserResize(width, height);
+    EXPECT_EQ(std::to_string(form.Width()) + "x" + std::to_string(form.Height()), "3015x2340");
+    EXPECT_EQ(form.log.size(), 1u);
+  }
 }
 
 TEST(FormTest, UnloadAsksThenResetsControlsButKeepsMembers) {
@@ -114,21 +114,17 @@ TEST(FormTest, UnloadAsksThenResetsControlsButKeepsMembers) {
     EXPECT_EQ(form.Command1[1].Enabled(), c.unloaded);
     EXPECT_EQ(form.Caption(), c.unloaded ? "Fijo" : "Otro");
     EXPECT_EQ(form.LstForm.ListCount(), c.unloaded ? 0 : 1);
+    // Loaded again it starts from the design, without the items of the last load twice; an
+    // unloaded form unloads again without asking.
+    form.cancel_query = form.cancel_unload = 0;
+    form.Load();
+    EXPECT_EQ(form.LstForm.ListCount(), 1);
+    EXPECT_EQ(form.loads, c.unloaded ? 2 : 1);
+    form.Unload();
+    form.log.clear();
+    EXPECT_TRUE(form.Unload());
+    EXPECT_TRUE(form.log.empty());
   }
-}
-
-TEST(FormTest, ReloadStartsFromDesignWithoutDuplicatingLoadedItems) {
-  FrmFixed form;
-  form.Load();
-  form.Unload();
-  form.Load();
-  EXPECT_EQ(form.LstForm.ListCount(), 1);
-  EXPECT_EQ(form.loads, 2);
-  // Unloading an unloaded form asks nothing.
-  form.Unload();
-  form.log.clear();
-  EXPECT_TRUE(form.Unload());
-  EXPECT_TRUE(form.log.empty());
 }
 
 TEST(FormTest, HideKeepsEverythingAndOnlyAHiddenFormCanBeShownModal) {
