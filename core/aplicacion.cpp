@@ -94,8 +94,15 @@ bool Aplicacion::MoverArchivo(const std::string& nombre, const std::string& carp
   const runtime::DateSerial ahora = ui_.Now();
   const std::string fecha = SinCaracter(runtime::ShortDateText(ahora), '/');
   const std::string hora = SinCaracter(runtime::LongTimeText(ahora), ':').substr(0, 6);
-  const std::string nuevo = nombre.substr(0, nombre.size() - 4) + "_" + fecha + hora +
-                            nombre.substr(nombre.size() - 4);
+  const std::string sello = nombre.substr(0, nombre.size() - 4) + "_" + fecha + hora;
+  const std::string extension = nombre.substr(nombre.size() - 4);
+  // Two files of one name moved within the same second (the same survey of two periods) would
+  // meet under one stamped name: the later one gets the first free "_2", "_3" ... instead of
+  // staying behind in Datos to be imported again.
+  std::string nuevo = sello + extension;
+  for (int copia = 2; copia <= kCopiasMovidas && ExisteArchivo(Ruta(carpeta + "/" + nuevo)); ++copia) {
+    nuevo = sello + "_" + std::to_string(copia) + extension;
+  }
   try {
     runtime::Name(Ruta("Datos/" + nombre), Ruta(carpeta + "/" + nuevo));
     return true;

@@ -109,9 +109,12 @@ class Aplicacion {
   // True when `ruta` names an existing file (not a folder).
   bool ExisteArchivo(const std::string& ruta) const;
   // Moves Datos/<nombre> to <carpeta>/<name>_<ddmmyyyy><hhnnss><ext>, the date and time from the
-  // Ui clock and <ext> the last four characters of `nombre`. Never overwrites: returns false
-  // when the target exists, the source is missing or anything else fails; logs nothing.
+  // Ui clock and <ext> the last four characters of `nombre`; when that name is taken (a file of
+  // the same name moved within the same second), to the first free <name>_<ddmmyyyy><hhnnss>_<n>
+  // <ext>, n from 2 to kCopiasMovidas. Never overwrites: returns false when no name is free, the
+  // source is missing or anything else fails; logs nothing.
   bool MoverArchivo(const std::string& nombre, const std::string& carpeta);
+  static constexpr int kCopiasMovidas = 99;
 
   // The task windows the program knows, by window name (FrmPadron, Proc_Novedades ...).
   // A registration after the window was created does not replace it.

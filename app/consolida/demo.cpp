@@ -11,7 +11,6 @@
 #include <map>
 #include <stdexcept>
 #include <sstream>
-#include <thread>
 
 #include "app/consolida/linea_de_comandos.h"
 #include "core/aplicacion.h"
@@ -345,11 +344,7 @@ int EjecutarDemo(const OpcionesDemo& opciones, std::ostream& salida, std::ostrea
     return 0;
   });
   paso("importar novedades --periodo 2004", [&] { return intake::ImportarNovedades(app, "2004", salida); });
-  paso("Datos: ENCUES_1.dbf (2005), tras esperar el segundo siguiente", [&] {
-    // The import moves the file to Procesados under a name stamped to the second, so the second
-    // file of the same name must not land in the first one's second: wait for the next second.
-    const auto segundo = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    std::this_thread::sleep_until(segundo + std::chrono::seconds(1));
+  paso("Datos: ENCUES_1.dbf (2005)", [&] {
     EscribirEncuesta(datos, n, 2005);
     return 0;
   });

@@ -45,7 +45,6 @@ TEST_F(Archivos, MoverArchivoNuncaPisaYFallaSinRegistrarNada) {
     const char* carpeta;
   };
   const std::vector<Caso> casos = {
-      {"target exists", "Padron.dbf", "Procesados"},
       {"source missing", "NoEsta.dbf", "Procesados"},
       {"target folder missing", "Padron.dbf", "Otra"},
       {"name shorter than its extension", "abc", "Procesados"},
@@ -59,10 +58,17 @@ TEST_F(Archivos, MoverArchivoNuncaPisaYFallaSinRegistrarNada) {
   EXPECT_EQ(fs::file_size(App().ArchivoErr), 0u);
   EXPECT_TRUE(Ui().Messages().empty());
 
-  // A second later the name is free and the move goes through.
-  Ui().Sleep(1000);
+  // Within the same second the stamped name is taken: the next free copy number is used, and
+  // when none is left the file stays where it is.
   EXPECT_TRUE(App().MoverArchivo("Padron.dbf", "Procesados"));
-  EXPECT_EQ(LeerArchivo(carpeta_ / "Procesados" / "Padron_05122026112042.dbf"), "nuevo");
+  EXPECT_EQ(LeerArchivo(carpeta_ / "Procesados" / "Padron_05122026112041_2.dbf"), "nuevo");
+  for (int copia = 3; copia <= core::Aplicacion::kCopiasMovidas; ++copia) {
+    EscribirArchivo(carpeta_ / "Procesados" / ("Padron_05122026112041_" + std::to_string(copia) + ".dbf"), "");
+  }
+  EscribirArchivo(carpeta_ / "Datos" / "Padron.dbf", "otro");
+  EXPECT_FALSE(App().MoverArchivo("Padron.dbf", "Procesados"));
+  EXPECT_EQ(LeerArchivo(carpeta_ / "Datos" / "Padron.dbf"), "otro");
+  EXPECT_EQ(LeerArchivo(carpeta_ / "Procesados" / "Padron_05122026112041.dbf"), "anterior");
 }
 
 // CrearCarpeta is true only when the folder is there afterwards; ExisteArchivo only for files.
