@@ -10,6 +10,7 @@
 #include "core/grabacion.h"
 #include "formulas/ventanas.h"
 #include "platform/runtime/conversions.h"
+#include "sequences/lineas.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
@@ -253,7 +254,7 @@ size_t FrmProcSecuencia::S1(const std::vector<LineaCorrida>& lineas, size_t inic
     switch (ClaseDe(linea)) {
       case Clase::kSi:
       case Clase::kAnd:
-        condiciones.push_back({linea, linea.tipo1 == "M" ? columnas[*Entero(linea.id1) + 1] : ""});
+        condiciones.push_back({linea, linea.tipo1 == sequences::kMuestra ? columnas[*Entero(linea.id1) + 1] : ""});
         break;
       case Clase::kFormula:
         formulas.push_back({runtime::JoinText(linea.nombre), std::to_string(*Entero(linea.id1))});
@@ -295,12 +296,12 @@ bool FrmProcSecuencia::S2(const std::vector<Condicion>& condiciones, const std::
   for (const Condicion& condicion : condiciones) {
     const LineaCorrida& linea = condicion.linea;
     const std::optional<Valor> izquierdo =
-        linea.tipo1 == "M" ? ValorMuestra(condicion.columna, empresa)
+        linea.tipo1 == sequences::kMuestra ? ValorMuestra(condicion.columna, empresa)
                            : ValorFormula(std::to_string(*Entero(linea.id1)), empresa);
     // A right operand of kind "F" is that formula's result for the company, found as the left
     // one is; one of kind "N" is the stored number.
     const std::optional<Valor> derecho =
-        linea.tipo2 == "F" ? ValorFormula(std::to_string(*Entero(linea.id2)), empresa) : linea.id2;
+        linea.tipo2 == sequences::kFormula ? ValorFormula(std::to_string(*Entero(linea.id2)), empresa) : linea.id2;
     if (!izquierdo || !derecho) {
       resultado = false;
       continue;
@@ -311,7 +312,7 @@ bool FrmProcSecuencia::S2(const std::vector<Condicion>& condiciones, const std::
       return runtime::Val(runtime::Replace(runtime::JoinText(valor), ",", "."));
     };
     const double a = numero(*izquierdo);
-    const double b = linea.tipo2 == "F" ? numero(*derecho) : runtime::CDbl(*derecho);
+    const double b = linea.tipo2 == sequences::kFormula ? numero(*derecho) : runtime::CDbl(*derecho);
     const std::string& op = linea.operador;
     bool cumple = false;
     if (op == "=") {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/runtime/conversions.h"
+#include "sequences/lineas.h"
 
 namespace runner {
 namespace {
@@ -31,7 +32,7 @@ bool OperadorConocido(const std::string& operador) {
 }
 
 std::string ProblemaDeCondicion(const LineaCorrida& linea, int columnas_muestra) {
-  if (linea.tipo1 != "F" && linea.tipo1 != "M") {
+  if (linea.tipo1 != sequences::kFormula && linea.tipo1 != sequences::kMuestra) {
     return Rechazo("la condicion debe comparar una formula (F) o una columna de la muestra (M)", linea);
   }
   if (!OperadorConocido(linea.operador)) {
@@ -39,13 +40,13 @@ std::string ProblemaDeCondicion(const LineaCorrida& linea, int columnas_muestra)
   }
   // A roll column number is its position from 0 minus one: -1 is the first column.
   const std::optional<int> columna = Entero(linea.id1);
-  const bool izquierdo_valido = linea.tipo1 == "F" ? EsFormula(linea.id1)
+  const bool izquierdo_valido = linea.tipo1 == sequences::kFormula ? EsFormula(linea.id1)
                                                    : columna && *columna >= -1 &&
                                                          *columna + 1 < columnas_muestra;
   if (!izquierdo_valido) return Rechazo("el operando izquierdo no es valido", linea);
   const bool derecho_valido =
-      (linea.tipo2 == "F" && EsFormula(linea.id2)) ||
-      (linea.tipo2 == "N" && !linea.id2.IsNull() && runtime::IsNumeric(linea.id2));
+      (linea.tipo2 == sequences::kFormula && EsFormula(linea.id2)) ||
+      (linea.tipo2 == sequences::kNumero && !linea.id2.IsNull() && runtime::IsNumeric(linea.id2));
   if (!derecho_valido) return Rechazo("el operando derecho no es valido", linea);
   return "";
 }
@@ -56,9 +57,9 @@ Clase ClaseDe(const LineaCorrida& linea) {
   if (linea.condicion.IsNull()) return Clase::kOtra;
   const std::string condicion = runtime::JoinText(linea.condicion);
   if (condicion.empty()) return Clase::kFormula;
-  if (condicion == "Si") return Clase::kSi;
-  if (condicion == "And") return Clase::kAnd;
-  if (condicion == "FSi") return Clase::kFSi;
+  if (condicion == sequences::kSi) return Clase::kSi;
+  if (condicion == sequences::kAnd) return Clase::kAnd;
+  if (condicion == sequences::kFSi) return Clase::kFSi;
   return Clase::kOtra;
 }
 
@@ -72,7 +73,7 @@ std::optional<int> Entero(const runtime::Valor& valor) {
 bool UsaMuestra(const std::vector<LineaCorrida>& lineas) {
   for (const LineaCorrida& linea : lineas) {
     const Clase clase = ClaseDe(linea);
-    if ((clase == Clase::kSi || clase == Clase::kAnd) && linea.tipo1 == "M") return true;
+    if ((clase == Clase::kSi || clase == Clase::kAnd) && linea.tipo1 == sequences::kMuestra) return true;
   }
   return false;
 }

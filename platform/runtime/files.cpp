@@ -61,7 +61,7 @@ std::string EntryIgnoringCase(const std::string& folder, const std::string& name
 }
 
 // The path with each part spelled as it exists on disk, matching letters without regard to
-// case as the original platform's file system does; the unmatched rest is kept as given.
+// case as a Windows file system does; the unmatched rest is kept as given.
 std::string Resolve(std::string_view path) {
   const std::string native = NativePath(path);
   if (native.empty() || Present(native)) return native;
@@ -121,19 +121,6 @@ void RemoveFile(const std::string& path) {
   }
 }
 
-// Moves across file systems: copy without overwriting, then delete the source.
-void CopyThenDelete(const std::string& from, const std::string& to) {
-  std::error_code ec;
-  if (!fs::copy_file(from, to, fs::copy_options::none, ec)) {
-    RaiseVbError(ec == std::errc::file_exists ? kVbFileAlreadyExists : kVbPathFileAccess);
-  }
-  if (::unlink(from.c_str()) != 0) {
-    // The source cannot go: take the copy back rather than leave the file twice.
-    ::unlink(to.c_str());
-    RaiseVbError(kVbPathFileAccess);
-  }
-}
-
 }  // namespace
 
 std::string NativePath(std::string_view path) {
@@ -183,6 +170,18 @@ void Kill(std::string_view path) {
   for (const std::string& name : names) RemoveFile(Join(resolved_folder, name));
 }
 
+void MoveByCopy(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  if (!fs::copy_file(from, to, fs::copy_options::none, ec)) {
+    RaiseVbError(ec == std::errc::file_exists ? kVbFileAlreadyExists : kVbPathFileAccess);
+  }
+  if (::unlink(from.c_str()) != 0) {
+    // The source cannot go: take the copy back rather than leave the file twice.
+    ::unlink(to.c_str());
+    RaiseVbError(kVbPathFileAccess);
+  }
+}
+
 void Name(std::string_view old_path, std::string_view new_path) {
   const std::string from = Resolve(old_path);
   if (!FileExists(from)) RaiseVbError(kVbFileNotFound);
@@ -202,13 +201,13 @@ void Name(std::string_view old_path, std::string_view new_path) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
   switch (errno) {
     case EEXIST: RaiseVbError(kVbFileAlreadyExists);
-    case EXDEV: CopyThenDelete(from, to); return;
+    case EXDEV: MoveByCopy(from, to); return;
     case EINVAL:
     case ENOSYS:
       // A file system without no-replace renames: the target was checked just above.
       if (::rename(from.c_str(), to.c_str()) == 0) return;
       if (errno == EXDEV) {
-        CopyThenDelete(from, to);
+        MoveByCopy(from, to);
         return;
       }
       RaiseVbError(kVbPathFileAccess);
@@ -223,7 +222,7 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern) {
   const std::string lower_pattern = LCase(pattern);
   const auto n = Characters(lower_name);
   if (Match(n, Characters(lower_pattern))) return true;
-  // As on the original platform, a trailing ".*" also matches names without an extension.
+  // As with Windows wildcards, a trailing ".*" also matches names without an extension.
   if (lower_pattern.size() >= 2 && lower_pattern.compare(lower_pattern.size() - 2, 2, ".*") == 0) {
     return Match(n, Characters(std::string_view(lower_pattern).substr(0, lower_pattern.size() - 2)));
   }

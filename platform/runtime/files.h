@@ -42,6 +42,10 @@ void Kill(std::string_view path);
 // renamed to another case), 53 when `old_path` is not a file, 76 when the target folder is
 // missing, 70 when access is denied, 75 for other failures.
 void Name(std::string_view old_path, std::string_view new_path);
+// How Name moves a file to another file system: a copy, then the source deleted. Never
+// overwrites (VbError 58); when the source cannot be deleted the copy is taken back (75). Paths
+// are native and already resolved.
+void MoveByCopy(const std::string& from, const std::string& to);
 
 // VB's Dir listing: the names (without folder) of the regular files that match the last part of
 // `pattern` (all files when it ends with a separator), where * is any run of characters and ? one character, letters compared without
