@@ -26,11 +26,9 @@ constexpr const char* kPlanilla = "Muestras.xls";
 constexpr const char* kFuente = "FrmMuestra";
 constexpr const char* kErrorDeDatos = "Ha Finalizado el proceso por existir un error en los Datos";
 
-// The columns of a sample sheet, in the order the values are read. All but CUIT must be there.
+// Positions in kColumnasMuestra.
 enum Columna { kCuit, kUnico, kForm, kPeriodo, kPi, kPi1, kEmpCba, kMues, kAuto, kAuto1, kDom };
-constexpr const char* kColumnas[] = {"CUIT", "Unico", "Form",   "Periodo", "PI", "PI_1",
-                                     "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
-constexpr int kCantidadColumnas = sizeof(kColumnas) / sizeof(kColumnas[0]);
+constexpr int kCantidadColumnas = static_cast<int>(kColumnasMuestra.size());
 
 struct FilaMuestra {
   double cuit = 0;
@@ -179,9 +177,9 @@ void FrmMuestra::Command1_Click() {
 
   int indices[kCantidadColumnas];
   for (int c = 0; c < kCantidadColumnas; ++c) {
-    indices[c] = tabla.ColumnIndex(kColumnas[c]);
+    indices[c] = tabla.ColumnIndex(kColumnasMuestra[c]);
     if (indices[c] < 0 && c != kCuit) {
-      const std::string falta = "Falta la columna " + std::string(kColumnas[c]) + " en " + kPlanilla;
+      const std::string falta = "Falta la columna " + std::string(kColumnasMuestra[c]) + " en " + kPlanilla;
       fallar(runtime::VbError(sql::kAdoItemNotFound, kFuente, falta), falta);
       return;
     }

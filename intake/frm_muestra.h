@@ -4,6 +4,7 @@
 // changes the roll columns of a company's row.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "intake/internal/comun.h"
@@ -16,6 +17,11 @@ class Aplicacion;
 }  // namespace core
 
 namespace intake {
+
+// The sample sheet's columns in the order the office writes them and the import reads them. All
+// but CUIT must be there.
+inline constexpr std::array<const char*, 11> kColumnasMuestra{
+    "CUIT", "Unico", "Form", "Periodo", "PI", "PI_1", "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
 
 class FrmMuestra : public ui::Form {
  public:

@@ -3,7 +3,6 @@
 // move of Padron.dbf.
 #include "intake/frm_padron.h"
 
-#include <array>
 
 #include "core/aplicacion.h"
 #include "platform/runtime/conversions.h"
@@ -25,12 +24,7 @@ using runtime::Valor;
 constexpr char kVentana[] = "FrmPadron";
 constexpr char kArchivo[] = "Padron.dbf";
 
-// Every column the import reads; a roll without one of them is refused before any row.
-constexpr std::array<const char*, 25> kColumnas{
-    "Unico",      "Cuit",       "Razon",    "FORM",     "NumFor",    "Novedad",  "Novedad_1",
-    "Estado",     "Estado_1",   "Descripcio", "Descripc_1", "Caja",    "Caja_1",   "NumFor_1",
-    "domi",       "Comple",     "Com_Desc", "Muestra",  "Obsevacion", "Obsevac_1", "Corte",
-    "auto",       "wf",         "fecha_ac", "cote_fech"};
+
 
 // A number "as read": NULL is 0.
 std::string Numero(const Valor& valor) { return valor.IsNull() ? "0" : runtime::CStr(valor); }
@@ -257,6 +251,18 @@ void FrmPadron::Abortar(const std::string& entrada) {
   app_.Ui().MsgBox("Ha Finalizado el proceso por existir un error en los Datos");
 }
 
+std::vector<dbf::DbfField> CamposPadron() {
+  return {{"Unico", 'C', 25},      {"Cuit", 'C', 13},       {"Razon", 'C', 30},
+          {"FORM", 'C', 4},        {"NumFor", 'C', 2},      {"Novedad", 'C', 10},
+          {"Novedad_1", 'C', 10},  {"Estado", 'N', 2},      {"Estado_1", 'N', 2},
+          {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
+          {"Caja_1", 'N', 4},      {"NumFor_1", 'C', 2},    {"domi", 'N', 3},
+          {"Comple", 'C', 2},      {"Com_Desc", 'C', 10},   {"Muestra", 'N', 6, 2},
+          {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20},  {"Corte", 'C', 1},
+          {"auto", 'C', 6},        {"wf", 'N', 6, 2},       {"fecha_ac", 'D'},
+          {"cote_fech", 'D'}};
+}
+
 void FrmPadron::Importar(const std::string& periodo) {
   internal::AbrirCnDbf(app_);
   sql::Recordset& rs_dbf = app_.Rs1();
@@ -266,11 +272,11 @@ void FrmPadron::Importar(const std::string& periodo) {
 
   // A roll without a column the statements need is refused whole, before any company is written.
   std::string faltan;
-  for (const char* columna : kColumnas) {
+  for (const dbf::DbfField& campo : CamposPadron()) {
     try {
-      rs_dbf.Fields().Item(columna);
+      rs_dbf.Fields().Item(campo.name);
     } catch (const runtime::VbError&) {
-      faltan += (faltan.empty() ? "" : ", ") + std::string(columna);
+      faltan += (faltan.empty() ? "" : ", ") + campo.name;
     }
   }
   if (!faltan.empty()) {

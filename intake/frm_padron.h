@@ -7,9 +7,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "intake/internal/comun.h"
 #include "intake/resultado.h"
+#include "platform/dbf/dbf_writer.h"
 #include "platform/ui/form.h"
 
 namespace core {
@@ -17,6 +19,10 @@ class Aplicacion;
 }
 
 namespace intake {
+
+// The roll file's columns as the office's roll program writes them (names, types, widths). The
+// import reads every one of them by name; a roll without one of them is refused before any row.
+std::vector<dbf::DbfField> CamposPadron();
 
 // The digits of `texto`, in order, read as a number: "30-12345678-9" gives 30123456789.
 // Throws runtime::VbError 13 (type mismatch) when the text holds no digit.

@@ -21,6 +21,8 @@
 #include "formulas/frm_sub_formula.h"
 #include "formulas/ventanas.h"
 #include "intake/comandos_importar.h"
+#include "intake/frm_muestra.h"
+#include "intake/frm_padron.h"
 #include "platform/dbf/dbf_writer.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
@@ -95,15 +97,7 @@ void EscribirEncuesta(const std::filesystem::path& datos, int empresas, int anio
 
 void EscribirPadron(const std::filesystem::path& datos, int empresas) {
   dbf::DbfTable tabla;
-  tabla.fields = {{"Unico", 'C', 25},     {"Cuit", 'C', 13},       {"Razon", 'C', 30},
-                  {"FORM", 'C', 4},       {"NumFor", 'C', 2},      {"Novedad", 'C', 10},
-                  {"Novedad_1", 'C', 10}, {"Estado", 'N', 2},      {"Estado_1", 'N', 2},
-                  {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
-                  {"Caja_1", 'N', 4},     {"NumFor_1", 'C', 2},    {"domi", 'N', 3},
-                  {"Comple", 'C', 2},     {"Com_Desc", 'C', 10},   {"Muestra", 'N', 6, 2},
-                  {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20},  {"Corte", 'C', 1},
-                  {"auto", 'C', 6},       {"wf", 'N', 6, 2},       {"fecha_ac", 'D'},
-                  {"cote_fech", 'D'}};
+  tabla.fields = intake::CamposPadron();
   for (int i = 1; i <= empresas; ++i) {
     tabla.records.push_back({{UnicoDemo(i), UnicoDemo(i), "Empresa " + Texto(i), "ENCU", "ES", "Activa",
                               "Activa", Texto(EstadoDemo(i)), "1", "", "", Texto(1 + i % 50), Texto(1 + i % 50), "ES",
@@ -114,9 +108,7 @@ void EscribirPadron(const std::filesystem::path& datos, int empresas) {
 
 void EscribirMuestras(const std::filesystem::path& datos, int empresas) {
   sheet::Workbook libro;
-  const std::vector<std::string> columnas = {"CUIT", "Unico", "Form",   "Periodo", "PI",  "PI_1",
-                                             "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
-  for (size_t c = 0; c < columnas.size(); ++c) libro.SetText(1, c + 1, columnas[c]);
+  for (size_t c = 0; c < intake::kColumnasMuestra.size(); ++c) libro.SetText(1, c + 1, intake::kColumnasMuestra[c]);
   for (int i = 1; i <= empresas; ++i) {
     const double cuit = static_cast<double>(30500000000L + i);
     const std::vector<double> numeros = {2005, 1, 1, 1, static_cast<double>(MuesDemo(i)), 0, 0, 1};

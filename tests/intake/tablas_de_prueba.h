@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "intake/frm_muestra.h"
+#include "intake/frm_padron.h"
 #include "platform/runtime/valor.h"
 #include "platform/sheet/xls_writer.h"
 #include "platform/dbf/dbf_writer.h"
@@ -30,19 +32,7 @@ inline DbfTable Encuesta() {
   return tabla;
 }
 
-// The company roll: its columns, one company with every value, one with only its codes.
-inline std::vector<DbfField> Columnas() {
-  return {{"Unico", 'C', 25},     {"Cuit", 'C', 13},       {"Razon", 'C', 30},
-          {"FORM", 'C', 4},       {"NumFor", 'C', 2},      {"Novedad", 'C', 10},
-          {"Novedad_1", 'C', 10}, {"Estado", 'N', 2},      {"Estado_1", 'N', 2},
-          {"Descripcio", 'C', 20}, {"Descripc_1", 'C', 20}, {"Caja", 'N', 4},
-          {"Caja_1", 'N', 4},     {"NumFor_1", 'C', 2},    {"domi", 'N', 3},
-          {"Comple", 'C', 2},     {"Com_Desc", 'C', 10},   {"Muestra", 'N', 6, 2},
-          {"Obsevacion", 'C', 20}, {"Obsevac_1", 'C', 20},  {"Corte", 'C', 1},
-          {"auto", 'C', 6},       {"wf", 'N', 6, 2},       {"fecha_ac", 'D'},
-          {"cote_fech", 'D'}};
-}
-
+// The company roll: one company with every value, one with only its codes.
 inline DbfRecord Completa() {
   return {{"30500000001", "30-50000000-1", "O'Brien SA", "ENCU", "ES", "Activa", "Inactiva", "1",
            "2", "Desc A", "Desc A1", "10", "11", "ES", "3", "C", "Completa", "1.5", "Obs", "Obs1",
@@ -51,7 +41,7 @@ inline DbfRecord Completa() {
 
 inline DbfRecord EnBlanco(const std::string& unico, const std::string& cuit) {
   DbfRecord registro;
-  registro.values.assign(Columnas().size(), "");
+  registro.values.assign(intake::CamposPadron().size(), "");
   registro.values[0] = unico;
   registro.values[1] = cuit;
   registro.values[3] = "ENCU";
@@ -61,14 +51,14 @@ inline DbfRecord EnBlanco(const std::string& unico, const std::string& cuit) {
 
 inline DbfTable Padron(std::vector<DbfRecord> registros) {
   DbfTable tabla;
-  tabla.fields = Columnas();
+  tabla.fields = intake::CamposPadron();
   tabla.records = std::move(registros);
   return tabla;
 }
 
 // The eleven columns of the sample sheet, in the order the office writes them.
-inline const std::vector<std::string> kColumnasMuestra = {
-    "CUIT", "Unico", "Form", "Periodo", "PI", "PI_1", "EmpCba", "Mues", "Auto", "Auto_1", "Dom"};
+inline const std::vector<std::string> kColumnasMuestra(intake::kColumnasMuestra.begin(),
+                                                       intake::kColumnasMuestra.end());
 
 // Writes the sample sheet `ruta`: the header row, then the rows (a Null leaves the cell empty).
 inline void EscribirMuestras(const std::string& ruta, const std::vector<std::string>& columnas,
