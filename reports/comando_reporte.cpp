@@ -2,11 +2,13 @@
 // workbook's path printed.
 #include "reports/comando_reporte.h"
 
+#include <optional>
+#include <vector>
+
 #include "core/aplicacion.h"
-#include "platform/runtime/conversions.h"
+#include "core/nombrados.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
-#include "platform/sql/client.h"
 #include "reports/frm_cons_form.h"
 #include "reports/frm_cons_sec.h"
 #include "reports/frm_reporte.h"
@@ -21,22 +23,10 @@ class SinVisor : public Visor {
   void Abrir(const std::string&) override {}
 };
 
-struct Fila {
-  std::string id;
-  std::string nombre;
-};
-
 // The rows (id, name) of `consulta`; nullopt after telling `errores` that it failed.
-std::optional<std::vector<Fila>> Filas(core::Aplicacion& app, const std::string& consulta, std::ostream& errores) {
+std::optional<std::vector<core::Nombrado>> Filas(core::Aplicacion& app, const std::string& consulta, std::ostream& errores) {
   try {
-    sql::Recordset rs;
-    rs.Open(consulta, app.CnSql);
-    std::vector<Fila> filas;
-    for (; !rs.Eof(); rs.MoveNext()) {
-      filas.push_back({runtime::JoinText(rs(0).Value()), runtime::JoinText(rs(1).Value())});
-    }
-    rs.Close();
-    return filas;
+    return core::LeerNombrados(app, consulta);
   } catch (const runtime::VbError& error) {
     app.RegistrarError(error, "reporte (busqueda)\r\n" + consulta);
     errores << "No se pudo buscar: (" << error.Number() << ") " << error.Description() << "\n";
@@ -45,9 +35,9 @@ std::optional<std::vector<Fila>> Filas(core::Aplicacion& app, const std::string&
 }
 
 // The one row named `nombre`; nullopt after telling `errores` that there is none or several.
-std::optional<Fila> Unica(core::Aplicacion& app, const std::string& consulta, const std::string& que,
+std::optional<core::Nombrado> Unica(core::Aplicacion& app, const std::string& consulta, const std::string& que,
                           const std::string& nombre, std::ostream& errores) {
-  const std::optional<std::vector<Fila>> filas = Filas(app, consulta, errores);
+  const std::optional<std::vector<core::Nombrado>> filas = Filas(app, consulta, errores);
   if (!filas) return std::nullopt;
   if (filas->empty()) {
     errores << "No existe " << que << " " << nombre << "\n";
@@ -70,7 +60,7 @@ int Resultado(const std::optional<std::string>& planilla, std::ostream& salida) 
 
 int ReporteResultados(core::Aplicacion& app, const PedidoResultados& pedido, std::ostream& salida,
                       std::ostream& errores) {
-  const std::optional<Fila> archivo =
+  const std::optional<core::Nombrado> archivo =
       Unica(app, "SELECT Arc_Id, Arc_Nombre FROM SE_ARCHIVOS WHERE Arc_Nombre = " + runtime::SqlText(pedido.formulario),
             "el formulario", pedido.formulario, errores);
   if (!archivo) return 1;
@@ -142,7 +132,7 @@ int ReporteFormulas(core::Aplicacion& app, const std::string& codigo, std::ostre
 
 int ReporteSecuencia(core::Aplicacion& app, const std::string& secuencia, std::ostream& salida,
                      std::ostream& errores) {
-  const std::optional<Fila> fila =
+  const std::optional<core::Nombrado> fila =
       Unica(app, "SELECT SC_IdSecCab, SC_NOMBRE FROM SE_CABSECUENCIA WHERE SC_NOMBRE = " + runtime::SqlText(secuencia),
             "la secuencia", secuencia, errores);
   if (!fila) return 1;

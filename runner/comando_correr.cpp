@@ -2,36 +2,17 @@
 // button pressed, its progress labels echoed a few times a second.
 #include "runner/comando_correr.h"
 
-#include <optional>
 #include <utility>
 #include <vector>
 
 #include "core/aplicacion.h"
-#include "platform/runtime/conversions.h"
+#include "core/nombrados.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
-#include "platform/sql/client.h"
 #include "runner/frm_proc_secuencia.h"
 
 namespace runner {
 namespace {
-
-struct Fila {
-  std::string id;
-  std::string nombre;
-};
-
-// The rows (id, name) of `consulta`.
-std::vector<Fila> Filas(core::Aplicacion& app, const std::string& consulta) {
-  sql::Recordset rs;
-  rs.Open(consulta, app.CnSql);
-  std::vector<Fila> filas;
-  for (; !rs.Eof(); rs.MoveNext()) {
-    filas.push_back({runtime::JoinText(rs(0).Value()), runtime::JoinText(rs(1).Value())});
-  }
-  rs.Close();
-  return filas;
-}
 
 // Writes the two progress labels as one line when they change, at most once per interval.
 class Eco {
@@ -84,13 +65,13 @@ class Eco {
 int SecuenciaCorrer(core::Aplicacion& app, const std::string& formulario, const std::string& secuencia,
                     const std::string& periodo, const std::string& anio, std::ostream& salida,
                     std::ostream& errores) {
-  std::vector<Fila> formularios;
-  std::vector<Fila> secuencias;
+  std::vector<core::Nombrado> formularios;
+  std::vector<core::Nombrado> secuencias;
   try {
-    formularios = Filas(app, "SELECT Arc_Id, Arc_Nombre FROM SE_ARCHIVOS WHERE Arc_Nombre = " +
+    formularios = core::LeerNombrados(app, "SELECT Arc_Id, Arc_Nombre FROM SE_ARCHIVOS WHERE Arc_Nombre = " +
                                  runtime::SqlText(formulario));
     if (formularios.size() == 1) {
-      secuencias = Filas(app, "SELECT SC_IdSecCab, SC_NOMBRE FROM SE_CABSECUENCIA WHERE SC_IDARC = " +
+      secuencias = core::LeerNombrados(app, "SELECT SC_IdSecCab, SC_NOMBRE FROM SE_CABSECUENCIA WHERE SC_IDARC = " +
                                   formularios[0].id + " AND SC_NOMBRE = " + runtime::SqlText(secuencia));
     }
   } catch (const runtime::VbError& error) {
