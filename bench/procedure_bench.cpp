@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_util.h"
 #include "formulas/generador.h"
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/vb_error.h"
@@ -22,15 +23,14 @@
 
 namespace {
 
+using bench::Batches;
+using bench::Seconds;
+
 namespace fs = std::filesystem;
 
 constexpr int kCompanies = 5000;
 constexpr int kRuns = 3;
 constexpr int kEmpCalls = 1000;
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 std::string Company(int i) { return "E" + std::to_string(i); }
 double Ventas(int i, int year) { return 100.0 + (i % 97) * 3.5 + (year == 2005 ? i % 13 : 0); }

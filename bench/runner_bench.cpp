@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "bench/bench_util.h"
 #include "core/aplicacion.h"
 #include "formulas/procedimientos.h"
 #include "platform/runtime/conversions.h"
@@ -22,24 +23,15 @@
 
 namespace {
 
+using bench::Batches;
+using bench::Seconds;
+
 namespace fs = std::filesystem;
 
 constexpr int kCompanies = 2000;
 constexpr int kRuns = 2;
 
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 std::string Company(int i) { return "E" + std::to_string(i); }
-
-void Batches(sql::Connection& cn, const std::vector<std::string>& statements) {
-  for (size_t i = 0; i < statements.size(); i += 500) {
-    std::string batch = "BEGIN TRANSACTION\n";
-    for (size_t k = i; k < std::min(statements.size(), i + 500); ++k) batch += statements[k] + "\n";
-    cn.Execute(batch + "COMMIT\n");
-  }
-}
 
 void Data(core::Aplicacion& app) {
   std::vector<std::string> s = {"INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('ENCUES_1')"};

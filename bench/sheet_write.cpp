@@ -9,14 +9,13 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_util.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sheet/xls_writer.h"
 
 namespace {
 
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using bench::Seconds;
 
 }  // namespace
 
@@ -44,15 +43,15 @@ int main(int argc, char** argv) {
     book.SetText(4 + r, 1, "E" + std::to_string(100000 + r));
     for (int c = 2; c <= columns; ++c) book.SetNumber(4 + r, c, (r + 1) * 1.25 + c / 7.0);
   }
-  const double fill_seconds = SecondsSince(fill_start);
+  const double fill_seconds = Seconds(fill_start);
 
   const auto save_start = std::chrono::steady_clock::now();
   book.Save(path);
-  const double save_seconds = SecondsSince(save_start);
+  const double save_seconds = Seconds(save_start);
 
   const auto read_start = std::chrono::steady_clock::now();
   const sheet::SheetGrid grid = sheet::ReadSheet(path);
-  const double read_seconds = SecondsSince(read_start);
+  const double read_seconds = Seconds(read_start);
 
   std::printf("rows %d x columns %d\n", rows, columns);
   std::printf("fill   %.3f s\n", fill_seconds);
