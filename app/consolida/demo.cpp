@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -42,6 +43,13 @@ const std::vector<std::string> kCamposDemo = {
     "VENTAS",  "COSTOS",  "EMPLEO",   "SALARIOS", "INSUMOS", "ENERGIA",  "ALQUILER",
     "IMPUESTO", "INVERSION", "EXPORTA", "IMPORTA", "STOCKINI", "STOCKFIN", "HORAS",
     "OBREROS", "ADMINIS", "PUBLICID", "FLETES",   "SEGUROS", "OTROS"};
+
+const std::vector<std::string> kDescripcionesDemo = {
+    "Ventas del periodo", "Costo de lo vendido", "Personal ocupado", "Salarios pagados",
+    "Compras de insumos", "Gasto en energia", "Alquileres pagados", "Impuestos pagados",
+    "Inversion en bienes de uso", "Exportaciones", "Importaciones", "Existencias al inicio",
+    "Existencias al cierre", "Horas trabajadas", "Obreros ocupados", "Personal administrativo",
+    "Gasto en publicidad", "Fletes pagados", "Seguros pagados", "Otros gastos"};
 
 std::string UnicoDemo(int empresa) { return std::to_string(30500000000L + empresa); }
 
@@ -346,6 +354,16 @@ int EjecutarDemo(const OpcionesDemo& opciones, std::ostream& salida, std::ostrea
     contar("SE_ESTRUCTURAS");
     contar("SE_NOVEDAD");
     return c;
+  });
+  paso("importar estructuras --descripciones descripciones.txt", [&] {
+    const std::filesystem::path archivo = carpeta / "descripciones.txt";
+    {
+      std::ofstream texto(archivo, std::ios::binary);
+      for (size_t c = 0; c < kCamposDemo.size(); ++c) {
+        texto << "ENCUES_1\t" << kCamposDemo[c] << "\t" << kDescripcionesDemo[c] << "\n";
+      }
+    }
+    return intake::ImportarEstructuras(app, archivo.string(), salida, errores);
   });
   paso("Datos: Padron.dbf, Muestras.xls", [&] {
     EscribirPadron(datos, n);

@@ -1,6 +1,6 @@
 // "consolida demo": writes a small application folder (a survey form for two years, the company
 // roll and the sample sheet) with the program's own writers, then takes it through every
-// subsystem as the windows do: the imports, four formulas made in the formula editor, a
+// subsystem as the windows do: the imports, descriptions for the catalogued columns, four formulas made in the formula editor, a
 // sequence made in the sequence editor, the run, the results report and both listings. Each
 // step is printed with its time. The dialogs the editors open are answered by a script.
 // Part of the consolida program; no Qt.
@@ -19,8 +19,10 @@ struct OpcionesDemo {
 };
 
 // The data the demo writes, so that a reader can work a result out by hand. Companies are
-// numbered 1..N; their code is Unico(i). Fields are numbered 0..19 in kCamposDemo order.
+// numbered 1..N; their code is Unico(i). Fields are numbered 0..19 in kCamposDemo order, each
+// with the description the demo gives it in the catalogue (kDescripcionesDemo, same order).
 extern const std::vector<std::string> kCamposDemo;
+extern const std::vector<std::string> kDescripcionesDemo;
 std::string UnicoDemo(int empresa);
 // The value of field `campo` for company `empresa` in year 2004 or 2005.
 long ValorDemo(int empresa, int campo, int anio);

@@ -99,6 +99,8 @@ TEST_F(DemoTest, CadaPasoGuardaSusFilas) {
   EXPECT_EQ(Filas("SELECT COUNT(*) FROM SE_NOVEDAD"), Textos{"480"});
   EXPECT_EQ(Filas("SELECT COUNT(*) FROM SE_NOVEDAD WHERE Periodo = 2004"), Textos{"240"});
   EXPECT_EQ(Filas("SELECT COUNT(*) FROM SE_ESTRUCTURAS"), Textos{"21"});
+  EXPECT_EQ(Filas("SELECT Est_Descripcion FROM SE_ESTRUCTURAS WHERE Est_Campo = 'COSTOS'"), Textos{"Costo de lo vendido"});
+  EXPECT_EQ(Filas("SELECT COUNT(*) FROM SE_ESTRUCTURAS WHERE Est_Descripcion IS NULL OR Est_Descripcion = ''"), Textos{"1"});
   EXPECT_EQ(Filas("SELECT COUNT(*) FROM SE_MUESTRA_PADRON"), Textos{"24"});
   EXPECT_EQ(Filas("SELECT FC_NomVar, FC_Formula FROM SE_CABFORMULA ORDER BY Id_FormCab"),
             (Textos{"DIFCV|COSTOS - VENTAS_1", "TOTVEN|SUM(VENTAS)", "MEDCOS|MEDIANA(COSTOS)", "VENMUES|VENTAS * Mues"}));
