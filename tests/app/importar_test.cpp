@@ -9,39 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "app/consolida/linea_de_comandos.h"
 #include "intake/proc_novedades.h"
-#include "platform/runtime/conversions.h"
-#include "platform/sql/client.h"
+#include "tests/app/orden_prueba.h"
 #include "tests/intake/tablas_de_prueba.h"
 #include "tests/support/carpeta_aplicacion.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace app_test;
 using consolida::Orden;
 using runtime::Valor;
-using Textos = std::vector<std::string>;
 
 constexpr char kErroresEnLog[] =
     "[Captura de Errores] Existen errores en el archivo de Errores\r\nAvisar al Personal de Sistemas "
     "para que lo revise -> 1";
-
-Orden Leer(std::vector<std::string> argumentos) {
-  return consolida::LeerOrden(argumentos, [](const char*) { return std::nullopt; }, "/opt/consolida");
-}
-
-// The rows of `consulta` on the database of application folder `carpeta`, values joined by "|".
-Textos FilasDe(const fs::path& carpeta, const std::string& consulta) {
-  sql::Connection cn;
-  cn.Open("Provider=SQLOLEDB.1;Data Source=" + (carpeta / "Consolida.db").string());
-  Textos filas;
-  for (sql::Recordset rs = cn.Execute(consulta); !rs.Eof(); rs.MoveNext()) {
-    filas.emplace_back();
-    for (int i = 0; i < rs.Fields().Count(); ++i) filas.back() += (i ? "|" : "") + runtime::JoinText(rs(i).Value());
-  }
-  return filas;
-}
 
 // ENCUES_1.dbf, with its company column named `unico`.
 void Encuesta(const fs::path& datos, const std::string& unico = "Unico") {
@@ -52,11 +34,6 @@ void Encuesta(const fs::path& datos, const std::string& unico = "Unico") {
   dbf::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
 }
 
-struct Corrida {
-  int codigo;
-  std::string out, err;
-};
-
 class ImportarTest : public test_support::VentanaPrueba {
  protected:
   // A new application folder for the command, with an empty Datos.
@@ -65,14 +42,7 @@ class ImportarTest : public test_support::VentanaPrueba {
     fs::create_directory(otra_->path() / "Datos");
     return otra_->path();
   }
-  Corrida Correr(std::vector<std::string> argumentos) {
-    argumentos.push_back("--app-folder=" + otra_->path().string());
-    const Orden orden = Leer(argumentos);
-    EXPECT_NE(orden.accion, consolida::Accion::kTerminar) << orden.mensaje;
-    std::ostringstream out, err;
-    const int codigo = consolida::EjecutarSinVentana(orden, out, err);
-    return {codigo, out.str(), err.str()};
-  }
+  Corrida Correr(const Textos& argumentos) { return app_test::Correr(argumentos, otra_->path()); }
   std::unique_ptr<test_support::TempFolder> otra_;
 };
 
@@ -200,7 +170,8 @@ TEST(LineaDeOrdenesImportar, LaAyudaListaCadaOrden) {
   const Orden orden = Leer({"--help"});
   EXPECT_EQ(orden.codigo_salida, 0);
   for (const std::string uso : {"formula generar <id> [--texto]", "importar estructuras --descripciones <archivo>",
-                                "importar novedades --periodo <P>", "importar padron --anio <A>", "importar muestra"}) {
+                                "importar novedades --periodo <P>", "importar padron --anio <A>", "importar muestra",
+                                "demo [--carpeta <carpeta>] [--empresas <N>]"}) {
     const size_t en = orden.mensaje.find("\n  " + uso + "  ");
     ASSERT_NE(en, std::string::npos) << uso << "\n" << orden.mensaje;
     EXPECT_NE(orden.mensaje[orden.mensaje.find_first_not_of(' ', en + 3 + uso.size())], '\n') << uso;

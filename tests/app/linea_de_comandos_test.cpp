@@ -6,22 +6,19 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/consolida/linea_de_comandos.h"
 #include "platform/runtime/conversions.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sql/client.h"
+#include "tests/app/orden_prueba.h"
 #include "tests/support/batch_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace app_test;
 using consolida::Accion;
 using consolida::Orden;
-
-Orden Leer(std::vector<std::string> argumentos) {
-  return consolida::LeerOrden(argumentos, [](const char*) { return std::nullopt; }, "/opt/consolida");
-}
 
 TEST(LineaDeOrdenes, CadaLineaPideLoSuyo) {
   struct Caso {
@@ -71,6 +68,7 @@ TEST(LineaDeOrdenes, AyudaYLineasQueNoSeLeen) {
        "--texto"},
       {{"formula", "generar", "0"}, 2, "El id de la formula debe ser un numero entero mayor que 0: 0", "id"},
       {{"formula", "generar", "7x"}, 2, "El id de la formula debe ser un numero entero mayor que 0: 7x", "id"},
+      {{"demo", "--empresas", "0"}, 2, "La cantidad de empresas debe ser un numero entero mayor que 0: 0", "--empresas"},
       {{"--app-folder", "", "formula", "generar", "7"}, 2, "La carpeta de la aplicacion no puede ser vacia",
        "--texto"},
       {{"secuencia", "correr", "--formulario", "F", "--secuencia", "S", "--periodo", "20055", "--anio", "2005"}, 2,
@@ -90,21 +88,8 @@ TEST(LineaDeOrdenes, AyudaYLineasQueNoSeLeen) {
 
 class FormulaGenerar : public ::testing::Test {
  protected:
-  struct Salida {
-    int codigo;
-    std::string out, err;
-    // The whole outcome as one text: "code|stdout|stderr".
-    std::string Todo() const { return std::to_string(codigo) + "|" + out + "|" + err; }
-  };
-  Salida Correr(std::vector<std::string> argumentos) {
-    argumentos.push_back("--app-folder=" + temporal_.path().string());
-    const Orden orden = Leer(argumentos);
-    EXPECT_NE(orden.accion, Accion::kTerminar) << orden.mensaje;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int codigo = consolida::EjecutarSinVentana(orden, out, err);
-    return {codigo, out.str(), err.str()};
-  }
+  using Salida = Corrida;
+  Salida Correr(const Textos& argumentos) { return app_test::Correr(argumentos, temporal_.path()); }
 
   // The program's database, opened as any client opens it (the first command created it).
   void Enviar(const std::string& lote) {
@@ -113,10 +98,8 @@ class FormulaGenerar : public ::testing::Test {
     cn.Execute(lote);
   }
   std::string Consultar(const std::string& consulta) {
-    sql::Connection cn;
-    cn.Open(Cadena());
     std::string filas;
-    for (sql::Recordset rs = cn.Execute(consulta); !rs.Eof(); rs.MoveNext()) filas += runtime::JoinText(rs(0).Value()) + ";";
+    for (const std::string& fila : FilasDe(temporal_.path(), consulta)) filas += fila + ";";
     return filas;
   }
   std::string Cadena() const { return "Provider=SQLOLEDB.1;Data Source=" + (temporal_.path() / "Consolida.db").string(); }

@@ -138,7 +138,6 @@ TEST_F(ProcCargaNovTest, AgregaUnaColumnaAMano) {
                   "Est_Campo = 'P900'"),
             std::vector<std::string>{"1|P900|Numeric|0|12|2|05/12/2026|Nueva"});
   EXPECT_FALSE(form_->ModoAgregar());
-  EXPECT_EQ(Disposicion(), "5640 botones 4680 Modificar Agregar");
   EXPECT_EQ(Grilla().size(), 3u);
 }
 

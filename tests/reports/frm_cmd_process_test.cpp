@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/mdi_principal.h"
-#include "reports/ventanas.h"
 #include "tests/support/carpeta_aplicacion.h"
 
 namespace reports_test {
@@ -82,9 +80,6 @@ TEST_F(FrmCmdProcessTest, AlCargarListasDeshabilitadasYCadaCasillaAlternaSuLista
     EXPECT_EQ(lista->ListIndex(), 0);
   }
   EXPECT_EQ(Grilla(), (std::vector<std::string>{"Formulario\tTipo\tPeriodo\tFecha", "\t\t\t"}));
-  EXPECT_EQ(form_->FGrConsulta.ColWidth(0), 1500);
-  EXPECT_EQ(form_->FGrConsulta.ColWidth(3), 2000);
-  EXPECT_EQ(form_->Width(), 8400);
   // A click on a box switches its own list.
   ASSERT_TRUE(form_->ChkProceso[1].UserClick());
   EXPECT_TRUE(form_->cbxFormulario.Enabled());
@@ -143,20 +138,9 @@ TEST_F(FrmCmdProcessTest, FiltrosYFilasDeLaConsulta) {
   }
 }
 
-TEST_F(FrmCmdProcessTest, ElMenuAbreElPanelYSalirLoCierra) {
-  reports::RegistrarVentanas(App());
-  core::MDIPrincipal principal(App());
-  const ui::MenuEntry* entrada = principal.Entrada("mnuPC");
-  ASSERT_NE(entrada, nullptr);
-  ASSERT_TRUE(entrada->enabled);
-  entrada->click();
-  ui::Form* panel = App().Ventana("FrmCmdProcess");
-  ASSERT_NE(panel, nullptr);
-  EXPECT_TRUE(panel->Visible());
-  EXPECT_EQ(panel->Caption(), "Panel de Comando");
-  auto& cmd = static_cast<reports::FrmCmdProcess&>(*panel);
-  ASSERT_TRUE(cmd.CmdSalir.UserClick());
-  EXPECT_FALSE(panel->Loaded());
+TEST_F(FrmCmdProcessTest, SalirCierraElPanel) {
+  ASSERT_TRUE(form_->CmdSalir.UserClick());
+  EXPECT_FALSE(form_->Loaded());
 }
 
 }  // namespace

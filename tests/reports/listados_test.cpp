@@ -39,13 +39,14 @@ class Listados : public ReportesPrueba {
   }
 };
 
-TEST_F(Listados, LasTresEntradasDeReporteAbrenSusVentanas) {
+TEST_F(Listados, LasEntradasDeReporteYElPanelAbrenSusVentanas) {
   core::MDIPrincipal principal(App());
-  for (const char* entrada : {"MnuRepRE", "MnuRepF", "MnuRSec"}) {
+  for (const char* entrada : {"MnuRepRE", "MnuRepF", "MnuRSec", "mnuPC"}) {
     ASSERT_TRUE(principal.Entrada(entrada)->enabled) << entrada;
     principal.Entrada(entrada)->click();
   }
-  EXPECT_EQ(Ui().ShownForms(), (Lineas{"FrmReporte", "FrmConsForm", "FrmConsSec"}));
+  EXPECT_EQ(Ui().ShownForms(), (Lineas{"FrmReporte", "FrmConsForm", "FrmConsSec", "FrmCmdProcess"}));
+  EXPECT_EQ(App().Ventana("FrmCmdProcess")->Caption(), "Panel de Comando");
 }
 
 TEST_F(Listados, FormulasDeUnFormularioEnLaGrillaYEnLaPlanilla) {
