@@ -55,9 +55,9 @@ TEST(ReadDecimalTextTest, ReadsProgramNumbersWhateverTheLocale) {
 TEST(IsNumericTest, TextFollowsTheConversionGrammar) {
   const std::pair<const char*, bool> cases[] = {
       {"\t-1.5 ", true}, {"1,234.5", true}, {",5", false},   {".5", true},    {".", false},
-      {"", false},       {"1d5", true},     {"1e", false},   {"-$5", true},   {"$-5", true},
-      {"&HFF", true},    {"&H", false},     {"&HFG", false}, {"1.2.3", false}, {"1 2", false},
-      {"5-", false},     {"05/12/2026", false}, {"1e400", false}, {"--5", false},
+      {"", false},       {"1E-5", true},    {"1d5", true},   {"1e", false},   {"-$5", true},
+      {"$-5", true},     {"&HFF", true},    {"&H", false},   {"&HFG", false}, {"1.2.3", false},
+      {"1 2", false},    {"5-", false},     {"05/12/2026", false}, {"1e400", false}, {"--5", false},
   };
   for (const auto& [text, numeric] : cases) {
     SCOPED_TRACE(text);
@@ -77,7 +77,8 @@ TEST(CDblTest, IsNumericAndCDblAgreeOnEverySubtype) {
     long error;
   } cases[] = {
       {"Empty", Valor(), true, 0, 0}, {"Null", Valor::Null(), false, 0, kVbInvalidUseOfNull},
-      {"Integer", Valor::Integer(-7), true, -7, 0}, {"Single", Valor::Single(0.5f), true, 0.5, 0},
+      {"Integer", Valor::Integer(-7), true, -7, 0}, {"Long", Valor::Long(100000), true, 100000, 0},
+      {"Single", Valor::Single(0.5f), true, 0.5, 0},
       {"Currency", Valor::Currency({-12345}), true, -1.2345, 0},
       {"Decimal", Valor::Decimal(2005, 0), true, 2005, 0},
       {"Date is not numeric but converts", Valor::Date(DateSerial{1.5}), false, 1.5, 0},
@@ -151,11 +152,13 @@ TEST(CStrDoubleTest, WritesDoublesAsTheLanguageDoes) {
 
 TEST(CStrTest, WritesEverySubtype) {
   const std::pair<Valor, const char*> cases[] = {
-      {Valor(), ""}, {Valor::Boolean(false), "False"}, {Valor::Long(2005), "2005"},
+      {Valor(), ""}, {Valor::Boolean(true), "True"}, {Valor::Boolean(false), "False"},
+      {Valor::Long(2005), "2005"},
       {Valor::Single(0.1f), "0.1"}, {Valor::Single(12345678.0f), "1.234568E+07"},
       {Valor::Currency({-5000}), "-0.5"},
       {Valor::Currency({std::numeric_limits<int64_t>::min()}), "-922337203685477.5808"},
       {Valor::Decimal(1e20, 0), "100000000000000000000"}, {Valor::Decimal(0.00001, 5), "0.00001"},
+      {Valor::String("texto"), "texto"},
       {Valor::Date(MakeDate(2026, 12, 5, 11, 20, 41)), "05/12/2026 11:20:41"},  // as CStrDate
   };
   for (const auto& [value, expected] : cases) {
@@ -170,6 +173,7 @@ TEST(CDateTest, ConvertsTextNumbersAndRange) {
   EXPECT_EQ(CDate(Valor::String("5-12-2026 11:20")), MakeDate(2026, 12, 5, 11, 20, 0));
   EXPECT_EQ(CDate(Valor::Double(46000.5)).days, 46000.5);
   EXPECT_EQ(CDate(Valor::Boolean(true)).days, -1);
+  EXPECT_EQ(CDate(Valor()).days, 0);
   const std::pair<Valor, long> cases[] = {
       {Valor::Null(), kVbInvalidUseOfNull}, {Valor::String("31/02/2026"), kVbTypeMismatch},
       {Valor::Double(2958466), kVbOverflow}, {Valor::Double(-657435), kVbOverflow},

@@ -109,7 +109,9 @@ TEST(XlsFormatTest, LineStylesAndWeightsMapToTheFileCodes) {
   const std::vector<std::array<int, 5>> cases = {  // style, weight, colour, code, colour code
       {kContinuous, kHairline, 1, 7, 8}, {kContinuous, kMedium, kColorIndexAutomatic, 2, 0x40},
       {kContinuous, kThick, 2, 5, 9},    {kDash, kThin, 1, 3, 8}, {kDash, kMedium, 1, 8, 8},
-      {kDouble, kThick, 1, 6, 8},        {kSlantDashDot, kMedium, 1, 13, 8},
+      {kContinuous, kThin, 3, 1, 10},    {kDot, kThin, 1, 4, 8},  {kDashDot, kThin, 1, 9, 8},
+      {kDashDotDot, kMedium, 1, 12, 8},  {kDouble, kThick, 1, 6, 8},
+      {kSlantDashDot, kMedium, 1, 13, 8},
       {kLineStyleNone, kThin, 1, 0, 0},
   };
   for (const auto& [style, weight, color, code, color_code] : cases) {

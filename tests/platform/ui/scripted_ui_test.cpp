@@ -19,6 +19,7 @@ TEST(MsgBoxStyleTest, ButtonsDefaultAndIcon) {
     int default_answer, icon;
   } cases[] = {
       {ui::vbOKOnly, {ui::vbOK}, ui::vbOK, 0},
+      {ui::vbOKCancel + ui::vbInformation, {ui::vbOK, ui::vbCancel}, ui::vbOK, ui::vbInformation},
       {ui::vbYesNo + ui::vbDefaultButton2, {ui::vbYes, ui::vbNo}, ui::vbNo, 0},
       {ui::vbYesNoCancel + ui::vbDefaultButton3 + ui::vbExclamation,
        {ui::vbYes, ui::vbNo, ui::vbCancel}, ui::vbCancel, ui::vbExclamation},
