@@ -1,5 +1,5 @@
-// Shared helpers of the DBF tests: the path of a real sample table, a value and a column
-// description rendered as one comparable text. Test code only.
+// Shared helpers of the DBF tests: the path of a real sample table, a value rendered as one
+// comparable text. Test code only.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,12 +36,6 @@ inline std::string Render(const runtime::Valor& value) {
                                                std::chars_format::general, 15).ptr);
     default: return "<unexpected subtype " + std::to_string(static_cast<int>(value.Type())) + ">";
   }
-}
-
-// A column's ADO type, defined size, precision and scale as one text.
-inline std::string Described(int type, long size, int precision, int scale) {
-  return std::to_string(type) + " " + std::to_string(size) + " " + std::to_string(precision) + " " +
-         std::to_string(scale);
 }
 
 }  // namespace test_support

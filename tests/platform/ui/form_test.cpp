@@ -171,21 +171,8 @@ std::string NameOf(const ui::Control& control) {
   return control.Name() + (control.Index() >= 0 ? "(" + std::to_string(control.Index()) + ")" : "");
 }
 
-TEST(FormTest, ControlsInCreationOrderFoundByNameAndIndex) {
-  FrmFixed form;
-  std::vector<std::string> names;
-  for (const ui::Control* control : form.Controls()) {
-    names.push_back(NameOf(*control));
-  }
-  EXPECT_EQ(names, (std::vector<std::string>{"LblMsg", "TxtPeriodo", "LstForm", "Command1(0)", "Command1(1)"}));
-  EXPECT_EQ(form.FindControl("txtperiodo"), &form.TxtPeriodo);
-  EXPECT_EQ(form.FindControl("Command1", 1), &form.Command1[1]);
-  EXPECT_EQ(form.FindControl("Command1"), nullptr);
-  form.TxtPeriodo.SetFocus();
-  EXPECT_EQ(form.ActiveControl(), &form.TxtPeriodo);
-}
-
-TEST(FormTest, TabIndexesStayUniqueAndContiguous) {
+// Controls are found by name (any case) and index; tab indexes stay unique and contiguous.
+TEST(FormTest, ControlsFoundByNameAndTabIndexesStayUniqueAndContiguous) {
   struct Step {
     const char* what;
     std::function<void(FrmFixed&)> act;
@@ -200,6 +187,14 @@ TEST(FormTest, TabIndexesStayUniqueAndContiguous) {
        "Command1(1) LstForm LblMsg Command1(0) TxtPeriodo"},
   };
   FrmFixed form;
+  std::string created;
+  for (const ui::Control* control : form.Controls()) created += NameOf(*control) + " ";
+  EXPECT_EQ(created, std::string(steps[0].order) + " ") << "Controls() in creation order";
+  EXPECT_EQ(form.FindControl("txtperiodo"), &form.TxtPeriodo);
+  EXPECT_EQ(form.FindControl("Command1", 1), &form.Command1[1]);
+  EXPECT_EQ(form.FindControl("Command1"), nullptr);
+  form.TxtPeriodo.SetFocus();
+  EXPECT_EQ(form.ActiveControl(), &form.TxtPeriodo);
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
     step.act(form);

@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/ui/console_ui.h"
@@ -12,24 +13,22 @@
 namespace {
 
 TEST(MsgBoxStyleTest, ButtonsDefaultAndIcon) {
-  struct Case {
+  const struct {
     int style;
     std::vector<int> buttons;
-    int default_answer;
-    int icon;
-  };
-  const std::vector<Case> cases = {
+    int default_answer, icon;
+  } cases[] = {
       {ui::vbOKOnly, {ui::vbOK}, ui::vbOK, 0},
-      {ui::vbOKCancel + ui::vbQuestion, {ui::vbOK, ui::vbCancel}, ui::vbOK, ui::vbQuestion},
-      {ui::vbYesNo + ui::vbInformation, {ui::vbYes, ui::vbNo}, ui::vbYes, ui::vbInformation},
+      {ui::vbOKCancel + ui::vbInformation, {ui::vbOK, ui::vbCancel}, ui::vbOK, ui::vbInformation},
       {ui::vbYesNo + ui::vbDefaultButton2, {ui::vbYes, ui::vbNo}, ui::vbNo, 0},
-      {ui::vbYesNoCancel + ui::vbDefaultButton3 + ui::vbExclamation, {ui::vbYes, ui::vbNo, ui::vbCancel}, ui::vbCancel,
-       ui::vbExclamation},
+      {ui::vbYesNoCancel + ui::vbDefaultButton3 + ui::vbExclamation,
+       {ui::vbYes, ui::vbNo, ui::vbCancel}, ui::vbCancel, ui::vbExclamation},
       {ui::vbOKOnly + ui::vbDefaultButton3 + ui::vbCritical, {ui::vbOK}, ui::vbOK, ui::vbCritical},
-      {ui::vbAbortRetryIgnore, {ui::vbAbort, ui::vbRetry, ui::vbIgnore}, ui::vbAbort, 0},
+      {ui::vbAbortRetryIgnore + ui::vbQuestion, {ui::vbAbort, ui::vbRetry, ui::vbIgnore}, ui::vbAbort,
+       ui::vbQuestion},
       {ui::vbRetryCancel + ui::vbDefaultButton2, {ui::vbRetry, ui::vbCancel}, ui::vbCancel, 0},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.style);
     EXPECT_EQ(ui::MsgBoxButtons(c.style), c.buttons);
     EXPECT_EQ(ui::MsgBoxDefaultAnswer(c.style), c.default_answer);
@@ -37,21 +36,19 @@ TEST(MsgBoxStyleTest, ButtonsDefaultAndIcon) {
   }
 }
 
+// Answers come from the script, else the default button; the title defaults to the program's.
 TEST(ScriptedUiTest, RecordsMessagesAndAnswersFromTheScript) {
   ui::ScriptedUi ui;
   ui.QueueAnswer(ui::vbNo);
-  EXPECT_EQ(ui.MsgBox("Esta a punto de Cerrar el Sistema.\r\nEs correcto?", ui::vbYesNo + ui::vbInformation,
-                      "Cierre del Sistema"),
-            ui::vbNo);
+  EXPECT_EQ(ui.MsgBox("Es correcto?", ui::vbYesNo + ui::vbInformation, "Cierre del Sistema"), ui::vbNo);
   EXPECT_EQ(ui.MsgBox("Dato Incorrecto"), ui::vbOK);
   EXPECT_EQ(ui.MsgBox("Seguro?", ui::vbYesNo + ui::vbDefaultButton2), ui::vbNo);
-  ASSERT_EQ(ui.Messages().size(), 3u);
-  EXPECT_EQ(ui.Messages()[0].title, "Cierre del Sistema");
-  EXPECT_EQ(ui.Messages()[0].style, ui::vbYesNo + ui::vbInformation);
-  EXPECT_EQ(ui.Messages()[1].title, "Consolida");
-  EXPECT_EQ(ui.Messages()[1].answer, ui::vbOK);
-  EXPECT_EQ(ui.Prompts(), (std::vector<std::string>{"Esta a punto de Cerrar el Sistema.\r\nEs correcto?",
-                                                    "Dato Incorrecto", "Seguro?"}));
+  const auto& m = ui.Messages();
+  ASSERT_EQ(m.size(), 3u);
+  EXPECT_EQ(std::make_tuple(m[0].title, m[0].style, m[1].title, m[1].answer),
+            std::make_tuple(std::string("Cierre del Sistema"), ui::vbYesNo + ui::vbInformation,
+                            std::string("Consolida"), ui::vbOK));
+  EXPECT_EQ(ui.Prompts(), (std::vector<std::string>{"Es correcto?", "Dato Incorrecto", "Seguro?"}));
 }
 
 // A picker: a list filled on load, "Aceptar" hands the choice back and unloads, "Salir" unloads.
@@ -134,25 +131,21 @@ TEST(ScriptedUiTest, ScriptMistakesAreReported) {
   EXPECT_THROW(ui2.MsgBox("Dato Incorrecto", ui::vbOKOnly), ui::ScriptError);  // no Yes button
 }
 
+// The clock starts at 01/01/2005 10:00:00 and moves only by Sleep (negative sleeps count 0).
 TEST(ScriptedUiTest, FakeClockAndDoEvents) {
   ui::ScriptedUi ui;
   const double start = ui.Now().days;
-  EXPECT_DOUBLE_EQ(start, 38353.0 + 10.0 / 24.0);  // 01/01/2005 10:00:00
-  ui.Sleep(1500);
-  ui.Sleep(0);
-  ui.Sleep(-5);
-  ui.Sleep(86400000 - 1500);
+  EXPECT_DOUBLE_EQ(start, 38353.0 + 10.0 / 24.0);
+  for (int ms : {1500, 0, -5, 86400000 - 1500}) ui.Sleep(ms);
   EXPECT_EQ(ui.SleptMilliseconds(), 86400000);
   EXPECT_NEAR(ui.Now().days, start + 1.0, 1e-9);
   ui.SetNow(runtime::DateSerial{40000.5});
   EXPECT_DOUBLE_EQ(ui.Now().days, 40000.5);
-
   int hooks = 0;
   ui.SetDoEventsHook([&] { ++hooks; });
   ui.DoEvents();
   ui.DoEvents();
-  EXPECT_EQ(ui.DoEventsCount(), 2);
-  EXPECT_EQ(hooks, 2);
+  EXPECT_EQ(std::make_pair(ui.DoEventsCount(), hooks), std::make_pair(2, 2));
 }
 
 TEST(ConsoleUiTest, WritesMessagesAndTakesTheDefaultButton) {
