@@ -94,9 +94,7 @@ void FrmConsForm::CmdConsulta_Click() {
     }
     rs.Close();
   } catch (const runtime::VbError& error) {
-    app_.RegistrarError(error, "FrmConsForm (CmdConsulta_Click)\r\n" + consulta);
-    app_.Ui().MsgBox("Error Generando Consulta: (" + std::to_string(error.Number()) + ") " + error.Description(),
-                     ui::vbCritical, "ERROR CONSULTA");
+    internal::InformarError(app_, error, "FrmConsForm (CmdConsulta_Click)\r\n" + consulta, "Consulta");
     LblMsg.SetCaption("");
     return;
   }
@@ -129,9 +127,7 @@ void FrmConsForm::CmdImprimir_Click() {
     planilla_ = GeneraExcel(app_, kPrefijoFormulas, planilla, *visor_);
   } catch (const runtime::VbError& error) {
     internal::Cerrar(app_.Rs2());
-    app_.RegistrarError(error, "FrmConsForm (CmdImprimir_Click)\r\n" + consulta);
-    app_.Ui().MsgBox("Error Generando Reporte: (" + std::to_string(error.Number()) + ") " + error.Description(),
-                     ui::vbCritical, "ERROR REPORTE");
+    internal::InformarError(app_, error, "FrmConsForm (CmdImprimir_Click)\r\n" + consulta, "Reporte");
     LblMsg.SetCaption("");
     return;
   }

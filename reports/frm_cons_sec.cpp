@@ -156,9 +156,7 @@ void FrmConsSec::CmdConsulta_Click() {
     rs.Close();
   } catch (const runtime::VbError& error) {
     internal::Cerrar(app_.Rs2());
-    app_.RegistrarError(error, "FrmConsSec (CmdConsulta_Click)\r\n" + consulta);
-    app_.Ui().MsgBox("Error Generando Consulta: (" + std::to_string(error.Number()) + ") " + error.Description(),
-                     ui::vbCritical, "ERROR CONSULTA");
+    internal::InformarError(app_, error, "FrmConsSec (CmdConsulta_Click)\r\n" + consulta, "Consulta");
     return;
   }
   consulta_correcta_ = true;
@@ -186,9 +184,7 @@ void FrmConsSec::CmdImprimir_Click() {
   try {
     planilla_ = GeneraExcel(app_, kPrefijoSecuencia, planilla, *visor_);
   } catch (const runtime::VbError& error) {
-    app_.RegistrarError(error, "FrmConsSec (CmdImprimir_Click)");
-    app_.Ui().MsgBox("Error Generando Reporte: (" + std::to_string(error.Number()) + ") " + error.Description(),
-                     ui::vbCritical, "ERROR REPORTE");
+    internal::InformarError(app_, error, "FrmConsSec (CmdImprimir_Click)", "Reporte");
     LblMsg.SetCaption("");
     return;
   }

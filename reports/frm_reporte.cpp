@@ -195,9 +195,7 @@ void FrmReporte::CmdGenerar_Click() {
     Imprimir();
   } catch (const runtime::VbError& error) {
     internal::Cerrar(app_.Rs2());
-    app_.RegistrarError(error, sentencia_.empty() ? kContexto : kContexto + std::string(kCrLf) + sentencia_);
-    app_.Ui().MsgBox("Error Generando Reporte: (" + std::to_string(error.Number()) + ") " + error.Description(),
-                     ui::vbCritical, "ERROR REPORTE");
+    internal::InformarError(app_, error, sentencia_.empty() ? kContexto : kContexto + std::string(kCrLf) + sentencia_, "Reporte");
   }
 }
 

@@ -1,5 +1,5 @@
 // Small helpers the report windows share: finding a registered window, showing a picker and
-// taking back its choice, closing a shared recordset. Internal to the reports module.
+// taking back its choice, closing a shared recordset, reporting a failure. Internal to the reports module.
 #pragma once
 
 #include <optional>
@@ -7,6 +7,8 @@
 #include <string>
 
 #include "core/aplicacion.h"
+#include "platform/runtime/text.h"
+#include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
 #include "platform/ui/ui.h"
 #include "sequences/selectores.h"
@@ -34,6 +36,16 @@ std::optional<sequences::Eleccion> Elegir(core::Aplicacion& app, const std::stri
 
 inline void Cerrar(sql::Recordset& rs) {
   if (rs.State() == sql::adStateOpen) rs.Close();
+}
+
+// A failed query, row or workbook: the error is logged with `contexto`, then shown in one message,
+// "Error Generando <que>: (<number>) <description>", critical, titled "ERROR <QUE>" (`que` is
+// "Consulta" or "Reporte").
+inline void InformarError(core::Aplicacion& app, const runtime::VbError& error, const std::string& contexto,
+                          const std::string& que) {
+  app.RegistrarError(error, contexto);
+  app.Ui().MsgBox("Error Generando " + que + ": (" + std::to_string(error.Number()) + ") " + error.Description(),
+                  ui::vbCritical, "ERROR " + runtime::UCase(que));
 }
 
 }  // namespace reports::internal
