@@ -21,7 +21,7 @@
 #include "platform/sql/client.h"
 #include "platform/ui/console_ui.h"
 #include "schema/schema.h"
-#include "tests/support/dbf_writer.h"
+#include "platform/dbf/dbf_writer.h"
 
 namespace {
 
@@ -51,12 +51,12 @@ std::string Campo(int j) {
 }
 double Valor(int i, int j) { return (i * 7 + j * 13) % 100000 / 4.0; }
 
-test_support::DbfTable Encuesta(int empresas, int campos) {
-  test_support::DbfTable tabla;
+dbf::DbfTable Encuesta(int empresas, int campos) {
+  dbf::DbfTable tabla;
   tabla.fields.push_back({"UNICO", 'C', 11});
   for (int j = 0; j < campos; ++j) tabla.fields.push_back({Campo(j), 'N', 12, 2});
   for (int i = 0; i < empresas; ++i) {
-    test_support::DbfRecord registro;
+    dbf::DbfRecord registro;
     registro.values.push_back(Empresa(i));
     for (int j = 0; j < campos; ++j) {
       char texto[32];
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
   for (const char* nombre : {"Log", "Datos", "Procesados", "NoProcesados", "Reporte"}) {
     fs::create_directory(carpeta / nombre);
   }
-  test_support::WriteDbf((carpeta / "Datos" / "ENCUES_1.dbf").string(), Encuesta(empresas, campos));
+  dbf::WriteDbf((carpeta / "Datos" / "ENCUES_1.dbf").string(), Encuesta(empresas, campos));
   sql::ConfigureEmbedded({(carpeta / "Consolida.db").string(), schema::CreationBatches()});
   dbf::RegisterProvider();
   dbf::DefineDataSource("DBFFOXNOV", (carpeta / "Datos").string());
