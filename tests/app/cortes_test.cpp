@@ -224,9 +224,9 @@ class CortesTest : public testing::Test {
     const double total = std::chrono::duration<double, std::milli>(Reloj::now() - inicio).count();
     std::cout << caso.nombre << ": corrida limpia " << static_cast<long>(referencia.ms) << " ms, " << cortados
               << " de " << kCortes << " cortes durante la corrida, " << static_cast<long>(total) << " ms en total\n";
-    // Most instants fall while the program runs; a program that ended early every time would
-    // test nothing.
-    EXPECT_GE(cortados, kCortes / 2);
+    // Most instants fall while the program runs (13 to 20 of 20 here); a program that ended
+    // before every instant would test nothing. The margin is for a machine whose load changes.
+    EXPECT_GE(cortados, kCortes / 4);
   }
 
   static Carpeta* demo_;
