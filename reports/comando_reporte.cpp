@@ -8,6 +8,7 @@
 #include "core/aplicacion.h"
 #include "core/nombrados.h"
 #include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 #include "reports/frm_cons_form.h"
 #include "reports/frm_cons_sec.h"
@@ -58,8 +59,11 @@ int Resultado(const std::optional<std::string>& planilla, std::ostream& salida) 
 
 }  // namespace
 
-int ReporteResultados(core::Aplicacion& app, const PedidoResultados& pedido, std::ostream& salida,
+int ReporteResultados(core::Aplicacion& app, const PedidoResultados& dado, std::ostream& salida,
                       std::ostream& errores) {
+  // Names are looked up as a box would hold them: bytes that are not UTF-8 as U+FFFD.
+  PedidoResultados pedido = dado;
+  pedido.formulario = runtime::ValidUtf8(pedido.formulario);
   const std::optional<core::Nombrado> archivo =
       Unica(app, "SELECT Arc_Id, Arc_Nombre FROM SE_ARCHIVOS WHERE Arc_Nombre = " + runtime::SqlText(pedido.formulario),
             "el formulario", pedido.formulario, errores);
@@ -130,8 +134,9 @@ int ReporteFormulas(core::Aplicacion& app, const std::string& codigo, std::ostre
   return Resultado(ventana.Planilla(), salida);
 }
 
-int ReporteSecuencia(core::Aplicacion& app, const std::string& secuencia, std::ostream& salida,
+int ReporteSecuencia(core::Aplicacion& app, const std::string& secuencia_dada, std::ostream& salida,
                      std::ostream& errores) {
+  const std::string secuencia = runtime::ValidUtf8(secuencia_dada);  // as ReporteResultados does
   const std::optional<core::Nombrado> fila =
       Unica(app, "SELECT SC_IdSecCab, SC_NOMBRE FROM SE_CABSECUENCIA WHERE SC_NOMBRE = " + runtime::SqlText(secuencia),
             "la secuencia", secuencia, errores);

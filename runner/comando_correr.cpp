@@ -8,6 +8,7 @@
 #include "core/aplicacion.h"
 #include "core/nombrados.h"
 #include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 #include "runner/frm_proc_secuencia.h"
 
@@ -62,9 +63,12 @@ class Eco {
 
 }  // namespace
 
-int SecuenciaCorrer(core::Aplicacion& app, const std::string& formulario, const std::string& secuencia,
+int SecuenciaCorrer(core::Aplicacion& app, const std::string& formulario_dado, const std::string& secuencia_dada,
                     const std::string& periodo, const std::string& anio, std::ostream& salida,
                     std::ostream& errores) {
+  // The names are looked up as a box would hold them: bytes that are not UTF-8 as U+FFFD.
+  const std::string formulario = runtime::ValidUtf8(formulario_dado);
+  const std::string secuencia = runtime::ValidUtf8(secuencia_dada);
   std::vector<core::Nombrado> formularios;
   std::vector<core::Nombrado> secuencias;
   try {

@@ -88,7 +88,8 @@ struct ProcedureParameter {
 };
 
 struct OpenOptions {
-  // Scripts run, in order, when the database file does not exist yet.
+  // Scripts run, in order, as one transaction when the database holds no object yet (a new
+  // file, or one whose creation was cut short).
   std::vector<std::string> creation_scripts;
 };
 
@@ -100,7 +101,8 @@ class Session {
   virtual ~Session() = default;
 
   // Opens (and on first use creates) the database file at `path`. Returns null and fills `error`
-  // when the file cannot be opened or a creation script fails (the half-made file is removed).
+  // when the file cannot be opened or a creation script fails (nothing of the creation stays; a
+  // file the call made is removed).
   static std::unique_ptr<Session> Open(const std::string& path, const OpenOptions& options,
                                        Error* error);
 

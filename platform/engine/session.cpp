@@ -30,6 +30,17 @@ void RemoveDatabaseFiles(const std::string& path) {
   }
 }
 
+// Whether the engine's catalog lists no object at all (tables, views, procedures).
+bool HoldsNoObjects(sqlite3* db, bool* empty, Error* error) {
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v2(db, "SELECT NOT EXISTS(SELECT 1 FROM _engine_objects)", -1, &stmt, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW) *empty = sqlite3_column_int(stmt, 0) != 0;
+  else *error = MakeError(50000, 1, sqlite3_errmsg(db));
+  sqlite3_finalize(stmt);
+  return rc == SQLITE_ROW;
+}
+
 }  // namespace
 
 SqliteSession::~SqliteSession() {
@@ -287,6 +298,34 @@ bool SqliteSession::EndCallUnit(int line) {
   return false;
 }
 
+// Runs the creation scripts as one transaction, unless another connection has created the
+// objects since the caller looked. On failure nothing of the creation stays.
+bool SqliteSession::CreateObjects(const std::vector<std::string>& scripts, Error* error) {
+  if (!ExecSql(db_, "BEGIN IMMEDIATE", error)) return false;
+  bool empty = false;
+  if (!HoldsNoObjects(db_, &empty, error)) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  }
+  if (empty) {
+    for (const std::string& script : scripts) {
+      BatchResult r = Execute(script);
+      if (!r.ok()) {
+        *error = r.errors.front();
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        ReloadCatalog();
+        return false;
+      }
+    }
+  }
+  if (!ExecSql(db_, "COMMIT", error)) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    ReloadCatalog();
+    return false;
+  }
+  return true;
+}
+
 std::unique_ptr<Session> Session::Open(const std::string& path, const OpenOptions& options, Error* error) {
   Error local;
   if (error == nullptr) error = &local;
@@ -305,25 +344,21 @@ std::unique_ptr<Session> Session::Open(const std::string& path, const OpenOption
     if (!existed) RemoveDatabaseFiles(path);
     return nullptr;
   }
-  if (!existed && !options.creation_scripts.empty()) {
-    // One transaction for the whole creation: one sync instead of one per statement.
-    if (!ExecSql(db, "BEGIN IMMEDIATE", error)) {
+  if (!options.creation_scripts.empty()) {
+    // The creation runs whenever the file holds no object yet, not only when the file is new:
+    // a program killed while it created the database leaves a file with the engine's own
+    // tables and nothing else, and every later start must finish the job. The check is made
+    // again under the write lock, so two connections opening a new file create it once; the
+    // whole creation is one transaction (and one sync), so a file never holds half of it.
+    bool empty = false;
+    if (!HoldsNoObjects(db, &empty, error)) {
       session.reset();
-      RemoveDatabaseFiles(path);
+      if (!existed) RemoveDatabaseFiles(path);
       return nullptr;
     }
-    for (const std::string& script : options.creation_scripts) {
-      BatchResult r = session->Execute(script);
-      if (!r.ok()) {
-        *error = r.errors.front();
-        session.reset();
-        RemoveDatabaseFiles(path);
-        return nullptr;
-      }
-    }
-    if (!ExecSql(db, "COMMIT", error)) {
+    if (empty && !session->CreateObjects(options.creation_scripts, error)) {
       session.reset();
-      RemoveDatabaseFiles(path);
+      if (!existed) RemoveDatabaseFiles(path);
       return nullptr;
     }
   }

@@ -119,6 +119,19 @@ size_t FindInvalidUtf8(std::string_view text) {
   return std::string_view::npos;
 }
 
+std::string ValidUtf8(std::string text) {
+  size_t at = FindInvalidUtf8(text);
+  if (at == std::string::npos) return text;
+  std::string out = text.substr(0, at);
+  while (at < text.size()) {
+    const Utf8Char c = DecodeUtf8(text, at);
+    if (c.valid) out.append(text, at, c.length);
+    else AppendUtf8(out, kReplacement);
+    at += c.length;
+  }
+  return out;
+}
+
 std::u16string Utf16FromUtf8(std::string_view text, size_t max_units) {
   std::u16string out;
   out.reserve(text.size() < max_units ? text.size() : max_units);

@@ -41,6 +41,9 @@ size_t FindInvalidUtf8(std::string_view text);
 inline bool IsValidUtf8(std::string_view text) {
   return FindInvalidUtf8(text) == std::string_view::npos;
 }
+// `text` with each byte that is not part of well-formed UTF-8 replaced by U+FFFD; well-formed
+// text comes back unchanged.
+std::string ValidUtf8(std::string text);
 
 // `text` as UTF-16 code units, at most `max_units` of them (a surrogate pair is never split).
 // Each invalid byte becomes U+FFFD.

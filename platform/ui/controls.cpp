@@ -7,6 +7,7 @@
 
 #include "platform/ui/form.h"
 #include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
 #include "platform/ui/internal/helpers.h"
 
 namespace ui {
@@ -14,7 +15,11 @@ namespace ui {
 TextBox::TextBox(Form& form, std::string name, Frame* container, int index)
     : Control(form, std::move(name), ControlKind::kTextBox, container, index) {}
 
+// A box holds well-formed UTF-8 whoever fills it: a byte that is not (pasted from a file in
+// another code page, a command-line argument) becomes U+FFFD before the form's code, and any
+// statement it builds, sees the text.
 void TextBox::SetText(std::string text) {
+  text = runtime::ValidUtf8(std::move(text));
   if (state_.max_length > 0 && runtime::Len(text) > state_.max_length) {
     text = runtime::Left(text, state_.max_length);
   }
@@ -46,8 +51,9 @@ void TextBox::SetSelStart(int position) {
   Notify(ControlChange::kSelection);
 }
 
-bool TextBox::UserType(std::string_view text) {
+bool TextBox::UserType(std::string_view typed) {
   if (!Reachable() || state_.locked) return false;
+  const std::string text = runtime::ValidUtf8(std::string(typed));
   for (int64_t i = 1; i <= runtime::Len(text); ++i) {
     int key = static_cast<int>(runtime::AscW(runtime::Mid(text, i, 1)));
     KeyPress(key);

@@ -187,6 +187,7 @@ std::string ComboBox::Text() const {
 }
 
 void ComboBox::SetText(std::string text) {
+  text = runtime::ValidUtf8(std::move(text));  // as a TextBox does
   const auto match = std::find_if(items_.begin(), items_.end(),
                                   [&](const Item& item) { return item.text == text; });
   const int found = match == items_.end() ? -1 : static_cast<int>(match - items_.begin());
@@ -224,8 +225,9 @@ bool ComboBox::UserSelect(int index) {
   return true;
 }
 
-bool ComboBox::UserType(std::string_view text) {
+bool ComboBox::UserType(std::string_view typed) {
   if (!Reachable()) return false;
+  const std::string text = runtime::ValidUtf8(std::string(typed));
   for (int64_t k = 1; k <= runtime::Len(text); ++k) {
     int key = static_cast<int>(runtime::AscW(runtime::Mid(text, k, 1)));
     KeyPress(key);

@@ -98,6 +98,7 @@ class SqliteSession : public Session, public FunctionResolver {
 
   // session.cpp: opening, batches, the parse cache, catalog refresh, transactions.
   bool Initialize(Error* error);
+  bool CreateObjects(const std::vector<std::string>& scripts, Error* error);
   BatchResult Execute(std::string_view text) override;
   BatchResult CallProcedure(std::string_view name,
                             const std::vector<std::pair<std::string, Value>>& args) override;

@@ -96,7 +96,9 @@ TEST_F(EngineSessionTest, DeclaredTypesSurviveReopening) {
   EXPECT_EQ(FirstError(*again, "INSERT INTO T (S) VALUES('abcd')"), 8152);
 }
 
-TEST_F(EngineSessionTest, CreationScriptsRunOnlyForANewFileAndFailureRemovesIt) {
+// The scripts run while the file holds no object: on a new file, and on one left without any
+// (a program killed while it created the database); never again once they have.
+TEST_F(EngineSessionTest, CreationScriptsRunOnAFileWithoutObjectsAndFailureLeavesNothing) {
   OpenOptions bad;
   bad.creation_scripts = {"CREATE TABLE T (K int NULL)", "CREATE TABLE T (K int NULL)"};
   Error error;
@@ -104,10 +106,15 @@ TEST_F(EngineSessionTest, CreationScriptsRunOnlyForANewFileAndFailureRemovesIt) 
   EXPECT_EQ(error.number, 2714);
   EXPECT_FALSE(fs::exists(path_));
 
+  OpenSession().reset();  // the file exists, with no object
+  EXPECT_EQ(Session::Open(path_, bad, &error), nullptr);
+  EXPECT_EQ(error.number, 2714);
+  EXPECT_TRUE(fs::exists(path_));  // a file the call did not make stays, as it was
+
   OpenOptions good;
   good.creation_scripts = {"CREATE TABLE T (K int NULL)", "INSERT INTO T (K) VALUES(7)"};
   OpenSession(good).reset();
-  auto reopened = OpenSession(good);  // the file exists now: scripts do not run again
+  auto reopened = OpenSession(good);  // the file holds T now: scripts do not run again
   EXPECT_EQ(Run(*reopened, "SELECT K FROM T"), "K\n7\n(1 rows affected)\n");
 }
 

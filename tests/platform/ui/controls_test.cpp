@@ -126,14 +126,14 @@ TEST(TextBoxTest, CodeAssignmentTruncatesLockingRefusesTheUserAndTypingGoesInAtT
   box.UserType("0");  // typing goes in at the caret
   EXPECT_EQ(box.Text(), "2005");
   EXPECT_EQ(box.SelStart(), 2);
-  // Text that is not UTF-8 keeps its bytes when cut.
+  // A byte that is not UTF-8 becomes U+FFFD, one character for the cut; typed, the same.
   box.SetMaxLength(3);
   box.SetText("a\xE9\xC3\xA9z");  // a stray Latin-1 byte, then "é" in UTF-8
-  EXPECT_EQ(box.Text(), "a\xE9\xC3\xA9");
+  EXPECT_EQ(box.Text(), "a\xEF\xBF\xBD\xC3\xA9");
   box.SetSelStart(3);
   box.SetMaxLength(0);
-  box.UserType("\xC3\xB1");  // "ñ" typed after them
-  EXPECT_EQ(box.Text(), "a\xE9\xC3\xA9\xC3\xB1");
+  box.UserType("\xC3\xB1\xFF");  // "ñ" and a stray byte typed after them
+  EXPECT_EQ(box.Text(), "a\xEF\xBF\xBD\xC3\xA9\xC3\xB1\xEF\xBF\xBD");
 }
 
 std::string ListState(const ui::ListBox& list) {

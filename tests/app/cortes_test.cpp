@@ -1,0 +1,304 @@
+// Crash safety: the real program, killed with SIGKILL at random instants of a survey import, a
+// roll import and a sequence run, then run again to its end. Afterwards the database holds
+// exactly the rows a clean run leaves, every input file is in Procesados once, and SQLite finds
+// the file sound. The instants are seeded and spread over the length of a clean run measured
+// first; waiting for an instant is the only timing here.
+#include <gtest/gtest.h>
+
+#ifdef CONSOLIDA_PROGRAMA
+
+#include <poll.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <stdlib.h>
+#include <unistd.h>
+#include <fcntl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <random>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/dbf/dbf_writer.h"
+#include "platform/engine/engine.h"
+#include "platform/engine/internal/sqlite_functions.h"
+#include "tests/intake/tablas_de_prueba.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Reloj = std::chrono::steady_clock;
+using Textos = std::vector<std::string>;
+
+constexpr int kCortes = 20;
+
+// A folder the program works in, removed with its contents at the end: in memory where the
+// system has it. A kill leaves the kernel's page cache in place, so only the order of the
+// program's writes matters, and the runs are not held up by disk syncs on a shared machine.
+class Carpeta {
+ public:
+  Carpeta() {
+    std::error_code error;
+    const fs::path raiz = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
+    std::string plantilla = (raiz / "consolida-cortes-XXXXXX").string();
+    if (mkdtemp(plantilla.data()) == nullptr) throw std::runtime_error("no se pudo crear " + plantilla);
+    ruta_ = plantilla;
+  }
+  ~Carpeta() {
+    std::error_code error;
+    fs::remove_all(ruta_, error);
+  }
+  Carpeta(const Carpeta&) = delete;
+  Carpeta& operator=(const Carpeta&) = delete;
+  const fs::path& path() const { return ruta_; }
+
+ private:
+  fs::path ruta_;
+};
+constexpr int kEmpresasDemo = 40;
+constexpr int kEmpresasPadron = 300;
+
+struct Proceso {
+  int codigo = -1;     // exit status; -1 when the kill took it
+  double ms = 0;       // from the start to its end or to the kill
+};
+
+// Runs the program on `carpeta` with `argumentos`; with `matar_ms`, kills it at that instant
+// unless it has ended before. stdout and stderr go to salida.txt in the folder.
+Proceso Ejecutar(const fs::path& carpeta, const Textos& argumentos, double matar_ms = -1) {
+  Textos linea = {CONSOLIDA_PROGRAMA, "--app-folder", carpeta.string(), "--pausa-ms", "0"};
+  linea.insert(linea.end(), argumentos.begin(), argumentos.end());
+  std::vector<char*> argv;
+  for (std::string& texto : linea) argv.push_back(texto.data());
+  argv.push_back(nullptr);
+  const std::string salida = (carpeta / "salida.txt").string();
+
+  const Reloj::time_point inicio = Reloj::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int fd = open(salida.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    dup2(fd, 1);
+    dup2(fd, 2);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  Proceso proceso;
+  if (matar_ms >= 0) {
+    // Waits on the process itself, so a run that ends before the instant ends the wait.
+    const int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    const auto espera = std::chrono::duration<double, std::milli>(matar_ms);
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(espera).count();
+    timespec limite{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    pollfd espera_fd{fd, POLLIN, 0};
+    if (ppoll(&espera_fd, 1, &limite, nullptr) == 0) kill(pid, SIGKILL);
+    close(fd);
+  }
+  int estado = 0;
+  waitpid(pid, &estado, 0);
+  proceso.ms = std::chrono::duration<double, std::milli>(Reloj::now() - inicio).count();
+  if (WIFEXITED(estado)) proceso.codigo = WEXITSTATUS(estado);
+  return proceso;
+}
+
+// One statement's rows on the database file, each row its columns joined by "|", sorted and
+// joined by line ends; the columns named in `sin` are left out.
+std::string Tabla(const fs::path& base, const std::string& tabla, const std::set<std::string>& sin = {}) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(base.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  engine::FunctionContext funciones;  // the engine's collation, which its indexes use
+  engine::RegisterFunctions(db, &funciones);
+  sqlite3_stmt* stmt = nullptr;
+  std::vector<std::string> filas;
+  int paso = sqlite3_prepare_v2(db, ("SELECT * FROM " + tabla).c_str(), -1, &stmt, nullptr);
+  while (paso == SQLITE_OK && (paso = sqlite3_step(stmt)) == SQLITE_ROW) {
+    std::string fila;
+    for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+      if (sin.contains(sqlite3_column_name(stmt, c))) continue;
+      const unsigned char* texto = sqlite3_column_text(stmt, c);
+      fila += (texto ? reinterpret_cast<const char*>(texto) : "NULL") + std::string("|");
+    }
+    filas.push_back(fila);
+    paso = SQLITE_OK;
+  }
+  if (paso != SQLITE_DONE) filas.push_back(std::string("error: ") + sqlite3_errmsg(db));
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  std::sort(filas.begin(), filas.end());
+  std::string todo;
+  for (const std::string& fila : filas) todo += fila + "\n";
+  return todo;
+}
+
+void Copiar(const fs::path& desde, const fs::path& hasta) {
+  fs::create_directories(hasta.parent_path());
+  fs::copy_file(desde, hasta, fs::copy_options::overwrite_existing);
+}
+
+// One command to be killed: how to lay out a folder before it, the tables it writes and the
+// input file it takes from Datos (empty: none).
+struct Caso {
+  std::string nombre;
+  Textos argumentos;
+  std::function<void(const fs::path&)> preparar;
+  std::vector<std::pair<std::string, std::set<std::string>>> tablas;  // table, columns left out
+  std::string entrada;
+  std::string bytes_entrada;
+};
+
+class CortesTest : public testing::Test {
+ protected:
+  // The demo's folder: survey forms imported, formulas and the sequence DEMO made; its results
+  // removed so that a run starts from none.
+  static void SetUpTestSuite() {
+    demo_ = new Carpeta();
+    const Proceso demo =
+        Ejecutar(demo_->path(), {"demo", "--carpeta", demo_->path().string(), "--empresas", std::to_string(kEmpresasDemo)});
+    ASSERT_EQ(demo.codigo, 0) << test_support::LeerArchivo(demo_->path() / "salida.txt");
+    sqlite3* db = nullptr;
+    sqlite3_open((demo_->path() / "Consolida.db").c_str(), &db);
+    engine::FunctionContext funciones;
+    engine::RegisterFunctions(db, &funciones);
+    ASSERT_EQ(sqlite3_exec(db, "DELETE FROM SE_RESULTADO", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    for (const std::string& nombre : test_support::Nombres(demo_->path() / "Procesados")) {
+      if (nombre.starts_with("ENCUES_1") && encuesta_.empty()) encuesta_ = (demo_->path() / "Procesados" / nombre).string();
+    }
+  }
+  static void TearDownTestSuite() {
+    delete demo_;
+    demo_ = nullptr;
+  }
+
+  // Runs the case clean once, then kCortes times killed and run again; checks each outcome.
+  void Cortar(const Caso& caso, unsigned semilla) {
+    const Reloj::time_point inicio = Reloj::now();
+    Carpeta limpia;
+    caso.preparar(limpia.path());
+    const Proceso referencia = Ejecutar(limpia.path(), caso.argumentos);
+    ASSERT_EQ(referencia.codigo, 0) << test_support::LeerArchivo(limpia.path() / "salida.txt");
+    std::vector<std::string> esperado;
+    for (const auto& [tabla, sin] : caso.tablas) {
+      esperado.push_back(Tabla(limpia.path() / "Consolida.db", tabla, sin));
+      ASSERT_NE(esperado.back(), "") << tabla;
+    }
+
+    std::mt19937 azar(semilla);
+    std::uniform_real_distribution<double> instante(0, referencia.ms);
+    int cortados = 0;
+    for (int corte = 0; corte < kCortes; ++corte) {
+      const double ms = instante(azar);
+      SCOPED_TRACE(caso.nombre + ", corte " + std::to_string(corte) + " a los " + std::to_string(ms) + " ms");
+      Carpeta carpeta;
+      caso.preparar(carpeta.path());
+      if (Ejecutar(carpeta.path(), caso.argumentos, ms).codigo == -1) ++cortados;
+      const bool pendiente = !caso.entrada.empty() && fs::exists(carpeta.path() / "Datos" / caso.entrada);
+      const Proceso otra = Ejecutar(carpeta.path(), caso.argumentos);
+      const std::string salida = test_support::LeerArchivo(carpeta.path() / "salida.txt");
+      if (caso.entrada.empty() || pendiente) {
+        EXPECT_EQ(otra.codigo, 0) << salida;
+      }
+
+      const fs::path base = carpeta.path() / "Consolida.db";
+      for (size_t t = 0; t < caso.tablas.size(); ++t) {
+        EXPECT_EQ(Tabla(base, caso.tablas[t].first, caso.tablas[t].second), esperado[t])
+            << caso.tablas[t].first << "\n" << salida;
+      }
+      EXPECT_EQ(Tabla(base, "pragma_integrity_check"), "ok|\n");
+      if (!caso.entrada.empty()) {
+        const std::vector<std::string> procesados = test_support::Nombres(carpeta.path() / "Procesados");
+        ASSERT_EQ(procesados.size(), 1u) << testing::PrintToString(procesados);
+        EXPECT_EQ(test_support::LeerArchivo(carpeta.path() / "Procesados" / procesados[0]), caso.bytes_entrada);
+        EXPECT_FALSE(fs::exists(carpeta.path() / "Datos" / caso.entrada));
+        EXPECT_TRUE(test_support::Nombres(carpeta.path() / "NoProcesados").empty());
+      }
+    }
+    const double total = std::chrono::duration<double, std::milli>(Reloj::now() - inicio).count();
+    std::cout << caso.nombre << ": corrida limpia " << static_cast<long>(referencia.ms) << " ms, " << cortados
+              << " de " << kCortes << " cortes durante la corrida, " << static_cast<long>(total) << " ms en total\n";
+    // Most instants fall while the program runs (13 to 20 of 20 here); a program that ended
+    // before every instant would test nothing. The margin is for a machine whose load changes.
+    EXPECT_GE(cortados, kCortes / 4);
+  }
+
+  static Carpeta* demo_;
+  static std::string encuesta_;
+};
+
+Carpeta* CortesTest::demo_ = nullptr;
+std::string CortesTest::encuesta_;
+
+// A new folder with no database: the first kills fall while the program creates it.
+TEST_F(CortesTest, ImportacionDeNovedades) {
+  const std::string bytes = test_support::LeerArchivo(encuesta_);
+  Cortar({"importar novedades",
+          {"importar", "novedades", "--periodo", "2005"},
+          [&](const fs::path& carpeta) { Copiar(encuesta_, carpeta / "Datos" / "ENCUES_1.dbf"); },
+          {{"SE_NOVEDAD", {}}, {"SE_ARCHIVOS", {"Arc_Fecha"}}, {"SE_ESTRUCTURAS", {"Est_Fecha"}}},
+          "ENCUES_1.dbf",
+          bytes},
+         20261207);
+}
+
+// A folder whose database is already made, so that the instants fall among the companies.
+TEST_F(CortesTest, ImportacionDelPadron) {
+  dbf::DbfTable padron = intake_test::Padron({});
+  for (int i = 1; i <= kEmpresasPadron; ++i) {
+    dbf::DbfRecord registro = intake_test::Completa();
+    registro.values[0] = std::to_string(30600000000L + i);
+    registro.values[1] = registro.values[0];
+    padron.records.push_back(registro);
+  }
+  const std::string bytes = dbf::DbfBytes(padron);
+  Carpeta vacia;
+  ASSERT_EQ(Ejecutar(vacia.path(), {"importar", "novedades", "--periodo", "2005"}).codigo, 0);
+  Cortar({"importar padron",
+          {"importar", "padron", "--anio", "2005"},
+          [&](const fs::path& carpeta) {
+            Copiar(vacia.path() / "Consolida.db", carpeta / "Consolida.db");
+            fs::create_directories(carpeta / "Datos");
+            test_support::EscribirArchivo(carpeta / "Datos" / "Padron.dbf", bytes);
+          },
+          {{"SE_MUESTRA_PADRON", {}}},
+          "Padron.dbf",
+          bytes},
+         20261208);
+}
+
+// The demo's database without results. The time a result is written and its running number
+// differ between any two runs, so they are left out.
+TEST_F(CortesTest, CorridaDeSecuencia) {
+  Cortar({"secuencia correr",
+          {"secuencia", "correr", "--formulario", "ENCUES_1", "--secuencia", "DEMO", "--periodo", "2005", "--anio",
+           "2005"},
+          [&](const fs::path& carpeta) { Copiar(demo_->path() / "Consolida.db", carpeta / "Consolida.db"); },
+          {{"SE_RESULTADO", {"RE_FCreacion", "RE_IdRes"}}},
+          "",
+          ""},
+         20261209);
+}
+
+// The state a kill leaves when it falls while the database is created: the engine's own tables
+// and none of the program's. Every later start finishes the creation.
+TEST_F(CortesTest, BaseSinObjetosSeCreaAlAbrir) {
+  Carpeta carpeta;
+  engine::Error error;
+  ASSERT_NE(engine::Session::Open((carpeta.path() / "Consolida.db").string(), {}, &error), nullptr) << error.message;
+  Copiar(encuesta_, carpeta.path() / "Datos" / "ENCUES_1.dbf");
+  const Proceso proceso = Ejecutar(carpeta.path(), {"importar", "novedades", "--periodo", "2005"});
+  EXPECT_EQ(proceso.codigo, 0) << test_support::LeerArchivo(carpeta.path() / "salida.txt");
+  EXPECT_EQ(Tabla(carpeta.path() / "Consolida.db", "(SELECT COUNT(*) FROM SE_NOVEDAD)"),
+            std::to_string(kEmpresasDemo * 20) + "|\n");
+}
+
+}  // namespace
+
+#endif  // CONSOLIDA_PROGRAMA
