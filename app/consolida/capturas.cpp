@@ -30,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPalette>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
@@ -175,6 +176,8 @@ class Capturas {
         pintor.translate(lugar.x(), lugar.y() - alto);
         encima->style()->drawComplexControl(QStyle::CC_TitleBar, &barra, &pintor, encima);
         pintor.resetTransform();
+        pintor.setPen(encima->palette().color(QPalette::Dark));
+        pintor.drawRect(QRect(lugar - QPoint(1, alto + 1), encima->size() + QSize(1, alto + 1)));
         Revisar(nombre, encima);
       }
       pintor.drawImage(lugar, encima->grab().toImage());
@@ -195,6 +198,19 @@ class Capturas {
       throw std::runtime_error("no se pudo escribir " + archivo.string());
     }
     std::cout << archivo.string() << "\n";
+  }
+
+  // Opens every window of the menu, one after the other, and lists those that lie outside the
+  // work area then (no picture: the guide shows one window at a time).
+  void RevisarLugares(const std::vector<std::string>& entradas) {
+    for (const std::string& entrada : entradas) Abrir(entrada);
+    const QRect area = principal_.Area()->viewport()->rect();
+    for (QMdiSubWindow* sub : principal_.Area()->subWindowList()) {
+      if (sub->isVisible() && !area.contains(sub->geometry())) {
+        std::cerr << "capturas: con todas abiertas, la ventana \"" << sub->windowTitle().toStdString()
+                  << "\" queda fuera del area de trabajo\n";
+      }
+    }
   }
 
   // Closes the window of `vista` with its close box, as a user does.
@@ -410,6 +426,9 @@ void Recorrer(Capturas& c, UiSinEspera& ui, gui::MainWindowView& principal, cons
   Capturas::Pulsar(reporte, "CmdGenerar");
   c.Guardar("reporte");
   Capturas::Cerrar(reporte);
+
+  c.RevisarLugares({"CarEstr", "Frm", "Sec", "MnuMuestra", "ProcPadron", "MnuNov", "PCS", "MnuRepRE", "MnuRepF",
+                    "MnuRSec", "mnuPC"});
 }
 
 }  // namespace
