@@ -160,6 +160,7 @@ class Capturas {
     QImage imagen = principal_.grab().toImage().convertToFormat(QImage::Format_RGB32);
     if (encima != nullptr) {
       QPainter pintor(&imagen);
+      QRect marco;
       QPoint lugar = encima->mapToGlobal(QPoint(0, 0)) - principal_.mapToGlobal(QPoint(0, 0));
       if (encima->isWindow() && qobject_cast<QMenu*>(encima) == nullptr) {
         // A top-level window has no frame here (no window manager): draw its title bar.
@@ -176,11 +177,14 @@ class Capturas {
         pintor.translate(lugar.x(), lugar.y() - alto);
         encima->style()->drawComplexControl(QStyle::CC_TitleBar, &barra, &pintor, encima);
         pintor.resetTransform();
-        pintor.setPen(encima->palette().color(QPalette::Dark));
-        pintor.drawRect(QRect(lugar - QPoint(1, alto + 1), encima->size() + QSize(1, alto + 1)));
+        marco = QRect(lugar - QPoint(1, alto + 1), encima->size() + QSize(1, alto + 1));
         Revisar(nombre, encima);
       }
       pintor.drawImage(lugar, encima->grab().toImage());
+      if (marco.isValid()) {
+        pintor.setPen(encima->palette().color(QPalette::Shadow));
+        pintor.drawRect(marco);
+      }
     }
     for (QMdiSubWindow* sub : principal_.Area()->subWindowList()) {
       if (!sub->isVisible()) continue;
