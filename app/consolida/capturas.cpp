@@ -14,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -195,8 +196,20 @@ class Capturas {
                   << "\" queda fuera del area de trabajo\n";
       }
     }
-    // Screens of a few dozen colours: a palette image keeps the file small and exact.
-    const QImage paleta = imagen.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    // A palette image keeps the file small. A screen has flat areas in a few dozen colours and
+    // the shades of antialiased text: the 256 most frequent colours are the palette, and every
+    // other pixel (a rare shade of text) takes the nearest of them.
+    std::unordered_map<QRgb, int> frecuencias;
+    for (int y = 0; y < imagen.height(); ++y) {
+      const auto* fila = reinterpret_cast<const QRgb*>(imagen.constScanLine(y));
+      for (int x = 0; x < imagen.width(); ++x) ++frecuencias[fila[x]];
+    }
+    std::vector<std::pair<int, QRgb>> orden;
+    for (const auto& [color, veces] : frecuencias) orden.emplace_back(-veces, color);
+    std::sort(orden.begin(), orden.end());
+    QList<QRgb> tabla;
+    for (size_t i = 0; i < orden.size() && i < 256; ++i) tabla.push_back(orden[i].second);
+    const QImage paleta = imagen.convertToFormat(QImage::Format_Indexed8, tabla, Qt::ThresholdDither | Qt::AvoidDither);
     const fs::path archivo = img_ / (nombre + ".png");
     if (!paleta.save(QString::fromStdString(archivo.string()), "PNG", 9)) {
       throw std::runtime_error("no se pudo escribir " + archivo.string());
