@@ -224,8 +224,11 @@ class Capturas {
     const QRect area = principal_.Area()->viewport()->rect();
     for (QMdiSubWindow* sub : principal_.Area()->subWindowList()) {
       if (sub->isVisible() && !area.contains(sub->geometry())) {
-        std::cerr << "capturas: con todas abiertas, la ventana \"" << sub->windowTitle().toStdString()
-                  << "\" queda fuera del area de trabajo\n";
+        const auto* vista = dynamic_cast<const gui::FormView*>(sub->widget());
+        std::cerr << "capturas: con todas abiertas, la ventana " << (vista ? vista->Model().Name() + " " : "") << "\""
+                  << sub->windowTitle().toStdString() << "\" queda fuera del area de trabajo (" << sub->x() << ","
+                  << sub->y() << " " << sub->width() << "x" << sub->height() << "; el area mide " << area.width() << "x"
+                  << area.height() << ")\n";
       }
     }
   }
