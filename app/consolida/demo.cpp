@@ -90,44 +90,6 @@ int Indice(const Lista& lista, const std::string& texto, bool prefijo = false) {
 
 std::string Texto(long numero) { return std::to_string(numero); }
 
-void EscribirEncuesta(const std::filesystem::path& datos, int empresas, int anio) {
-  dbf::DbfTable tabla;
-  tabla.fields.push_back({"UNICO", 'C', 11});
-  for (const std::string& campo : kCamposDemo) tabla.fields.push_back({campo, 'N', 12, 2});
-  for (int i = 1; i <= empresas; ++i) {
-    dbf::DbfRecord registro;
-    registro.values.push_back(UnicoDemo(i));
-    for (size_t c = 0; c < kCamposDemo.size(); ++c) registro.values.push_back(Texto(ValorDemo(i, static_cast<int>(c), anio)));
-    tabla.records.push_back(std::move(registro));
-  }
-  dbf::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
-}
-
-void EscribirPadron(const std::filesystem::path& datos, int empresas) {
-  dbf::DbfTable tabla;
-  tabla.fields = intake::CamposPadron();
-  for (int i = 1; i <= empresas; ++i) {
-    tabla.records.push_back({{UnicoDemo(i), UnicoDemo(i), "Empresa " + Texto(i), "ENCU", "ES", "Activa",
-                              "Activa", Texto(EstadoDemo(i)), "1", "", "", Texto(1 + i % 50), Texto(1 + i % 50), "ES",
-                              "1", "", "", "1.00", "", "", "N", "", "1.00", "20051231", ""}});
-  }
-  dbf::WriteDbf((datos / "Padron.dbf").string(), tabla);
-}
-
-void EscribirMuestras(const std::filesystem::path& datos, int empresas) {
-  sheet::Workbook libro;
-  for (size_t c = 0; c < intake::kColumnasMuestra.size(); ++c) libro.SetText(1, c + 1, intake::kColumnasMuestra[c]);
-  for (int i = 1; i <= empresas; ++i) {
-    const double cuit = static_cast<double>(30500000000L + i);
-    const std::vector<double> numeros = {2005, 1, 1, 1, static_cast<double>(MuesDemo(i)), 0, 0, 1};
-    libro.SetNumber(i + 1, 1, cuit);
-    libro.SetText(i + 1, 2, UnicoDemo(i));
-    libro.SetText(i + 1, 3, "ENCUES");
-    for (size_t c = 0; c < numeros.size(); ++c) libro.SetNumber(i + 1, static_cast<int>(c) + 4, numeros[c]);
-  }
-  libro.Save((datos / "Muestras.xls").string());
-}
-
 // The formula editor driven as a user does. Actions: "C:X" a field, "M:X" a sample column,
 // "+", "-", "*", "/", "A-1" (previous year), "F:Boton:C:X" a function of field X.
 class EditorFormulas {
@@ -293,6 +255,44 @@ std::vector<std::string> Filas(core::Aplicacion& app, const std::string& consult
 
 }  // namespace
 
+void EscribirEncuestaDemo(const std::filesystem::path& datos, int empresas, int anio) {
+  dbf::DbfTable tabla;
+  tabla.fields.push_back({"UNICO", 'C', 11});
+  for (const std::string& campo : kCamposDemo) tabla.fields.push_back({campo, 'N', 12, 2});
+  for (int i = 1; i <= empresas; ++i) {
+    dbf::DbfRecord registro;
+    registro.values.push_back(UnicoDemo(i));
+    for (size_t c = 0; c < kCamposDemo.size(); ++c) registro.values.push_back(Texto(ValorDemo(i, static_cast<int>(c), anio)));
+    tabla.records.push_back(std::move(registro));
+  }
+  dbf::WriteDbf((datos / "ENCUES_1.dbf").string(), tabla);
+}
+
+void EscribirPadronDemo(const std::filesystem::path& datos, int empresas) {
+  dbf::DbfTable tabla;
+  tabla.fields = intake::CamposPadron();
+  for (int i = 1; i <= empresas; ++i) {
+    tabla.records.push_back({{UnicoDemo(i), UnicoDemo(i), "Empresa " + Texto(i), "ENCU", "ES", "Activa",
+                              "Activa", Texto(EstadoDemo(i)), "1", "", "", Texto(1 + i % 50), Texto(1 + i % 50), "ES",
+                              "1", "", "", "1.00", "", "", "N", "", "1.00", "20051231", ""}});
+  }
+  dbf::WriteDbf((datos / "Padron.dbf").string(), tabla);
+}
+
+void EscribirMuestrasDemo(const std::filesystem::path& datos, int empresas) {
+  sheet::Workbook libro;
+  for (size_t c = 0; c < intake::kColumnasMuestra.size(); ++c) libro.SetText(1, c + 1, intake::kColumnasMuestra[c]);
+  for (int i = 1; i <= empresas; ++i) {
+    const double cuit = static_cast<double>(30500000000L + i);
+    const std::vector<double> numeros = {2005, 1, 1, 1, static_cast<double>(MuesDemo(i)), 0, 0, 1};
+    libro.SetNumber(i + 1, 1, cuit);
+    libro.SetText(i + 1, 2, UnicoDemo(i));
+    libro.SetText(i + 1, 3, "ENCUES");
+    for (size_t c = 0; c < numeros.size(); ++c) libro.SetNumber(i + 1, static_cast<int>(c) + 4, numeros[c]);
+  }
+  libro.Save((datos / "Muestras.xls").string());
+}
+
 int EjecutarDemo(const OpcionesDemo& opciones, std::ostream& salida, std::ostream& errores) {
   std::filesystem::path carpeta;
   try {
@@ -339,13 +339,13 @@ int EjecutarDemo(const OpcionesDemo& opciones, std::ostream& salida, std::ostrea
 
   // The survey import takes every DBF file in Datos: the roll is written after it.
   paso("Datos: ENCUES_1.dbf (2004)", [&] {
-    EscribirEncuesta(datos, n, 2004);
+    EscribirEncuestaDemo(datos, n, 2004);
     salida << "   " << n << " empresas x " << kCamposDemo.size() << " campos\n";
     return 0;
   });
   paso("importar novedades --periodo 2004", [&] { return intake::ImportarNovedades(app, "2004", salida); });
   paso("Datos: ENCUES_1.dbf (2005)", [&] {
-    EscribirEncuesta(datos, n, 2005);
+    EscribirEncuestaDemo(datos, n, 2005);
     return 0;
   });
   paso("importar novedades --periodo 2005", [&] {
@@ -366,8 +366,8 @@ int EjecutarDemo(const OpcionesDemo& opciones, std::ostream& salida, std::ostrea
     return intake::ImportarEstructuras(app, archivo.string(), salida, errores);
   });
   paso("Datos: Padron.dbf, Muestras.xls", [&] {
-    EscribirPadron(datos, n);
-    EscribirMuestras(datos, n);
+    EscribirPadronDemo(datos, n);
+    EscribirMuestrasDemo(datos, n);
     return 0;
   });
   paso("importar padron --anio 2005", [&] { return intake::ImportarPadron(app, "2005", salida); });

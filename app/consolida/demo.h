@@ -6,6 +6,7 @@
 // Part of the consolida program; no Qt.
 #pragma once
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,6 +30,13 @@ long ValorDemo(int empresa, int campo, int anio);
 // The roll's Estado (2005) and the sample's Mues of company `empresa`.
 int EstadoDemo(int empresa);
 int MuesDemo(int empresa);
+
+// The demo's input files, written into the folder `datos` with the program's own writers:
+// ENCUES_1.dbf for year `anio` (2004 or 2005), Padron.dbf (the roll of 2005) and Muestras.xls
+// (the sample of 2005), each for companies 1..`empresas`. Throw when a file cannot be written.
+void EscribirEncuestaDemo(const std::filesystem::path& datos, int empresas, int anio);
+void EscribirPadronDemo(const std::filesystem::path& datos, int empresas);
+void EscribirMuestrasDemo(const std::filesystem::path& datos, int empresas);
 
 // Runs the demo to its end. Steps and counts go to `salida`; the windows' messages and any
 // failure to `errores`. Returns 0 when every step succeeded, 1 at the first step that failed.
