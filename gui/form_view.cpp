@@ -655,7 +655,7 @@ void FormView::AttachWindow(QWidget* window) {
   if (auto* sub = qobject_cast<QMdiSubWindow*>(window_); sub != nullptr && form_.FixedSize()) {
     // A window whose size the form keeps has nothing to maximise and no border to drag.
     sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                        Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                        Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   }
   ApplyFormSize();
 }

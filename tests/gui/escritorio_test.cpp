@@ -113,6 +113,23 @@ TEST(EscritorioTest, LasVentanasAbrenDentroDelAreaYMuestranSusTextosEnteros) {
   }
 }
 
+// A window that sets its own place keeps it as far as the work area allows.
+TEST(EscritorioTest, UnaVentanaQueFijaSuLugarQuedaDentroDelArea) {
+  struct Ubicada : ui::Form {
+    Ubicada() : Form("Ubicada") {
+      SetLeft(90000);
+      SetTop(1500);
+      SetWidth(3000);
+      SetHeight(1500);
+    }
+  } form;
+  Escritorio escritorio;
+  escritorio.prueba.qt_ui.Show(form);
+  QMdiSubWindow* sub = escritorio.main.Area()->subWindowList().value(0);
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->pos(), QPoint(escritorio.main.Area()->viewport()->width() - 200, 100));
+}
+
 // Each key sent to a control of a window opened from the menu, and the caption of the button it
 // pressed ("" for none).
 TEST(EscritorioTest, EnterYEscapePresionanLosBotonesDeLaVentana) {
