@@ -4,6 +4,8 @@
 // menu.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,17 +41,15 @@ struct Escritorio {
   // Opens every window of the menu as the user would; returns the control names of the entries.
   std::vector<std::string> AbrirElMenu() {
     std::vector<std::string> entradas;
-    std::vector<const ui::MenuEntry*> pendientes;
-    for (const ui::MenuEntry& entrada : mdi.Menu()) pendientes.push_back(&entrada);
-    while (!pendientes.empty()) {
-      const ui::MenuEntry* entrada = pendientes.front();
-      pendientes.erase(pendientes.begin());
-      for (const ui::MenuEntry& item : entrada->items) pendientes.push_back(&item);
-      if (entrada->items.empty()) {
-        entradas.push_back(entrada->name);
-        main.MenuAction(entrada->name)->trigger();
+    std::function<void(const std::vector<ui::MenuEntry>&)> abrir = [&](const auto& nivel) {
+      for (const ui::MenuEntry& entrada : nivel) {
+        abrir(entrada.items);
+        if (!entrada.items.empty()) continue;
+        entradas.push_back(entrada.name);
+        main.MenuAction(entrada.name)->trigger();
       }
-    }
+    };
+    abrir(mdi.Menu());
     QApplication::processEvents();
     return entradas;
   }
