@@ -119,6 +119,12 @@ bool Aplicacion::ConoceVentana(const std::string& nombre) const {
   return fabricas_.contains(nombre);
 }
 
+std::vector<std::string> Aplicacion::VentanasRegistradas() const {
+  std::vector<std::string> nombres;
+  for (const auto& [nombre, fabrica] : fabricas_) nombres.push_back(nombre);
+  return nombres;
+}
+
 ui::Form* Aplicacion::Ventana(const std::string& nombre) {
   for (auto& [creada, form] : ventanas_) {
     if (creada == nombre) return form.get();

@@ -125,6 +125,8 @@ class Aplicacion {
     RegistrarVentana(nombre, [](Aplicacion& app) -> std::unique_ptr<ui::Form> { return std::make_unique<T>(app); });
   }
   bool ConoceVentana(const std::string& nombre) const;
+  // The names of the registered windows, in name order.
+  std::vector<std::string> VentanasRegistradas() const;
   // The one instance of window `nombre` for this run, created on first use; nullptr when no
   // such window is registered. Windows find each other through it.
   ui::Form* Ventana(const std::string& nombre);

@@ -16,6 +16,8 @@ FrmBFormula::FrmBFormula(core::Aplicacion& app) : Form("FrmBFormula"), app_(app)
   Command1.SetCaption("Aceptar");
   Command1.Move(720, 3840, 1335, 375);
   Command2.SetCaption("Salir");
+  Command1.SetDefault(true);
+  Command2.SetCancel(true);
   Command2.Move(2880, 3840, 1335, 375);
   Command1.Click = [this] { Command1_Click(); };
   Command2.Click = [this] { Command2_Click(); };

@@ -78,6 +78,8 @@ FrmFormulas::FrmFormulas(core::Aplicacion& app) : Form("FrmFormulas"), app_(app)
     boton->Move(izquierda, 1440, ancho, 375);
     izquierda += ancho + 80;
   }
+  CmdGenerar.SetDefault(true);
+  cmdCancelar.SetCancel(true);
   CmdEliForm.SetEnabled(false);
   txtIdFoCab.SetVisible(false);
   txtIdModificacion.SetVisible(false);

@@ -17,6 +17,7 @@ FrmMFormula::FrmMFormula(core::Aplicacion& app) : Form("FrmMFormula"), app_(app)
   TxtFormula.Move(120, 120, 6840, 315);
   TxtFormula.SetLocked(true);
   Command1.SetCaption("Salir");
+  Command1.SetCancel(true);
   Command1.Move(2880, 600, 1335, 375);
   Command1.Click = [this] { Command1_Click(); };
 }

@@ -23,6 +23,7 @@ FrmPreFormula::FrmPreFormula(core::Aplicacion& app) : Form("FrmPreFormula"), app
   Command1.SetCaption("Acepta");
   Command1.Move(1560, 2580, 1335, 375);
   Command2.SetCaption("Limpiar");
+  Command1.SetDefault(true);
   Command2.Move(3240, 2580, 1335, 375);
   CmdFormula.Click = [this] { CmdFormula_Click(); };
   Command1.Click = [this] { Command1_Click(); };

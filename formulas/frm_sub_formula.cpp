@@ -39,6 +39,7 @@ FrmSubFormula::FrmSubFormula(core::Aplicacion& app) : Form("FrmSubFormula"), app
   cmdlimpiar.SetCaption("Limpiar");
   cmdlimpiar.Move(600, 6420, 1500, 400);
   CmdAceptar.SetCaption("Aceptar");
+  CmdAceptar.SetDefault(true);
   CmdAceptar.Move(2520, 6420, 1500, 400);
   txtvTipo.SetVisible(false);
   txtVvFct.SetVisible(false);

@@ -9,7 +9,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
+#include <QAbstractItemDelegate>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,7 +22,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOption>
+#include <QStyleOptionTitleBar>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -100,6 +106,95 @@ bool LooksNumeric(const std::string& text) {
 
 constexpr int kDefaultColumnTwips = 960;
 
+// Arial's metrics, which the twip sizes were laid out with; the first one installed is used.
+constexpr const char* kFormFamilies[] = {"Liberation Sans", "Arial"};
+constexpr int kFormFontPixels = 11;
+
+QString DesignedFamily() {
+  const QStringList installed = QFontDatabase::families();
+  for (const char* family : kFormFamilies) {
+    if (installed.contains(QString::fromLatin1(family))) return QString::fromLatin1(family);
+  }
+  return {};
+}
+
+// The width `widget` needs to show its caption on one line; 0 when it shows none. Labels are
+// measured line by line (the caption's own line breaks), buttons without Qt's minimum width.
+int CaptionNeed(const QWidget& widget) {
+  const QFontMetrics metrics = widget.fontMetrics();
+  if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+    int widest = 0;
+    for (const QString& line : label->text().split('\n')) widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest == 0 ? 0 : widest + 2 * (label->frameWidth() + label->margin());
+  }
+  if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
+    if (button->text().isEmpty()) return 0;
+    const QStyle* style = button->style();
+    return metrics.size(Qt::TextShowMnemonic, button->text()).width() +
+           style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+           2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+  }
+  if (const auto* box = qobject_cast<const QAbstractButton*>(&widget)) {
+    if (box->text().isEmpty()) return 0;
+    // The text starts after the indicator and its spacing, as the style lays them out.
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    option.rect = QRect(0, 0, QWIDGETSIZE_MAX / 2, box->height());
+    const bool radio = qobject_cast<const QRadioButton*>(box) != nullptr;
+    const QRect text = box->style()->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents,
+                                                    &option, box);
+    return text.left() + metrics.size(Qt::TextShowMnemonic, box->text()).width() + 1;
+  }
+  if (const auto* frame = qobject_cast<const QGroupBox*>(&widget)) {
+    return frame->title().isEmpty() ? 0 : frame->minimumSizeHint().width();
+  }
+  return 0;
+}
+
+// A word-wrapping label shows its caption when the wrapped lines fit its height and no single
+// word is wider than it.
+bool LabelShowsAll(const QLabel& label, int width, int height) {
+  if (label.text().isEmpty()) return true;
+  int longest_word = 0;
+  for (const QString& word : label.text().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
+    longest_word = std::max(longest_word, label.fontMetrics().horizontalAdvance(word));
+  }
+  return longest_word <= width && label.heightForWidth(width) <= height;
+}
+
+// The width a grid column needs for the texts of its fixed (header) rows, as the item delegate
+// lays a cell out (its margins), plus the grid line.
+int HeaderNeed(const QTableWidget& table, const ui::Grid& model, int col) {
+  QStyleOptionViewItem option;
+  option.initFrom(&table);
+  option.font = table.font();
+  option.fontMetrics = table.fontMetrics();
+  int widest = 0;
+  for (int r = 0; r < model.FixedRows() && r < model.Rows() && r < table.rowCount(); ++r) {
+    if (model.TextMatrix(r, col).empty()) continue;
+    widest = std::max(widest, table.itemDelegate()->sizeHint(option, table.model()->index(r, col)).width() + 1);
+  }
+  return widest;
+}
+
+// A column is as wide as the form says, or as its header text needs when that is wider.
+void FitColumn(QTableWidget& table, const ui::Grid& model, int col) {
+  const int width = model.ColWidth(col);
+  // A column narrower than one pixel (the 1-twip holders of hidden values) is not shown at all.
+  const bool hidden = width >= 0 && Pixels(width) == 0;
+  table.setColumnHidden(col, hidden);
+  if (!hidden) table.setColumnWidth(col, std::max(Pixels(width < 0 ? kDefaultColumnTwips : width), HeaderNeed(table, model, col)));
+}
+
+std::string ControlName(const ui::Control& control) {
+  return control.Index() < 0 ? control.Name() : control.Name() + "(" + std::to_string(control.Index()) + ")";
+}
+
+std::string CutLine(const std::string& who, const QString& text, int need, int has) {
+  return who + ": \"" + text.toStdString() + "\" needs " + std::to_string(need) + " px, has " + std::to_string(has) + " px";
+}
+
 void FillList(QListWidget& list, const ui::ListBox& model) {
   list.clear();
   for (int i = 0; i < model.ListCount(); ++i) list.addItem(Q(model.List(i)));
@@ -138,16 +233,23 @@ void FillGrid(QTableWidget& table, const ui::Grid& model) {
   table.setRowCount(model.Rows());
   table.setColumnCount(model.Cols());
   for (int c = 0; c < model.Cols(); ++c) {
-    const int width = model.ColWidth(c);
-    // A column narrower than one pixel (the 1-twip holders of hidden values) is not shown at all.
-    table.setColumnHidden(c, width >= 0 && Pixels(width) == 0);
-    table.setColumnWidth(c, Pixels(width < 0 ? kDefaultColumnTwips : width));
     for (int r = 0; r < model.Rows(); ++r) SetCell(table, model, r, c);
+    FitColumn(table, model, c);
   }
   if (model.Rows() > 0 && model.Cols() > 0) table.setCurrentCell(model.Row(), model.Col());
 }
 
 }  // namespace
+
+bool FormFontIsTheDesignedOne() { return !DesignedFamily().isEmpty(); }
+
+QFont FormFont() {
+  QFont font = QApplication::font();
+  const QString family = DesignedFamily();
+  if (!family.isEmpty()) font.setFamily(family);
+  font.setPixelSize(kFormFontPixels);
+  return font;
+}
 
 void SetExceptionHandler(ExceptionHandler handler) { Handler() = std::move(handler); }
 
@@ -181,6 +283,7 @@ bool Guarded(const std::function<void()>& action) {
 
 FormView::FormView(ui::Form& form, QWidget* parent)
     : QWidget(parent), form_(form), form_alive_(form.Lifetime()) {
+  setFont(FormFont());
   for (ui::Control* control : form_.Controls()) {
     QWidget* container = this;
     if (control->Container() != nullptr) {
@@ -247,6 +350,8 @@ QWidget* FormView::Build(ui::Control& control, QWidget* parent) {
     case ui::ControlKind::kCommandButton: {
       auto& model = static_cast<ui::CommandButton&>(control);
       auto* button = new QPushButton(parent);
+      // Enter is the view's business (the form's Default button), also inside a dialog.
+      button->setAutoDefault(false);
       connect(button, &QPushButton::clicked, this, [&model] { Guarded([&] { model.UserClick(); }); });
       return button;
     }
@@ -268,6 +373,8 @@ QWidget* FormView::Build(ui::Control& control, QWidget* parent) {
     case ui::ControlKind::kComboBox: {
       auto& model = static_cast<ui::ComboBox&>(control);
       auto* combo = new QComboBox(parent);
+      // Enter in the edit part must not add what was typed to the items.
+      combo->setInsertPolicy(QComboBox::NoInsert);
       // Refresh blocks the widget's signals, so a change of the current index is the user's.
       connect(combo, &QComboBox::currentIndexChanged, this, [&model, combo](int index) {
         if (index >= 0) Guarded([&] { model.UserSelect(index); });
@@ -305,6 +412,8 @@ QWidget* FormView::Build(ui::Control& control, QWidget* parent) {
       table->verticalHeader()->hide();
       table->setEditTriggers(QAbstractItemView::NoEditTriggers);
       table->setSelectionMode(QAbstractItemView::SingleSelection);
+      // Tab goes on to the next control, as out of any other.
+      table->setTabKeyNavigation(false);
       connect(table, &QTableWidget::cellClicked, this, [&model](int row, int col) {
         Guarded([&] { model.UserClick(row, col); });
       });
@@ -324,8 +433,13 @@ void FormView::Refresh(ui::Control& control, QWidget* widget, const ui::ControlC
   const bool all = change.what == C::kAll;
   const QSignalBlocker blocker(widget);
   if (all || change.what == C::kGeometry) {
-    widget->setGeometry(Pixels(control.Left()), Pixels(control.Top()), Pixels(control.Width()),
-                        Pixels(control.Height()));
+    Place(control, widget);
+    // Growing captions are capped at their frame's edge: a frame's new size gives them room.
+    if (control.Kind() == ui::ControlKind::kFrame && !all) {
+      for (auto& [inner, inner_widget] : widgets_) {
+        if (inner->Container() == &control) Place(*inner, inner_widget);
+      }
+    }
   }
   if (all || change.what == C::kEnabled) widget->setEnabled(control.Enabled());
   if (all || change.what == C::kVisible) widget->setVisible(control.Visible());
@@ -348,18 +462,32 @@ void FormView::Refresh(ui::Control& control, QWidget* widget, const ui::ControlC
     case ui::ControlKind::kLabel:
       if (all || change.what == C::kText) {
         static_cast<QLabel*>(widget)->setText(Q(static_cast<const ui::Label&>(control).Caption()).replace("\r\n", "\n"));
+        Place(control, widget);
       }
       break;
-    case ui::ControlKind::kCommandButton:
-      if (all || change.what == C::kText) static_cast<QPushButton*>(widget)->setText(Q(static_cast<const ui::CommandButton&>(control).Caption()));
+    case ui::ControlKind::kCommandButton: {
+      const auto& model = static_cast<const ui::CommandButton&>(control);
+      auto* button = static_cast<QPushButton*>(widget);
+      if (all || change.what == C::kText) {
+        button->setText(Q(model.Caption()));
+        Place(control, widget);
+      }
+      if (all || change.what == C::kFormat) button->setDefault(model.Default());
       break;
+    }
     case ui::ControlKind::kFrame:
-      if (all || change.what == C::kText) static_cast<QGroupBox*>(widget)->setTitle(Q(static_cast<const ui::Frame&>(control).Caption()));
+      if (all || change.what == C::kText) {
+        static_cast<QGroupBox*>(widget)->setTitle(Q(static_cast<const ui::Frame&>(control).Caption()));
+        Place(control, widget);
+      }
       break;
     case ui::ControlKind::kCheckBox: {
       const auto& model = static_cast<const ui::CheckBox&>(control);
       auto* check = static_cast<QCheckBox*>(widget);
-      if (all || change.what == C::kText) check->setText(Q(model.Caption()));
+      if (all || change.what == C::kText) {
+        check->setText(Q(model.Caption()));
+        Place(control, widget);
+      }
       check->setTristate(model.Value() == ui::CheckBox::kGrayed);
       check->setCheckState(model.Value() == ui::CheckBox::kChecked   ? Qt::Checked
                            : model.Value() == ui::CheckBox::kGrayed ? Qt::PartiallyChecked
@@ -369,7 +497,10 @@ void FormView::Refresh(ui::Control& control, QWidget* widget, const ui::ControlC
     case ui::ControlKind::kOptionButton: {
       const auto& model = static_cast<const ui::OptionButton&>(control);
       auto* radio = static_cast<QRadioButton*>(widget);
-      if (all || change.what == C::kText) radio->setText(Q(model.Caption()));
+      if (all || change.what == C::kText) {
+        radio->setText(Q(model.Caption()));
+        Place(control, widget);
+      }
       radio->setChecked(model.Value());
       break;
     }
@@ -411,6 +542,7 @@ void FormView::Refresh(ui::Control& control, QWidget* widget, const ui::ControlC
       auto* table = static_cast<QTableWidget*>(widget);
       if (change.what == C::kItems && change.row >= 0) {
         SetCell(*table, model, change.row, change.col);
+        if (change.row < model.FixedRows()) FitColumn(*table, model, change.col);
       } else if (all || change.what == C::kItems || change.what == C::kFormat) {
         FillGrid(*table, model);
       } else if (change.what == C::kSelection && model.Rows() > 0 && model.Cols() > 0) {
@@ -421,19 +553,126 @@ void FormView::Refresh(ui::Control& control, QWidget* widget, const ui::ControlC
   }
 }
 
+// A control sits where the form puts it. A caption wider than the control makes it grow to the
+// right (a label also downwards, line by line), never past its container's edge: the text is
+// the system's and is never cut where there is room for it.
+void FormView::Place(const ui::Control& control, QWidget* widget) {
+  QRect rect(Pixels(control.Left()), Pixels(control.Top()), Pixels(control.Width()), Pixels(control.Height()));
+  const QWidget* container = widget->parentWidget();
+  const int room_right = container->width() - rect.x();
+  const int room_below = container->height() - rect.y();
+  const int need = CaptionNeed(*widget);
+  if (need > rect.width()) rect.setWidth(std::max(rect.width(), std::min(need, room_right)));
+  if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+    const int tall = label->heightForWidth(rect.width());
+    if (tall > rect.height()) rect.setHeight(std::max(rect.height(), std::min(tall, room_below)));
+  }
+  widget->setGeometry(rect);
+}
+
+void FormView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  for (auto& [control, widget] : widgets_) {
+    if (control->Container() == nullptr) Place(*control, widget);
+  }
+}
+
+std::vector<std::string> FormView::CutTexts() const {
+  std::vector<std::string> cut;
+  for (const ui::Control* control : form_.Controls()) {
+    const QWidget* widget = WidgetFor(*control);
+    if (widget == nullptr) continue;
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+      if (!LabelShowsAll(*label, widget->width(), widget->height())) {
+        cut.push_back(CutLine(ControlName(*control), label->text(), CaptionNeed(*widget), widget->width()) + " (" +
+                      std::to_string(label->heightForWidth(widget->width())) + " px high, has " +
+                      std::to_string(widget->height()) + " px)");
+      }
+    } else if (const auto* table = qobject_cast<const QTableWidget*>(widget)) {
+      const auto& grid = static_cast<const ui::Grid&>(*control);
+      for (int c = 0; c < grid.Cols(); ++c) {
+        if (table->isColumnHidden(c)) continue;
+        const int need = HeaderNeed(*table, grid, c);
+        if (need > table->columnWidth(c)) {
+          cut.push_back(CutLine(ControlName(*control) + " column " + std::to_string(c), Q(grid.TextMatrix(0, c)), need,
+                                table->columnWidth(c)));
+        }
+      }
+    } else if (const int need = CaptionNeed(*widget); need > widget->width()) {
+      QString text;
+      if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) text = button->text();
+      if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) text = frame->title();
+      cut.push_back(CutLine(ControlName(*control), text, need, widget->width()));
+    }
+  }
+  if (const auto* sub = qobject_cast<const QMdiSubWindow*>(window_); sub != nullptr && !sub->windowTitle().isEmpty()) {
+    QStyleOptionTitleBar option;
+    option.initFrom(sub);
+    option.text = sub->windowTitle();
+    option.titleBarFlags = sub->windowFlags();
+    option.titleBarState = static_cast<int>(sub->windowState());
+    option.subControls = QStyle::SC_All;
+    option.rect = QRect(0, 0, sub->width(), sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, sub));
+    const QRect room = sub->style()->subControlRect(QStyle::CC_TitleBar, &option, QStyle::SC_TitleBarLabel, sub);
+    QFont title_font = sub->font();
+    title_font.setBold(true);
+    const int need = QFontMetrics(title_font).horizontalAdvance(sub->windowTitle());
+    if (need > room.width()) cut.push_back(CutLine("title", sub->windowTitle(), need, room.width()));
+  }
+  return cut;
+}
+
+// Enter presses the button that has the focus, else the form's Default button; Escape its
+// Cancel button. Keys reach here only when the form's own key events left them. Enter in a grid
+// is the grid's and presses nothing. Returns false when the key is left to the widgets.
+bool FormView::PressButton(const ui::Control* focused, const QKeyEvent& event) {
+  const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+  const bool escape = event.key() == Qt::Key_Escape;
+  if ((!enter && !escape) || (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  ui::CommandButton* button = escape ? form_.CancelButton() : form_.DefaultButton();
+  if (enter && focused != nullptr) {
+    if (focused->Kind() == ui::ControlKind::kGrid) return true;
+    if (focused->Kind() == ui::ControlKind::kCommandButton) {
+      button = static_cast<ui::CommandButton*>(const_cast<ui::Control*>(focused));
+    }
+  }
+  if (button == nullptr) return false;
+  Guarded([&] { button->UserClick(); });
+  return true;
+}
+
+// A key that no control took (the focus on the window itself, a frame ...).
+void FormView::keyPressEvent(QKeyEvent* event) {
+  if (PressButton(nullptr, *event)) return;
+  QWidget::keyPressEvent(event);
+}
+
 void FormView::AttachWindow(QWidget* window) {
   window_ = window;
   window_->installEventFilter(this);
   window_->setWindowTitle(Q(form_.Caption()));
+  window_->setFont(FormFont());
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(window_); sub != nullptr && form_.FixedSize()) {
+    // A window whose size the form keeps has nothing to maximise and no border to drag.
+    sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                        Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  }
   ApplyFormSize();
 }
 
 void FormView::ApplyFormSize() {
   if (window_ == nullptr) return;
   const QSize wanted(Pixels(form_.Width()), Pixels(form_.Height()));
-  if (window_->size() == wanted) return;
+  const bool fixed = form_.FixedSize();
+  if (window_->size() == wanted && (window_->minimumSize() == wanted) == fixed) return;
   applying_ = true;
-  window_->resize(wanted);
+  if (fixed) {
+    window_->setFixedSize(wanted);
+  } else {
+    window_->setMinimumSize(0, 0);
+    window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    window_->resize(wanted);
+  }
   applying_ = false;
 }
 
@@ -526,7 +765,9 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     const auto found = controls_by_widget_.find(watched);
     if (found != controls_by_widget_.end()) {
-      return KeyEvent(*found->second, static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (KeyEvent(*found->second, static_cast<QWidget*>(watched), key)) return true;
+      return event->type() == QEvent::KeyPress && PressButton(found->second, *key);
     }
   }
   return QWidget::eventFilter(watched, event);

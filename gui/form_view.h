@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <QFont>
 #include <QWidget>
 
 #include "platform/ui/form.h"
@@ -20,6 +21,12 @@ namespace gui {
 inline constexpr int kTwipsPerPixel = 15;
 inline int Pixels(int twips) { return twips / kTwipsPerPixel; }
 inline int Twips(int pixels) { return pixels * kTwipsPerPixel; }
+
+// The font every form is drawn with: Liberation Sans (Arial's metrics) at 11 pixels, the 8
+// points at 96 dpi the twip sizes were laid out for. Without it installed, the application
+// font at the same pixel size. FormFontIsTheDesignedOne() tells which case holds.
+QFont FormFont();
+bool FormFontIsTheDesignedOne();
 
 // Everything thrown out of a handler that a Qt slot ran reaches this function (the program
 // installs one that logs it); afterwards the user sees a message. Without one, only the message.
@@ -49,16 +56,25 @@ class FormView : public QWidget {
   QWidget* WidgetFor(const ui::Control& control) const;
   // Resizes the attached window to the form's outer size.
   void ApplyFormSize();
+  // The captions drawn narrower than their text (labels, buttons, check and option boxes,
+  // frame titles, grid headers, the window title), one line each as
+  // "<control>: \"<text>\" needs <n> px, has <m> px". Empty when every text fits.
+  std::vector<std::string> CutTexts() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QWidget* Build(ui::Control& control, QWidget* parent);
   void Refresh(ui::Control& control, QWidget* widget, const ui::ControlChange& change);
+  void Place(const ui::Control& control, QWidget* widget);
   void FormChanged(const ui::FormChange& change);
   void ApplyTabOrder();
   bool KeyEvent(ui::Control& control, QWidget* widget, class QKeyEvent* event);
+  bool PressButton(const ui::Control* focused, const QKeyEvent& event);
+
 
   ui::Form& form_;
   std::weak_ptr<const void> form_alive_;

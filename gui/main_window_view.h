@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <QMainWindow>
+#include <QPoint>
 
 #include "platform/ui/form.h"
 #include "platform/ui/menu.h"
@@ -35,7 +36,11 @@ class MainWindowView : public QMainWindow {
   ~MainWindowView() override;
 
   // Shows `form` as an MDI sub-window: created on its first showing, brought to the front on
-  // later ones. The form must be loaded (QtUi::Show loads it first).
+  // later ones. The form must be loaded (QtUi::Show loads it first). A new window opens where
+  // the form's Left/Top put it when it sets them, else one cascade step below and right of
+  // the last one; either way its frame stays inside the visible work area (a window larger
+  // than the area at its top-left corner, the cascade back at the top-left when the next step
+  // would not fit).
   void ShowForm(ui::Form& form);
   // The menu action of an entry by control name (nullptr when none): tests trigger it.
   QAction* MenuAction(const std::string& name) const;
@@ -47,11 +52,13 @@ class MainWindowView : public QMainWindow {
  private:
   void AddEntries(class QMenu* menu, const std::vector<ui::MenuEntry>& entries);
   QAction* MakeAction(const ui::MenuEntry& entry, QObject* owner);
+  QPoint PlaceNew(const QMdiSubWindow& sub, const ui::Form& form);
 
   Callbacks callbacks_;
   QMdiArea* area_;
   std::map<std::string, QAction*> actions_;
   std::map<ui::Form*, QMdiSubWindow*> windows_;
+  QPoint next_cascade_;
 };
 
 }  // namespace gui

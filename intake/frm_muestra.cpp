@@ -120,6 +120,7 @@ FrmMuestra::FrmMuestra(core::Aplicacion& app)
   SetWidth(kAncho);
   SetHeight(kAlto);
   Command1.SetCaption("Procesar");
+  Command1.SetDefault(true);
   Command1.Move(840, 1320, 1215, 375);
   Command1.Click = [this] { Command1_Click(); };
   LblMsg.Move(120, 120, 2655, 495);

@@ -199,6 +199,7 @@ FrmPadron::FrmPadron(core::Aplicacion& app)
   lblPeriodo.Move(240, 240, 855, 255);
   TxtPeriodo.Move(1200, 200, 975, 315);
   Command1.SetCaption("Procesar");
+  Command1.SetDefault(true);
   Command1.Move(1200, 640, 1215, 375);
   LblMsg.Move(240, 1140, 2535, 255);
   lblEmpresa.SetCaption("Unico");

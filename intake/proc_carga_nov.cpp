@@ -69,6 +69,8 @@ Proc_CargaNov::Proc_CargaNov(core::Aplicacion& app) : Form("Proc_CargaNov"), app
   Command2.SetCaption("Agregar");
   cmdActualiza.SetCaption("Actualiza");
   cmdCancelar.SetCaption("Cancelar");
+  cmdActualiza.SetDefault(true);
+  cmdCancelar.SetCancel(true);
   for (ui::CommandButton* boton : {&Command1, &Command2, &cmdActualiza, &cmdCancelar}) {
     boton->SetWidth(1215);
     boton->SetHeight(375);

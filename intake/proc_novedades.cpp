@@ -62,6 +62,7 @@ Proc_Novedades::Proc_Novedades(core::Aplicacion& app)
   lblPeriodo.Move(240, 240, 855, 255);
   TxtPeriodo.Move(1200, 200, 975, 315);
   Proceso.SetCaption("Proceso");
+  Proceso.SetDefault(true);
   Proceso.Move(1200, 640, 1215, 375);
   LblArchivo.SetCaption("Archivo");
   LblArchivo.Move(240, 1200, 855, 255);

@@ -40,6 +40,8 @@ FrmCmdProcess::FrmCmdProcess(core::Aplicacion& app) : Form("FrmCmdProcess"), app
   CmdConsulta.Move(5400, 300, 1215, 375);
   CmdConsulta.Click = [this] { CmdConsulta_Click(); };
   CmdSalir.SetCaption("Salir");
+  CmdConsulta.SetDefault(true);
+  CmdSalir.SetCancel(true);
   CmdSalir.Move(5400, 900, 1215, 375);
   CmdSalir.Click = [this] { CmdSalir_Click(); };
   FGrConsulta.Move(120, 1800, 8040, 3960);

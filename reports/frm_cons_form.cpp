@@ -29,6 +29,8 @@ FrmConsForm::FrmConsForm(core::Aplicacion& app) : Form("FrmConsForm"), app_(app)
   CmdImprimir.SetCaption("Imprimir");
   CmdImprimir.Move(4740, 540, 1215, 375);
   CmdSalir.SetCaption("Salir");
+  CmdConsulta.SetDefault(true);
+  CmdSalir.SetCancel(true);
   CmdSalir.Move(6120, 540, 1215, 375);
   MSFGFormula.Move(120, 1080, 8415, 3735);
   LblMsg.Move(120, 4920, 8415, 255);

@@ -57,6 +57,8 @@ FrmConsSec::FrmConsSec(core::Aplicacion& app) : Form("FrmConsSec"), app_(app), v
   CmdImprimir.SetCaption("Imprimir");
   CmdImprimir.Move(6600, 540, 1095, 375);
   CmdSalir.SetCaption("Salir");
+  CmdConsulta.SetDefault(true);
+  CmdSalir.SetCancel(true);
   CmdSalir.Move(7800, 540, 1035, 375);
   FGSecuencia.Move(120, 1080, 8655, 3735);
   LblMsg.Move(120, 4920, 8655, 255);

@@ -67,6 +67,8 @@ FrmReporteA::FrmReporteA(core::Aplicacion& app) : Form("FrmReporteA"), app_(app)
   CmdAcepta.SetCaption("Acepta");
   CmdAcepta.Move(1680, 3840, 1335, 375);
   CmdCancela.SetCaption("Cancelar");
+  CmdAcepta.SetDefault(true);
+  CmdCancela.SetCancel(true);
   CmdCancela.Move(3480, 3840, 1335, 375);
   CmdSUno.Click = [this] { Mover(LstCampo, lstVisualiza, false); };
   CmdSTodos.Click = [this] { Mover(LstCampo, lstVisualiza, true); };
@@ -145,6 +147,7 @@ FrmReporte::FrmReporte(core::Aplicacion& app)
   ChkAnterior.SetCaption("Año Anterior");
   ChkAnterior.Move(1320, 1680, 1815, 315);
   CmdGenerar.SetCaption("Generar");
+  CmdGenerar.SetDefault(true);
   CmdGenerar.Move(2280, 2160, 1335, 375);
   LblMsg.Move(120, 2760, 5655, 255);
   TxtCampo.SetVisible(false);

@@ -94,6 +94,7 @@ FrmProcSecuencia::FrmProcSecuencia(core::Aplicacion& app)
   CmdSec.SetCaption("...");
   CmdSec.Move(4500, 1200, 435, 315);
   CmdProcesar2.SetCaption("Procesar");
+  CmdProcesar2.SetDefault(true);
   CmdProcesar2.Move(1920, 1740, 1335, 375);
   LblMsg.Move(120, 2400, 5085, 255);
   lblmsg1.Move(120, 2760, 5085, 255);

@@ -27,6 +27,7 @@ FrmSecValor::FrmSecValor(core::Aplicacion& app) : Form("FrmSecValor"), app_(app)
   LstVariable.Move(120, 240, 5360, 3300);
   Command1.SetCaption("Aceptar");
   Command2.SetCaption("Limpiar");
+  Command1.SetDefault(true);
   CmdComa.Click = [this] { CmdComa_Click(); };
   LstVariable.Click = [this] { LstVariable_Click(); };
   Command1.Click = [this] { Command1_Click(); };

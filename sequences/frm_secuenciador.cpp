@@ -68,23 +68,25 @@ FrmSecuenciador::FrmSecuenciador(core::Aplicacion& app) : Form("FrmSecuenciador"
   CmdAddForm.SetCaption("...");
   CmdAddForm.Move(3420, 520, 435, 315);
   FrTipo.SetCaption("Estilo");
-  FrTipo.Move(4440, 0, 1320, 840);
+  FrTipo.Move(4410, 0, 1410, 840);
   OpcTipo[0].SetCaption("Por Empresa");
-  OpcTipo[0].Move(120, 240, 1140, 255);
+  OpcTipo[0].Move(60, 240, 1320, 255);
   OpcTipo[1].SetCaption("Total");
-  OpcTipo[1].Move(120, 520, 1140, 255);
+  OpcTipo[1].Move(60, 520, 1320, 255);
 
   CmdCrear.SetCaption("Crear");
-  CmdCrear.Move(5820, 60, 1020, 315);
+  CmdCrear.Move(5880, 60, 990, 315);
   CmdModificar.SetCaption("Modificar");
   CmdModificar.Move(6900, 60, 1020, 315);
   CmdEliSec.SetCaption("Eliminar Secuencia");
-  CmdEliSec.Move(5820, 400, 2100, 315);
+  CmdEliSec.Move(5880, 400, 2040, 315);
   CmdEliSec.SetEnabled(false);
   cmdGenerar.SetCaption("Generar");
-  cmdGenerar.Move(5820, 740, 1020, 315);
+  cmdGenerar.Move(5880, 740, 990, 315);
   cmdCancelar.SetCaption("Cancelar");
   cmdCancelar.Move(6900, 740, 1020, 315);
+  cmdGenerar.SetDefault(true);
+  cmdCancelar.SetCancel(true);
 
   FrSecuencia.Move(60, 1140, 7860, 4800);
   OptValor.SetCaption("Valor");

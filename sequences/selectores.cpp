@@ -18,6 +18,8 @@ Selector::Selector(core::Aplicacion& app, std::string nombre, std::string captio
   CmdAceptar.SetCaption("Aceptar");
   CmdAceptar.Move(480, 3840, 1335, 375);
   CmdSalir.SetCaption("Salir");
+  CmdAceptar.SetDefault(true);
+  CmdSalir.SetCancel(true);
   CmdSalir.Move(2280, 3840, 1335, 375);
   CmdAceptar.Click = [this] { CmdAceptar_Click(); };
   CmdSalir.Click = [this] { CmdSalir_Click(); };

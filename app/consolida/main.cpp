@@ -69,6 +69,10 @@ int main(int argc, char** argv) {
     return consolida::EjecutarSinVentana(orden, std::cout, std::cerr);
   }
 
+  if (!gui::FormFontIsTheDesignedOne()) {
+    std::cerr << "Las ventanas se dibujan con " << gui::FormFont().family().toStdString()
+              << ": Liberation Sans no esta instalada (scripts/setup la instala) y algunos textos pueden no entrar\n";
+  }
   gui::QtUi ui;
   core::Aplicacion app(orden.configuracion, ui);
   consolida::PrepararMaquina(app);

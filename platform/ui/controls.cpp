@@ -96,6 +96,36 @@ Label::Label(Form& form, std::string name, Frame* container, int index)
 CommandButton::CommandButton(Form& form, std::string name, Frame* container, int index)
     : CaptionedControl(form, std::move(name), ControlKind::kCommandButton, container, index) {}
 
+void CommandButton::SetDefault(bool on) {
+  if (on == default_) return;
+  if (on) {
+    if (CommandButton* other = Parent().DefaultButton()) other->SetDefault(false);
+  }
+  default_ = on;
+  Notify(ControlChange::kFormat);
+}
+
+void CommandButton::SetCancel(bool on) {
+  if (on == cancel_) return;
+  if (on) {
+    if (CommandButton* other = Parent().CancelButton()) other->SetCancel(false);
+  }
+  cancel_ = on;
+  Notify(ControlChange::kFormat);
+}
+
+void CommandButton::SaveDesign() {
+  CaptionedControl::SaveDesign();
+  design_default_ = default_;
+  design_cancel_ = cancel_;
+}
+
+void CommandButton::RestoreDesign() {
+  CaptionedControl::RestoreDesign();
+  default_ = design_default_;
+  cancel_ = design_cancel_;
+}
+
 bool CommandButton::UserClick() {
   if (!Reachable()) return false;
   Click();

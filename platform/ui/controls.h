@@ -85,8 +85,22 @@ class CommandButton : public CaptionedControl {
  public:
   CommandButton(Form& form, std::string name, Frame* container = nullptr, int index = -1);
 
+  // The button Enter presses (Default) and the one Escape presses (Cancel), wherever the focus
+  // is in the form unless the control there takes the key itself. At most one of each a form:
+  // setting either to true clears it on the form's other buttons.
+  bool Default() const { return default_; }
+  void SetDefault(bool on);
+  bool Cancel() const { return cancel_; }
+  void SetCancel(bool on);
+
   Event<> Click;
   bool UserClick();
+
+ private:
+  void SaveDesign() override;
+  void RestoreDesign() override;
+  bool default_ = false, design_default_ = false;
+  bool cancel_ = false, design_cancel_ = false;
 };
 
 // The item list shared by ListBox and ComboBox: texts with a long of item data each.

@@ -37,6 +37,30 @@ void Form::SetCaption(std::string caption) {
   Notify(FormChange::kCaption);
 }
 
+void Form::SetFixedSize(bool fixed) {
+  if (fixed == fixed_size_) return;
+  fixed_size_ = fixed;
+  Notify(FormChange::kGeometry);
+}
+
+CommandButton* Form::DefaultButton() const {
+  for (Control* control : controls_) {
+    if (control->Kind() == ControlKind::kCommandButton && static_cast<CommandButton*>(control)->Default()) {
+      return static_cast<CommandButton*>(control);
+    }
+  }
+  return nullptr;
+}
+
+CommandButton* Form::CancelButton() const {
+  for (Control* control : controls_) {
+    if (control->Kind() == ControlKind::kCommandButton && static_cast<CommandButton*>(control)->Cancel()) {
+      return static_cast<CommandButton*>(control);
+    }
+  }
+  return nullptr;
+}
+
 void Form::SetLeft(int twips) {
   if (twips == left_) return;
   left_ = twips;
@@ -230,6 +254,7 @@ void Form::RestoreDesign() {
 }
 
 void AplicarTamanoFijo(Form& form, int ancho, int alto) {
+  form.SetFixedSize(true);
   if (form.Width() != ancho) form.SetWidth(ancho);
   if (form.Height() != alto) form.SetHeight(alto);
 }

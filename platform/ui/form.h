@@ -75,6 +75,13 @@ class Form {
   void SetWidth(int twips);
   void SetHeight(int twips);
 
+  // A fixed-size window: the user cannot resize or maximise it (AplicarTamanoFijo sets it).
+  bool FixedSize() const { return fixed_size_; }
+  void SetFixedSize(bool fixed);
+  // The buttons marked Default and Cancel; nullptr when none is.
+  CommandButton* DefaultButton() const;
+  CommandButton* CancelButton() const;
+
   // When true, Form_KeyDown sees every key before the control that has the focus.
   bool KeyPreview() const { return key_preview_; }
   void SetKeyPreview(bool on) { key_preview_ = on; }
@@ -158,6 +165,7 @@ class Form {
   int left_ = 0, top_ = 0, width_ = 4800, height_ = 3600;
   Design design_;
   bool key_preview_ = false;
+  bool fixed_size_ = false;
   bool loaded_ = false;
   bool design_saved_ = false;
   bool visible_ = false;
@@ -172,8 +180,8 @@ class Form {
   std::shared_ptr<const void> lifetime_ = std::make_shared<int>(0);
 };
 
-// Sets `form` to `ancho` by `alto` twips unless it already is: task windows call it on load and
-// from Form_Resize, so the user cannot change their size.
+// Sets `form` to `ancho` by `alto` twips unless it already is, and marks it FixedSize: task
+// windows call it on load and from Form_Resize, so the user cannot change their size.
 void AplicarTamanoFijo(Form& form, int ancho, int alto);
 
 }  // namespace ui

@@ -1,0 +1,198 @@
+// Offscreen tests of the desktop as a user meets it: every task window of the menu opens inside
+// the work area, every window shows its captions whole, Enter and Escape press a window's main
+// and cancel buttons (unless its own key handling takes them), Tab leaves a grid, F10 opens the
+// menu.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include "core/mdi_principal.h"
+#include "formulas/ventanas.h"
+#include "gui/form_view.h"
+#include "gui/main_window_view.h"
+#include "intake/ventanas.h"
+#include "reports/ventanas.h"
+#include "runner/ventanas.h"
+#include "sequences/ventanas.h"
+#include "platform/runtime/vb_error.h"
+#include "tests/gui/modales.h"
+
+namespace {
+
+// The program's main window over a fresh application with every task window registered.
+struct Escritorio {
+  Escritorio() {
+    main.show();
+    prueba.qt_ui.SetHost(&main);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
+  }
+  ~Escritorio() { prueba.qt_ui.SetHost(nullptr); }
+
+  // Opens every window of the menu as the user would; returns the control names of the entries.
+  std::vector<std::string> AbrirElMenu() {
+    std::vector<std::string> entradas;
+    std::function<void(const std::vector<ui::MenuEntry>&)> abrir = [&](const auto& nivel) {
+      for (const ui::MenuEntry& entrada : nivel) {
+        abrir(entrada.items);
+        if (!entrada.items.empty()) continue;
+        entradas.push_back(entrada.name);
+        main.MenuAction(entrada.name)->trigger();
+      }
+    };
+    abrir(mdi.Menu());
+    QApplication::processEvents();
+    return entradas;
+  }
+
+  gui::FormView* Vista(const std::string& ventana) const {
+    for (QMdiSubWindow* sub : main.Area()->subWindowList()) {
+      auto* view = dynamic_cast<gui::FormView*>(sub->widget());
+      if (view != nullptr && view->Model().Name() == ventana) return view;
+    }
+    return nullptr;
+  }
+
+  bool app_hecha = (gui_test::EnsureApp(), true);
+  gui_test::AplicacionQt prueba;
+  bool registradas = (intake::RegistrarVentanas(prueba.app), formulas::RegistrarVentanas(prueba.app),
+                      sequences::RegistrarVentanas(prueba.app), runner::RegistrarVentanas(prueba.app),
+                      reports::RegistrarVentanas(prueba.app), true);
+  core::MDIPrincipal mdi{prueba.app};
+  gui::MainWindowView main{mdi.Caption(), mdi.Menu(), {}};
+};
+
+// At the main window's default size, each window opened from the menu lies wholly inside the
+// work area, and a window of fixed size offers no maximise button. Then no text is cut in any
+// window of the program, whether it opens from the menu or from another window.
+TEST(EscritorioTest, LasVentanasAbrenDentroDelAreaYMuestranSusTextosEnteros) {
+  Escritorio escritorio;
+  const std::vector<std::string> entradas = escritorio.AbrirElMenu();
+  QMdiArea* area = escritorio.main.Area();
+  ASSERT_EQ(area->subWindowList().size(), entradas.size());
+  const QRect visible(QPoint(0, 0), area->viewport()->size());
+  for (QMdiSubWindow* sub : area->subWindowList()) {
+    auto* view = dynamic_cast<gui::FormView*>(sub->widget());
+    ASSERT_NE(view, nullptr);
+    SCOPED_TRACE(view->Model().Name());
+    EXPECT_TRUE(visible.contains(sub->geometry())) << "at " << sub->x() << "," << sub->y() << " size "
+                                                   << sub->width() << "x" << sub->height();
+    EXPECT_EQ(view->Model().FixedSize(), !(sub->windowFlags() & Qt::WindowMaximizeButtonHint));
+  }
+  // Windows in their own top-level frame, as dialogs show them.
+  std::vector<std::unique_ptr<gui::FormView>> sueltas;
+  for (const std::string& nombre : escritorio.prueba.app.VentanasRegistradas()) {
+    if (escritorio.Vista(nombre) != nullptr) continue;
+    ui::Form* form = escritorio.prueba.app.Ventana(nombre);
+    try {
+      form->Load();
+    } catch (const runtime::VbError&) {
+      // A dialog whose load reads what its caller prepared (FrmReporteA's Temp_reporte) is
+      // drawn in its design state.
+    }
+    sueltas.push_back(std::make_unique<gui::FormView>(*form));
+    sueltas.back()->AttachWindow(sueltas.back().get());
+  }
+  for (const std::string& nombre : escritorio.prueba.app.VentanasRegistradas()) {
+    SCOPED_TRACE(nombre);
+    const gui::FormView* view = escritorio.Vista(nombre);
+    for (const auto& suelta : sueltas) {
+      if (suelta->Model().Name() == nombre) view = suelta.get();
+    }
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->CutTexts(), std::vector<std::string>{});
+  }
+}
+
+// A window that sets its own place keeps it as far as the work area allows.
+TEST(EscritorioTest, UnaVentanaQueFijaSuLugarQuedaDentroDelArea) {
+  struct Ubicada : ui::Form {
+    Ubicada() : Form("Ubicada") {
+      SetLeft(90000);
+      SetTop(1500);
+      SetWidth(3000);
+      SetHeight(1500);
+    }
+  } form;
+  Escritorio escritorio;
+  escritorio.prueba.qt_ui.Show(form);
+  QMdiSubWindow* sub = escritorio.main.Area()->subWindowList().value(0);
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->pos(), QPoint(escritorio.main.Area()->viewport()->width() - 200, 100));
+}
+
+// Each key sent to a control of a window opened from the menu, and the caption of the button it
+// pressed ("" for none).
+TEST(EscritorioTest, EnterYEscapePresionanLosBotonesDeLaVentana) {
+  struct Caso {
+    const char* ventana;
+    const char* control;
+    Qt::Key tecla;
+    const char* presionado;
+  };
+  const std::vector<Caso> casos = {
+      {"FrmPadron", "TxtPeriodo", Qt::Key_Return, "Procesar"},
+      {"Proc_Novedades", "TxtPeriodo", Qt::Key_Enter, "Proceso"},
+      {"FrmCmdProcess", "cbxTipo", Qt::Key_Escape, "Salir"},
+      {"FrmCmdProcess", "CmdSalir", Qt::Key_Return, "Salir"},
+      {"FrmPadron", "TxtPeriodo", Qt::Key_Escape, ""},
+      // A grid keeps its Enter; the sequence editor's operator list takes every key itself.
+      {"FrmCmdProcess", "FGrConsulta", Qt::Key_Return, ""},
+      {"FrmSecuenciador", "CbxOper", Qt::Key_Return, ""},
+  };
+  Escritorio escritorio;
+  escritorio.AbrirElMenu();
+  for (const Caso& caso : casos) {
+    SCOPED_TRACE(std::string(caso.ventana) + " " + caso.control + " " + std::to_string(caso.tecla));
+    gui::FormView* view = escritorio.Vista(caso.ventana);
+    ASSERT_NE(view, nullptr);
+    std::string presionado;
+    for (ui::Control* control : view->Model().Controls()) {
+      if (control->Kind() != ui::ControlKind::kCommandButton) continue;
+      auto* boton = static_cast<ui::CommandButton*>(control);
+      boton->SetEnabled(true);
+      boton->SetVisible(true);
+      boton->Click = [&presionado, boton] { presionado += boton->Caption(); };
+    }
+    ui::Control* control = view->Model().FindControl(caso.control);
+    ASSERT_NE(control, nullptr);
+    control->SetEnabled(true);
+    control->SetVisible(true);
+    QTest::keyClick(view->WidgetFor(*control), caso.tecla);
+    EXPECT_EQ(presionado, caso.presionado);
+  }
+}
+
+TEST(EscritorioTest, TabSaleDeUnaGrillaYF10AbreElMenu) {
+  Escritorio escritorio;
+  escritorio.AbrirElMenu();
+  gui::FormView* view = escritorio.Vista("FrmCmdProcess");
+  ASSERT_NE(view, nullptr);
+  escritorio.main.Area()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(view->parentWidget()));
+  auto& model = dynamic_cast<ui::Grid&>(*view->Model().FindControl("FGrConsulta"));
+  model.SetCols(3);
+  model.SetRows(3);
+  QWidget* grilla = view->WidgetFor(model);
+  grilla->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), grilla);
+  QTest::keyClick(grilla, Qt::Key_Tab);
+  EXPECT_NE(QApplication::focusWidget(), grilla);
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+  QAction* primero = escritorio.main.menuBar()->actions().value(0);
+  ASSERT_NE(primero, nullptr);
+  EXPECT_EQ(escritorio.main.menuBar()->activeAction(), primero);
+  EXPECT_TRUE(primero->menu() != nullptr && primero->menu()->isVisible());
+  primero->menu()->close();
+}
+
+}  // namespace
