@@ -24,6 +24,15 @@ BusyScope::~BusyScope() {
   for (const auto& [control, enabled] : buttons_) control->SetEnabled(enabled);
 }
 
+bool BusyScope::Defer(const Control* control, bool enabled) {
+  for (auto& [button, give_back] : buttons_) {
+    if (button != control) continue;
+    give_back = enabled;
+    return true;
+  }
+  return false;
+}
+
 void BusyScope::RefuseClose() { ui_.MsgBox(kCloseRefused, vbExclamation); }
 
 }  // namespace ui

@@ -115,7 +115,8 @@ class Form {
   // Dragging the border: the size becomes the given one, then Form_Resize may set it back.
   void UserResize(int width, int height);
   // A key pressed while `target` has the focus: Form_KeyDown first when KeyPreview, then the
-  // control's KeyDown when the key was not cancelled (set to 0). Returns the key that remains.
+  // control's KeyDown when the key was not cancelled (set to 0). Returns the key that remains;
+  // a Busy() form takes no key (returns 0 and raises nothing).
   int UserKeyDown(Control* target, int key_code, int shift = 0);
   int UserKeyUp(Control* target, int key_code, int shift = 0);
 
