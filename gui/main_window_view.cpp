@@ -29,6 +29,12 @@ MainWindowView::MainWindowView(std::string title, std::vector<ui::MenuEntry> men
     actions_[entry.name] = sub->menuAction();
     AddEntries(sub, entry.items);
   }
+  // A task window the user brings to the front is activated, as when the menu shows it again.
+  connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activated) {
+    for (const auto& [form, sub] : windows_) {
+      if (sub == activated) Guarded([form] { form->UserActivate(); });
+    }
+  });
 }
 
 MainWindowView::~MainWindowView() = default;

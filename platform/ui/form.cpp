@@ -117,6 +117,12 @@ void Form::MarkShown(bool modal) {
   Form_Activate();
 }
 
+bool Form::UserActivate() {
+  if (!loaded_ || !visible_ || busy_ != nullptr) return false;
+  Form_Activate();
+  return true;
+}
+
 void Form::Hide() {
   if (!visible_) return;
   visible_ = false;
