@@ -10,12 +10,13 @@ namespace ui {
 BusyScope::BusyScope(Form& form, Ui& ui) : form_(form), ui_(ui) {
   if (form_.busy_ != nullptr) return;
   outermost_ = true;
-  form_.busy_ = this;
   for (Control* control : form_.Controls()) {
     if (control->Kind() != ControlKind::kCommandButton) continue;
     buttons_.emplace_back(control, control->Enabled());
     control->SetEnabled(false);
   }
+  // Only now: from here on the buttons' SetEnabled is kept for the end of the scope.
+  form_.busy_ = this;
 }
 
 BusyScope::~BusyScope() {

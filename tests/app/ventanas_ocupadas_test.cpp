@@ -35,6 +35,10 @@ class VentanasOcupadas : public test_support::EncuestaCatalogada {
     runner::RegistrarVentanas(App());
     reports::RegistrarVentanas(App());
   }
+  void TearDown() override {
+    enviadas_.reset();  // before a new fixture records again
+    EncuestaCatalogada::TearDown();
+  }
 };
 
 template <typename T>
@@ -68,39 +72,39 @@ TEST_F(VentanasOcupadas, LaOperacionNoAceptaOtroClicNiCierreNiMenu) {
   struct Caso {
     const char* ventana;
     const char* boton;
-    std::function<void(VentanasOcupadas&, ui::Form&)> preparar;
+    std::function<void(ui::Form&)> preparar;
     std::map<std::string, bool> cambios;  // the buttons the operation itself enables or disables
     const char* consulta = nullptr;       // what the operation stored, counted
     const char* cuenta = nullptr;
   };
   const Caso casos[] = {
       {"Proc_Novedades", "Proceso",
-       [](VentanasOcupadas& t, ui::Form& form) {
-         t.EscribirDbf("ENCUES_1.dbf", intake_test::Encuesta());
+       [this](ui::Form& form) {
+         EscribirDbf("ENCUES_1.dbf", intake_test::Encuesta());
          De<ui::TextBox>(form, "TxtPeriodo").UserEdit("2006");
        },
        {}, "Select Count(*) From SE_NOVEDAD Where Periodo = 2006", "10"},
       {"FrmPadron", "Command1",
-       [](VentanasOcupadas& t, ui::Form& form) {
-         t.EscribirDbf("Padron.dbf", intake_test::Padron({intake_test::EnBlanco("30500000009", "9")}));
+       [this](ui::Form& form) {
+         EscribirDbf("Padron.dbf", intake_test::Padron({intake_test::EnBlanco("30500000009", "9")}));
          De<ui::TextBox>(form, "TxtPeriodo").UserEdit("2006");
        },
        {}, "Select Count(*) From SE_MUESTRA_PADRON Where Periodo = 2006", "1"},
       {"FrmMuestra", "Command1",
-       [](VentanasOcupadas& t, ui::Form&) {
+       [this](ui::Form&) {
          intake_test::EscribirMuestras(
-             (t.carpeta_ / "Datos" / "Muestras.xls").string(), intake_test::kColumnasMuestra,
+             (carpeta_ / "Datos" / "Muestras.xls").string(), intake_test::kColumnasMuestra,
              {{runtime::Valor::Null(), runtime::Valor::String("E9"), runtime::Valor::String("F"),
                runtime::Valor::Double(2006)}});
        },
        {}, "Select Count(*) From SE_MUESTRA_PADRON Where Periodo = 2006", "1"},
       // Saved and generated: the editor goes back to no formula, whose buttons it sets itself.
       {"FrmFormulas", "CmdGenerar",
-       [](VentanasOcupadas& t, ui::Form& form) {
+       [this](ui::Form& form) {
          De<ui::CommandButton>(form, "CmdCrear").UserClick();
          De<ui::TextBox>(form, "txtNombre").UserEdit("Ventas");
          De<ui::TextBox>(form, "txtResulVar").UserEdit("VENTOT");
-         t.Ui().QueueModal("FrmBFormulario", Elegir("lstFormularios", "ENCUES_1", "CmdAceptar"));
+         Ui().QueueModal("FrmBFormulario", Elegir("lstFormularios", "ENCUES_1", "CmdAceptar"));
          De<ui::CommandButton>(form, "CmdAddForm").UserClick();
          De<ui::CommandButton>(form, "CmdFormula").UserClick();
          auto& campos = De<ui::ListBox>(form, "LstCampos");
@@ -110,20 +114,20 @@ TEST_F(VentanasOcupadas, LaOperacionNoAceptaOtroClicNiCierreNiMenu) {
        "Select Count(*) From SE_CABFORMULA Where FC_NomVar = 'VENTOT'", "1"},
       // The forms picker is shown in the middle of the work: its own buttons still work.
       {"FrmFormulas", "CmdAddForm",
-       [](VentanasOcupadas& t, ui::Form& form) {
+       [this](ui::Form& form) {
          De<ui::CommandButton>(form, "CmdCrear").UserClick();
-         t.Ui().QueueModal("FrmBFormulario", Elegir("lstFormularios", "ENCUES_1", "CmdAceptar"));
+         Ui().QueueModal("FrmBFormulario", Elegir("lstFormularios", "ENCUES_1", "CmdAceptar"));
        },
        {}},
       {"FrmSecuenciador", "CmdModificar",
-       [](VentanasOcupadas& t, ui::Form&) {
-         t.Sql("INSERT INTO SE_CABSECUENCIA (SC_NOMBRE, SC_TIPO, SC_IDARC, SC_ACTIVO) VALUES ('Anual', 'F', 1, 1)");
-         t.Ui().QueueModal("FrmBuModSec", Elegir("lstFormularios", "Anual", "CmdAceptar"));
+       [this](ui::Form&) {
+         Sql("INSERT INTO SE_CABSECUENCIA (SC_NOMBRE, SC_TIPO, SC_IDARC, SC_ACTIVO) VALUES ('Anual', 'F', 1, 1)");
+         Ui().QueueModal("FrmBuModSec", Elegir("lstFormularios", "Anual", "CmdAceptar"));
        },
        {{"CmdCrear", false}, {"CmdModificar", false}, {"CmdEliSec", true}, {"CmdAddForm", true},
         {"CmdSecuencia", true}}},
       {"Proc_CargaNov", "cmdActualiza",
-       [](VentanasOcupadas&, ui::Form& form) {
+       [](ui::Form& form) {
          auto& lista = De<ui::ListBox>(form, "LstForm");
          lista.UserDblClick(Indice(lista, "ENCUES_1"));
          De<ui::Grid>(form, "MFGField").UserClick(1, 0);
@@ -131,11 +135,11 @@ TEST_F(VentanasOcupadas, LaOperacionNoAceptaOtroClicNiCierreNiMenu) {
          De<ui::TextBox>(form, "TxtCampo").UserEdit("1 nombre");  // refused: no identifier
        },
        {}},
-      {"FrmProcSecuencia", "CmdProcesar2", [](VentanasOcupadas&, ui::Form&) {}, {}},
-      {"FrmReporte", "CmdGenerar", [](VentanasOcupadas&, ui::Form&) {}, {}},
+      {"FrmProcSecuencia", "CmdProcesar2", [](ui::Form&) {}, {}},
+      {"FrmReporte", "CmdGenerar", [](ui::Form&) {}, {}},
       {"FrmConsForm", "CmdConsulta",
-       [](VentanasOcupadas&, ui::Form& form) { De<ui::ComboBox>(form, "cbxFormulario").SetText("ENCUES"); }, {}},
-      {"FrmConsSec", "CmdConsulta", [](VentanasOcupadas&, ui::Form&) {}, {}},
+       [](ui::Form& form) { De<ui::ComboBox>(form, "cbxFormulario").SetText("ENCUES"); }, {}},
+      {"FrmConsSec", "CmdConsulta", [](ui::Form&) {}, {}},
   };
   const std::string kEspere = "Espere a que termine el proceso en curso";
   for (const Caso& caso : casos) {
@@ -145,7 +149,7 @@ TEST_F(VentanasOcupadas, LaOperacionNoAceptaOtroClicNiCierreNiMenu) {
     core::MDIPrincipal principal(App());
     ui::Form& form = *App().Ventana(caso.ventana);
     Ui().Show(form);
-    caso.preparar(*this, form);
+    caso.preparar(form);
     auto& boton = De<ui::CommandButton>(form, caso.boton);
     std::map<std::string, bool> esperados = Botones(form);
     for (const auto& [nombre, habilitado] : caso.cambios) esperados.at(nombre) = habilitado;
@@ -171,7 +175,9 @@ TEST_F(VentanasOcupadas, LaOperacionNoAceptaOtroClicNiCierreNiMenu) {
     }
     EXPECT_EQ(refusals, 1) << testing::PrintToString(Ui().Prompts());
     EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
-    if (caso.consulta != nullptr) EXPECT_EQ(Filas(caso.consulta), std::vector<std::string>{caso.cuenta});
+    if (caso.consulta != nullptr) {
+      EXPECT_EQ(Filas(caso.consulta), std::vector<std::string>{caso.cuenta});
+    }
     EXPECT_FALSE(form.Busy());
     EXPECT_TRUE(form.Visible());
     EXPECT_EQ(Botones(form), esperados);

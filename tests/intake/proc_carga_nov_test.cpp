@@ -218,7 +218,7 @@ TEST_F(ProcCargaNovTest, AlVolverAMostrarlaReleeLosArchivos) {
     const char* queda;    // "" when nothing stays chosen
   } casos[] = {
       {"chosen file still listed", "ENCUES_1", "INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('ENCUES_0')",
-       {"ENCUES_0 1", "ENCUES_1 2", "ENCUES_2 1"}, "ENCUES_1"},
+       {"ENCUES_0 3", "ENCUES_1 2", "ENCUES_2 1"}, "ENCUES_1"},
       {"chosen file gone", "ENCUES_2", "DELETE SE_ARCHIVOS WHERE Arc_Nombre = 'ENCUES_2'", {"ENCUES_1 2"}, ""},
       {"nothing chosen", nullptr, "INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('AGRO_1')",
        {"AGRO_1 3", "ENCUES_1 2", "ENCUES_2 1"}, ""},
