@@ -37,7 +37,10 @@ MainWindowView::MainWindowView(std::string title, std::vector<ui::MenuEntry> men
   });
 }
 
-MainWindowView::~MainWindowView() = default;
+MainWindowView::~MainWindowView() {
+  // The sub-windows are deactivated while the area goes, after the form map is gone.
+  area_->disconnect(this);
+}
 
 QAction* MainWindowView::MakeAction(const ui::MenuEntry& entry, QObject* owner) {
   auto* action = new QAction(QString::fromStdString(entry.caption), owner);

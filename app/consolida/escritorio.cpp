@@ -32,8 +32,8 @@ int EjecutarEscritorio(core::Aplicacion& app, gui::QtUi& ui) {
       });
   if (!principal) return 0;
   const int codigo = QApplication::exec();
-  // The loop may end without the close (the session ending quits the application): the run
-  // ends all the same, so an empty log does not stay behind.
+  // The loop may end without the close (an exit that closes no window): the run ends all the
+  // same, so an empty log does not stay behind.
   if (!principal->Terminado()) core::TerminarSinVentana(app);
   ui.SetHost(nullptr);
   return codigo;
