@@ -97,6 +97,11 @@ std::string MDIPrincipal::VentanaDe(const std::string& nombre_entrada) {
 }
 
 bool MDIPrincipal::MostrarVentana(const std::string& nombre) {
+  // A long operation lets events in, the menu's among them: a window opened (or brought back)
+  // then would run its own queries on the shared connections and recordsets in the middle of it.
+  for (const ui::Form* abierta : app_.VentanasCreadas()) {
+    if (abierta->Busy()) return false;
+  }
   ui::Form* form = app_.Ventana(nombre);
   if (form == nullptr) return false;
   app_.Ui().Show(*form);

@@ -33,7 +33,8 @@ class MDIPrincipal {
   static std::string VentanaDe(const std::string& nombre_entrada);
 
   // Shows the task window `nombre`, creating it on its first use (not modal); a window already
-  // shown comes to the front. Returns false when no such window is registered.
+  // shown comes to the front. Returns false when no such window is registered, and does nothing
+  // (returns false) while a task window is busy with a long operation (ui::BusyScope).
   bool MostrarVentana(const std::string& nombre);
 
   // The close question ("Cierre del Sistema"). Sets `Cancel` to 1 when the user says No;

@@ -15,6 +15,7 @@
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
+#include "platform/ui/busy_scope.h"
 #include "platform/ui/ui.h"
 
 namespace formulas {
@@ -224,6 +225,7 @@ void FrmFormulas::CmdCrear_Click() {
 }
 
 void FrmFormulas::CmdAddForm_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   FrmBFormulario& picker = VentanaRegistrada<FrmBFormulario>(app_, "FrmBFormulario");
   const bool modificando = !txtIdModificacion.Text().empty();
   picker.Preparar(modificando ? std::optional<std::string>(TxtIdFormulario.Text()) : std::nullopt);
@@ -263,6 +265,7 @@ void FrmFormulas::txtResulVar_KeyUp(int& key_code, int shift) {
 }
 
 void FrmFormulas::CmdFormula_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   const std::string variable = txtResulVar.Text();
   if (!ValCamp(variable)) return;
   // The result variable becomes a column and a variable of the generated procedures, and a
@@ -369,6 +372,7 @@ void FrmFormulas::CmdAAnt_Click() {
 }
 
 void FrmFormulas::Funcion_Click(const Funcion& funcion) {
+  ui::BusyScope ocupada(*this, app_.Ui());
   if (!AdmiteOperando()) return;
   LlamadaPendiente& llamada = formula_.llamada;
   llamada = LlamadaPendiente{};
@@ -480,6 +484,7 @@ std::string FrmFormulas::Rechazo() {
 }
 
 void FrmFormulas::CmdGenerar_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   ui::Ui& ui = app_.Ui();
   if (runtime::Trim(txtDisplay.Text()).empty()) {
     ui.MsgBox("No Existen datos de formula para grabar");
@@ -637,6 +642,7 @@ FrmFormulas::Grabacion FrmFormulas::Modifica() {
 }
 
 void FrmFormulas::CmdModif_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   FrmBFormula& picker = VentanaRegistrada<FrmBFormula>(app_, "FrmBFormula");
   app_.Ui().ShowModal(picker);
   const std::optional<int32_t> eleccion = picker.Eleccion();
@@ -697,6 +703,7 @@ void FrmFormulas::CargarFormula(int32_t id) {
 }
 
 void FrmFormulas::CmdEliForm_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   ui::Ui& ui = app_.Ui();
   const std::string texto_id = runtime::Trim(txtIdModificacion.Text());
   if (texto_id.empty()) return;

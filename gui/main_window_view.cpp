@@ -50,9 +50,18 @@ MainWindowView::MainWindowView(std::string title, std::vector<ui::MenuEntry> men
     actions_[entry.name] = sub->menuAction();
     AddEntries(sub, entry.items);
   }
+  // A task window the user brings to the front is activated, as when the menu shows it again.
+  connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activated) {
+    for (const auto& [form, sub] : windows_) {
+      if (sub == activated) Guarded([form] { form->UserActivate(); });
+    }
+  });
 }
 
-MainWindowView::~MainWindowView() = default;
+MainWindowView::~MainWindowView() {
+  // The sub-windows are deactivated while the area goes, after the form map is gone.
+  area_->disconnect(this);
+}
 
 QAction* MainWindowView::MakeAction(const ui::MenuEntry& entry, QObject* owner) {
   auto* action = new QAction(QString::fromStdString(entry.caption), owner);

@@ -2,6 +2,9 @@
 // buttons over SE_ESTRUCTURAS.
 #include "intake/proc_carga_nov.h"
 
+#include <optional>
+#include <utility>
+
 #include "core/aplicacion.h"
 #include "intake/internal/comun.h"
 #include "platform/runtime/conversions.h"
@@ -10,6 +13,7 @@
 #include "platform/runtime/text.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
+#include "platform/ui/busy_scope.h"
 #include "platform/ui/ui.h"
 
 namespace intake {
@@ -104,13 +108,8 @@ void Proc_CargaNov::Form_Load() {
   for (; !rs.Eof(); rs.MoveNext()) CbTipo.AddItem(runtime::JoinText(rs(0).Value()));
   Cerrar(rs);
 
-  rs.Open("Select Arc_Id, Arc_Nombre From SE_ARCHIVOS Order By Arc_Nombre", app_.CnSql);
-  LstForm.Clear();
-  for (; !rs.Eof(); rs.MoveNext()) {
-    LstForm.AddItem(runtime::JoinText(rs("Arc_Nombre").Value()));
-    LstForm.SetItemData(LstForm.NewIndex(), runtime::CLng(rs("Arc_Id").Value()));
-  }
-  Cerrar(rs);
+  LlenarListaArchivos();
+  lista_recien_leida_ = true;
 
   MFGField.SetCols(8);
   MFGField.SetFixedCols(0);
@@ -125,6 +124,32 @@ void Proc_CargaNov::Form_Load() {
   visibilidad(false);
   cmdActualiza.SetEnabled(false);
   ui::AplicarTamanoFijo(*this, kAncho, alto_);
+}
+
+void Proc_CargaNov::Form_Activate() {
+  // The first activation comes right after the load, which has just read the list.
+  if (std::exchange(lista_recien_leida_, false) || Busy()) return;
+  const int elegido = LstForm.ListIndex();
+  const std::optional<long> id = elegido >= 0 ? std::optional<long>(LstForm.ItemData(elegido)) : std::nullopt;
+  LlenarListaArchivos();
+  for (int i = 0; id && i < LstForm.ListCount(); ++i) {
+    if (LstForm.ItemData(i) == *id) {
+      LstForm.SetListIndex(i);
+      break;
+    }
+  }
+}
+
+void Proc_CargaNov::LlenarListaArchivos() {
+  sql::Recordset& rs = app_.Rs1();
+  Cerrar(rs);
+  rs.Open("Select Arc_Id, Arc_Nombre From SE_ARCHIVOS Order By Arc_Nombre", app_.CnSql);
+  LstForm.Clear();
+  for (; !rs.Eof(); rs.MoveNext()) {
+    LstForm.AddItem(runtime::JoinText(rs("Arc_Nombre").Value()));
+    LstForm.SetItemData(LstForm.NewIndex(), runtime::CLng(rs("Arc_Id").Value()));
+  }
+  Cerrar(rs);
 }
 
 void Proc_CargaNov::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, alto_); }
@@ -175,6 +200,7 @@ void Proc_CargaNov::CargarGrilla(long id_archivo) {
 }
 
 void Proc_CargaNov::LstForm_DblClick() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   if (LstForm.ListIndex() < 0) return;
   CargarGrilla(LstForm.ItemData(LstForm.ListIndex()));
 }
@@ -218,6 +244,7 @@ void Proc_CargaNov::Command2_Click() {
 }
 
 void Proc_CargaNov::cmdActualiza_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   const std::string campo = TxtCampo.Text();
   // A name the user types becomes a column of the generated procedures' work tables, so it must
   // be an identifier; a name that came with the file is kept as it came (it can still be

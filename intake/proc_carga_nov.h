@@ -58,6 +58,10 @@ class Proc_CargaNov : public ui::Form {
  protected:
   void Form_Load() override;
   void Form_Resize() override;
+  // Shown again (chosen from the menu, or brought to the front): the file list is read again,
+  // so files catalogued meanwhile (a survey import) appear; the chosen file stays chosen when
+  // it is still listed.
+  void Form_Activate() override;
 
  private:
   void Command1_Click();
@@ -71,6 +75,7 @@ class Proc_CargaNov : public ui::Form {
   void BorraCampo();
   void visibilidad(bool flag);
   void CargarGrilla(long id_archivo);
+  void LlenarListaArchivos();
   void Botones(int top);
 
   core::Aplicacion& app_;
@@ -78,6 +83,7 @@ class Proc_CargaNov : public ui::Form {
   ResultadoImportacion resultado_;
   std::string campo_leido_;  // the name of the column last taken from the grid
   int alto_ = kAltoConsulta;
+  bool lista_recien_leida_ = false;  // read by Form_Load, not yet activated
 };
 
 }  // namespace intake

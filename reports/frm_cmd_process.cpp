@@ -6,6 +6,7 @@
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/text.h"
 #include "platform/sql/client.h"
+#include "platform/ui/busy_scope.h"
 #include "platform/ui/ui.h"
 
 namespace reports {
@@ -122,6 +123,7 @@ std::string FrmCmdProcess::Consulta() const {
 }
 
 void FrmCmdProcess::CmdConsulta_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   LimpiarGrilla();
   sql::Recordset rs;
   rs.Open(Consulta(), app_.CnSql);

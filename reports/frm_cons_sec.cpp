@@ -93,6 +93,7 @@ void FrmConsSec::Mensaje(const std::string& texto) {
 }
 
 void FrmConsSec::CmdSecuencia_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   const std::optional<sequences::Eleccion> elegido = internal::Elegir<sequences::FrmBuCoModSec>(app_, "FrmBuCoModSec");
   if (!elegido) return;
   txtSecuencia.SetText(elegido->texto);

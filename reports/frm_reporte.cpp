@@ -162,6 +162,7 @@ void FrmReporte::Mensaje(const std::string& texto) {
 }
 
 void FrmReporte::CmdFormulario_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   const std::optional<sequences::Eleccion> elegido =
       internal::Elegir<FrmBuFormReporte>(app_, "FrmBuFormReporte");
   if (!elegido) return;

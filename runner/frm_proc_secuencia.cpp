@@ -108,6 +108,7 @@ void FrmProcSecuencia::Form_Load() { ui::AplicarTamanoFijo(*this, kAncho, kAlto)
 void FrmProcSecuencia::Form_Resize() { ui::AplicarTamanoFijo(*this, kAncho, kAlto); }
 
 void FrmProcSecuencia::Command1_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   const std::optional<sequences::Eleccion> elegido = Elegir<sequences::FrmBuForm1>(app_, "FrmBuForm1");
   if (!elegido) return;
   LblFormulario.SetCaption(elegido->texto);
@@ -115,6 +116,7 @@ void FrmProcSecuencia::Command1_Click() {
 }
 
 void FrmProcSecuencia::CmdSec_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   if (TxtIdFormulario.Text().empty()) {
     app_.Ui().MsgBox("Debera primero ingresar el formulario");
     return;

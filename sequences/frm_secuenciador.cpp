@@ -12,6 +12,7 @@
 #include "platform/runtime/utf8.h"
 #include "platform/runtime/vb_error.h"
 #include "platform/sql/client.h"
+#include "platform/ui/busy_scope.h"
 #include "platform/ui/ui.h"
 #include "sequences/lineas.h"
 #include "sequences/selectores.h"
@@ -231,6 +232,7 @@ void FrmSecuenciador::CmdCrear_Click() {
 }
 
 void FrmSecuenciador::CmdModificar_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   const std::optional<Eleccion> elegida = Elegir<FrmBuModSec>(app_, "FrmBuModSec");
   if (!elegida) return;
   txtSecuencia.SetText(elegida->texto);
@@ -256,6 +258,7 @@ void FrmSecuenciador::CmdModificar_Click() {
 }
 
 void FrmSecuenciador::CmdAddForm_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   const std::optional<Eleccion> elegido = Elegir<FrmBuForm>(app_, "FrmBuForm");
   if (!elegido) return;
   if (ModoEdicion_ == 'M') CabModificada_ = true;
@@ -268,6 +271,7 @@ void FrmSecuenciador::txtSecuencia_Change() {
 }
 
 void FrmSecuenciador::CmdSecuencia_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   if (txtSecuencia.Text().empty()) {
     app_.Ui().MsgBox("Debera Ingresar un nombre para la Secuencia");
     return;
@@ -559,6 +563,7 @@ void FrmSecuenciador::cmdlimpiar_Click() {
 }
 
 void FrmSecuenciador::FGSecuencia_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   // The empty list's row is no line: nothing to mark or to show.
   if (ListaVacia(FGSecuencia)) return;
   const int fila = FGSecuencia.Row();
@@ -585,6 +590,7 @@ void FrmSecuenciador::FGSecuencia_Click() {
 // Storage
 
 void FrmSecuenciador::cmdGenerar_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   if (!RevGrilla()) {
     app_.Ui().MsgBox("No se podra Grabar la secuencia");
     return;
@@ -716,6 +722,7 @@ bool FrmSecuenciador::Actualizar() {
 }
 
 void FrmSecuenciador::CmdEliSec_Click() {
+  ui::BusyScope ocupada(*this, app_.Ui());
   ui::Ui& ui = app_.Ui();
   if (ui.MsgBox("Esta Seguro que desea eliminar la secuencia", ui::vbYesNo + ui::vbCritical, "Elimina Secuenia") !=
       ui::vbYes) {

@@ -3,23 +3,18 @@
 // then runs Main with a factory that puts the main window on the screen. Holds no logic of its own.
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <QApplication>
 
+#include "app/consolida/escritorio.h"
 #include "app/consolida/linea_de_comandos.h"
 #include "app/consolida/ventanas.h"
 #include "core/aplicacion.h"
-#include "core/inicio.h"
-#include "core/mdi_principal.h"
-#include "gui/form_view.h"
-#include "gui/main_window_view.h"
 #include "gui/qt_ui.h"
 #include "platform/runtime/files.h"
-#include "platform/ui/ui.h"
 
 namespace {
 
@@ -78,22 +73,5 @@ int main(int argc, char** argv) {
   consolida::PrepararMaquina(app);
   RegistrarVentanas(app);
 
-  gui::SetExceptionHandler(
-      [&app](const std::exception& error) { core::RegistrarErrorNoControlado(app, error); });
-
-  std::unique_ptr<gui::MainWindowView> ventana;
-  std::unique_ptr<core::MDIPrincipal> principal =
-      core::Main(app, [&ventana, &ui](core::MDIPrincipal& mdi) {
-        gui::MainWindowView::Callbacks callbacks;
-        // The model asks the question and, when confirmed, unloads everything itself.
-        callbacks.query_unload = [&mdi] { return mdi.Cerrar(ui::vbFormControlMenu); };
-        callbacks.unload = [] {};
-        ventana = std::make_unique<gui::MainWindowView>(mdi.Caption(), mdi.Menu(), callbacks);
-        ui.SetHost(ventana.get());
-        ventana->show();
-      });
-  if (!principal) return 0;
-  const int codigo = programa.exec();
-  ui.SetHost(nullptr);
-  return codigo;
+  return consolida::EjecutarEscritorio(app, ui);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/busy_scope.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
 #include "platform/ui/internal/helpers.h"
@@ -36,6 +37,9 @@ void Control::Move(int left, int top, int width, int height) {
 }
 
 void Control::SetEnabled(bool enabled) {
+  // A busy form's buttons stay disabled until its operation ends; what the operation sets meanwhile
+  // is what they get then.
+  if (form_.busy_ != nullptr && form_.busy_->Defer(this, enabled)) return;
   if (enabled == basics_.enabled) return;
   basics_.enabled = enabled;
   Notify(ControlChange::kEnabled);
@@ -54,6 +58,7 @@ void Control::SetTabIndex(int tab_index) {
 }
 
 bool Control::Reachable() const {
+  if (form_.Busy()) return false;
   for (const Control* c = this; c != nullptr; c = c->container_) {
     if (!c->basics_.enabled || !c->basics_.visible) return false;
   }

@@ -117,7 +117,8 @@ class Control {
   int TabIndex() const { return basics_.tab_index; }
   void SetTabIndex(int tab_index);
 
-  // True when the user can reach the control: it and every frame around it are enabled and visible.
+  // True when the user can reach the control: it and every frame around it are enabled and visible,
+  // and its form is not busy with a long operation (BusyScope).
   bool Reachable() const;
 
   // Makes this the form's active control; the view moves the keyboard focus there.

@@ -141,6 +141,12 @@ void Form::MarkShown(bool modal) {
   Form_Activate();
 }
 
+bool Form::UserActivate() {
+  if (!loaded_ || !visible_ || busy_ != nullptr) return false;
+  Form_Activate();
+  return true;
+}
+
 void Form::Hide() {
   if (!visible_) return;
   visible_ = false;
@@ -167,15 +173,19 @@ bool Form::Unload(int unload_mode) {
   if (was_visible) Notify(FormChange::kShown);
   Notify(FormChange::kLoaded);
   RestoreDesign();
+  if (busy_ != nullptr) busy_->Release();
   return true;
 }
 
 int Form::UserKeyDown(Control* target, int key_code, int shift) {
+  // A busy form takes no keys: a key of it could start its work again.
+  if (busy_ != nullptr) return 0;
   if (key_preview_) Form_KeyDown(key_code, shift);
   return RouteKey(target, key_code, shift, &TextBox::KeyDown, &ComboBox::KeyDown);
 }
 
 int Form::UserKeyUp(Control* target, int key_code, int shift) {
+  if (busy_ != nullptr) return 0;
   if (key_preview_) Form_KeyUp(key_code, shift);
   return RouteKey(target, key_code, shift, &TextBox::KeyUp, &ComboBox::KeyUp);
 }

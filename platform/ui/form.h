@@ -119,10 +119,14 @@ class Form {
   // What the user does to the window itself.
   // The close box: Unload with vbFormControlMenu.
   bool UserClose() { return Unload(vbFormControlMenu); }
+  // The user brings the shown window to the front (a click on it): Form_Activate, as a showing
+  // raises it. Nothing happens when the form is not shown or is Busy(). Returns true when raised.
+  bool UserActivate();
   // Dragging the border: the size becomes the given one, then Form_Resize may set it back.
   void UserResize(int width, int height);
   // A key pressed while `target` has the focus: Form_KeyDown first when KeyPreview, then the
-  // control's KeyDown when the key was not cancelled (set to 0). Returns the key that remains.
+  // control's KeyDown when the key was not cancelled (set to 0). Returns the key that remains;
+  // a Busy() form takes no key (returns 0 and raises nothing).
   int UserKeyDown(Control* target, int key_code, int shift = 0);
   int UserKeyUp(Control* target, int key_code, int shift = 0);
 

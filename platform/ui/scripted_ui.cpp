@@ -26,6 +26,14 @@ int ScriptedUi::MsgBox(const std::string& prompt, int style, const std::string& 
     }
   }
   messages_.push_back(Message{prompt, style, TitleOrApp(title), answer});
+  if (inside_hook_ && !in_inside_hook_) {
+    // The boxes the hook raises take their default answers: the queue is the program's.
+    std::deque<int> queued;
+    queued.swap(answers_);
+    Inside();
+    answers_.swap(queued);
+    answers_.insert(answers_.end(), queued.begin(), queued.end());
+  }
   return answer;
 }
 
@@ -58,6 +66,7 @@ void ScriptedUi::ShowModal(Form& form) {
   if (!form.Loaded()) return;
   form.MarkShown(true);
   shown_.push_back(form.Name());
+  Inside();
   script(form);
   if (form.Visible()) throw ScriptError("the modal form " + form.Name() + " was left open");
 }
@@ -69,12 +78,26 @@ void ScriptedUi::Show(Form& form) {
   shown_.push_back(form.Name());
 }
 
+void ScriptedUi::Inside() {
+  if (!inside_hook_ || in_inside_hook_) return;
+  in_inside_hook_ = true;
+  try {
+    inside_hook_();
+  } catch (...) {
+    in_inside_hook_ = false;
+    throw;
+  }
+  in_inside_hook_ = false;
+}
+
 void ScriptedUi::DoEvents() {
+  Inside();
   ++do_events_count_;
   if (do_events_hook_) do_events_hook_();
 }
 
 void ScriptedUi::Sleep(int milliseconds) {
+  Inside();
   if (milliseconds <= 0) return;
   slept_ms_ += milliseconds;
   now_.days += milliseconds / kMillisecondsPerDay;

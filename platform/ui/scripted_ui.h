@@ -60,6 +60,11 @@ class ScriptedUi : public Ui {
   void SetDoEventsHook(std::function<void()> hook) { do_events_hook_ = std::move(hook); }
   int DoEventsCount() const { return do_events_count_; }
 
+  // Runs `hook` each time an operation hands control to the Ui in its middle: DoEvents, Sleep, a
+  // message box (before it is answered) and a modal window (before its script). A test clicks
+  // and closes from there "while" the operation runs. Not run again while it is running.
+  void SetInsideHook(std::function<void()> hook) { inside_hook_ = std::move(hook); }
+
   // The fake clock: starts at 01/01/2005 10:00:00, moves only by Sleep and SetNow.
   void Sleep(int milliseconds) override;
   runtime::DateSerial Now() override { return now_; }
@@ -73,6 +78,9 @@ class ScriptedUi : public Ui {
   std::map<std::string, ModalScript> modal_scripts_;
   std::vector<std::string> shown_;
   std::function<void()> do_events_hook_;
+  std::function<void()> inside_hook_;
+  bool in_inside_hook_ = false;
+  void Inside();
   int do_events_count_ = 0;
   runtime::DateSerial now_;
   long long slept_ms_ = 0;

@@ -207,5 +207,42 @@ TEST_F(ProcCargaNovTest, LoQueNoSePuedeGuardar) {
   }
 }
 
+// Shown again (from the menu) after an import catalogued another file: the list is read again,
+// and the file the user had chosen stays chosen while it is still listed.
+TEST_F(ProcCargaNovTest, AlVolverAMostrarlaReleeLosArchivos) {
+  const struct {
+    const char* nombre;
+    const char* elegido;  // nullptr: nothing chosen
+    const char* cambio;
+    std::vector<std::string> lista;
+    const char* queda;    // "" when nothing stays chosen
+  } casos[] = {
+      {"chosen file still listed", "ENCUES_1", "INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('ENCUES_0')",
+       {"ENCUES_0 3", "ENCUES_1 2", "ENCUES_2 1"}, "ENCUES_1"},
+      {"chosen file gone", "ENCUES_2", "DELETE SE_ARCHIVOS WHERE Arc_Nombre = 'ENCUES_2'", {"ENCUES_1 2"}, ""},
+      {"nothing chosen", nullptr, "INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('AGRO_1')",
+       {"AGRO_1 3", "ENCUES_1 2", "ENCUES_2 1"}, ""},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.nombre);
+    TearDown();
+    SetUp();
+    if (caso.elegido != nullptr) {
+      for (int i = 0; i < form_->LstForm.ListCount(); ++i) {
+        if (form_->LstForm.List(i) == caso.elegido) form_->LstForm.UserClick(i);
+      }
+      ASSERT_EQ(form_->LstForm.Text(), caso.elegido);
+    }
+    App().CnSql.Execute(caso.cambio);
+    Ui().Show(*form_);
+    std::vector<std::string> lista;
+    for (int i = 0; i < form_->LstForm.ListCount(); ++i) {
+      lista.push_back(form_->LstForm.List(i) + " " + std::to_string(form_->LstForm.ItemData(i)));
+    }
+    EXPECT_EQ(lista, caso.lista);
+    EXPECT_EQ(form_->LstForm.Text(), caso.queda);
+  }
+}
+
 }  // namespace
 }  // namespace intake_test

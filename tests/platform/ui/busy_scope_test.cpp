@@ -30,11 +30,16 @@ class FrmLargo : public ui::Form {
   int runs = 0;
   bool fail = false;
   bool nested = false;
+  bool sets_buttons = false;  // the operation enables "Salir" and disables "Proceso" itself
 
  private:
   void Proceso_Click() {
     ui::BusyScope busy(*this, ui_);
     ++runs;
+    if (sets_buttons) {
+      Salir.SetEnabled(true);
+      Proceso.SetEnabled(false);
+    }
     for (int step = 0; step < 3; ++step) {
       if (nested && step == 1) {
         ui::BusyScope again(*this, ui_);  // a routine of the operation guards itself too
@@ -53,7 +58,11 @@ TEST(BusyScopeTest, ClicksAndClosesDuringTheOperationAreRefused) {
     const char* name;
     bool fail;
     bool nested;
-  } cases[] = {{"returns", false, false}, {"throws", true, false}, {"nested", false, true}};
+    bool sets_buttons;
+  } cases[] = {{"returns", false, false, false},
+               {"throws", true, false, false},
+               {"nested", false, true, false},
+               {"sets its buttons", false, false, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ui::ScriptedUi ui;
@@ -61,16 +70,18 @@ TEST(BusyScopeTest, ClicksAndClosesDuringTheOperationAreRefused) {
     ui.Show(form);
     form.fail = c.fail;
     form.nested = c.nested;
+    form.sets_buttons = c.sets_buttons;
     // Each time events are let in, the user tries everything once.
     std::vector<std::string> seen;
     ui.SetDoEventsHook([&] {
       std::string line = form.Busy() ? "busy" : "idle";
-      line += form.Proceso.Enabled() || form.Dentro.Enabled() ? " enabled" : " disabled";
+      line += form.Proceso.Enabled() || form.Dentro.Enabled() || form.Salir.Enabled() ? " enabled" : " disabled";
       line += form.Proceso.UserClick() ? " clicked" : "";
       line += form.Dentro.UserClick() ? " clicked" : "";
       line += form.UserClose() ? " closed" : "";
       line += form.Unload(ui::vbFormMDIForm) ? " unloaded" : "";
       line += form.TxtPeriodo.Enabled() ? " text" : "";
+      line += form.TxtPeriodo.UserEdit("2006") ? " typed" : "";
       seen.push_back(line);
     });
 
@@ -89,9 +100,10 @@ TEST(BusyScopeTest, ClicksAndClosesDuringTheOperationAreRefused) {
     ASSERT_FALSE(ui.Messages().empty());
     EXPECT_EQ(ui.Messages()[0].style, ui::vbExclamation);
     EXPECT_FALSE(form.Busy());
-    EXPECT_TRUE(form.Proceso.Enabled());
+    // As the operation left them: what it set while busy, the rest as before.
+    EXPECT_EQ(form.Proceso.Enabled(), !c.sets_buttons);
     EXPECT_TRUE(form.Dentro.Enabled());
-    EXPECT_FALSE(form.Salir.Enabled());
+    EXPECT_EQ(form.Salir.Enabled(), c.sets_buttons);
     EXPECT_TRUE(form.Visible());
     ui.SetDoEventsHook(nullptr);
     EXPECT_TRUE(form.UserClose());
