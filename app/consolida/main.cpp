@@ -13,6 +13,7 @@
 #include "app/consolida/linea_de_comandos.h"
 #include "app/consolida/ventanas.h"
 #include "core/aplicacion.h"
+#include "gui/form_view.h"
 #include "gui/qt_ui.h"
 #include "platform/runtime/files.h"
 

@@ -128,7 +128,10 @@ void Convert(sqlite3_context* c, int, sqlite3_value** argv) {
     case TypeKind::kDateTime: {
       int64_t ms = 0;
       if (vtype == SQLITE_INTEGER || vtype == SQLITE_FLOAT) {
-        ms = static_cast<int64_t>(std::llround(sqlite3_value_double(v) * 86400000.0));
+        if (!DateTimeFromDays(sqlite3_value_double(v), &ms)) {
+          Raise(c, 8115, "Arithmetic overflow error converting expression to data type datetime.");
+          return;
+        }
       } else {
         DateParse r = ParseDateTimeText(TextOf(v), &ms);
         if (r == DateParse::kBadText) {

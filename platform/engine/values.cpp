@@ -96,6 +96,19 @@ std::string FormatDateTime(int64_t ms) {
   return buf;
 }
 
+bool DateTimeFromDays(double days, int64_t* ms) {
+  static const int64_t kFirst = DaysSince1900(1753, 1, 1) * kMsPerDay;
+  static const int64_t kEnd = (DaysSince1900(9999, 12, 31) + 1) * kMsPerDay;
+  // Checked as a double before rounding: a day count far out of range (1e300) has no integer
+  // millisecond count, and NaN fails both comparisons.
+  const double scaled = days * static_cast<double>(kMsPerDay);
+  if (!(scaled >= static_cast<double>(kFirst) - 0.5 && scaled < static_cast<double>(kEnd) - 0.5)) {
+    return false;
+  }
+  *ms = std::llround(scaled);
+  return true;
+}
+
 bool ParseStoredDateTime(std::string_view text, int64_t* ms) {
   return ParseDateTimeText(text, ms) == DateParse::kOk;
 }

@@ -13,6 +13,7 @@
 namespace engine {
 
 // Milliseconds since 1900-01-01 00:00:00.000 <-> 'yyyy-mm-dd hh:mm:ss.mmm' (the stored form).
+// REQUIRES (FormatDateTime): ms within the datetime range, 1753-01-01 to 9999-12-31.
 std::string FormatDateTime(int64_t ms);
 bool ParseStoredDateTime(std::string_view text, int64_t* ms);
 
@@ -21,6 +22,10 @@ enum class DateParse { kOk, kBadText /* 241 */, kOutOfRange /* 242 */ };
 // followed by hh:mm[:ss[.mmm]]; 'yyyymmdd'; ISO 'yyyy-mm-dd[Thh:mm:ss[.mmm]]' (the stored form).
 // Blank text is 1900-01-01 00:00:00.
 DateParse ParseDateTimeText(std::string_view text, int64_t* ms);
+// A number read as days since 1900-01-01 (the fraction is the time of day), rounded to the
+// millisecond. Returns false, leaving *ms alone, when it falls outside 1753-01-01 to
+// 9999-12-31 23:59:59.999 (the server's 8115 for a number converted to datetime).
+bool DateTimeFromDays(double days, int64_t* ms);
 
 // Text to number as the server converts it. Surrounding blanks are allowed; '' is 0 for int
 // and float, an error for numeric (returns false).
