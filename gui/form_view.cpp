@@ -191,6 +191,13 @@ std::string ControlName(const ui::Control& control) {
   return control.Index() < 0 ? control.Name() : control.Name() + "(" + std::to_string(control.Index()) + ")";
 }
 
+// The caption a label, button, check or option box shows.
+QString WidgetText(const QWidget& widget) {
+  if (const auto* label = qobject_cast<const QLabel*>(&widget)) return label->text();
+  if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) return button->text();
+  return {};
+}
+
 std::string CutLine(const std::string& who, const QString& text, int need, int has) {
   return who + ": \"" + text.toStdString() + "\" needs " + std::to_string(need) + " px, has " + std::to_string(has) + " px";
 }
@@ -603,6 +610,28 @@ std::vector<std::string> FormView::CutTexts() const {
       if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) text = button->text();
       if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) text = frame->title();
       cut.push_back(CutLine(ControlName(*control), text, need, widget->width()));
+    }
+  }
+  // A caption that fits its widget may still lie under a neighbour (a label grown to the right
+  // of its box): the room its text takes must be free of the other visible controls.
+  for (const ui::Control* control : form_.Controls()) {
+    const QWidget* widget = WidgetFor(*control);
+    if (widget == nullptr || !widget->isVisibleTo(this) || widget->parentWidget() == nullptr) continue;
+    const int need = std::min(CaptionNeed(*widget), widget->width());
+    if (need == 0 || qobject_cast<const QGroupBox*>(widget) != nullptr) continue;
+    const int high = std::min(widget->height(), widget->fontMetrics().height());
+    const QRect text(widget->geometry().topLeft(), QSize(need, high));
+    for (const QObject* other : widget->parentWidget()->children()) {
+      const auto* neighbour = qobject_cast<const QWidget*>(other);
+      if (neighbour == nullptr || neighbour == widget || !neighbour->isVisibleTo(this) ||
+          qobject_cast<const QGroupBox*>(neighbour) != nullptr || !controls_by_widget_.contains(neighbour)) {
+        continue;
+      }
+      if (neighbour->geometry().intersects(text)) {
+        cut.push_back(ControlName(*control) + ": \"" + WidgetText(*widget).toStdString() + "\" lies under " +
+                      ControlName(*controls_by_widget_.at(neighbour)));
+        break;
+      }
     }
   }
   if (const auto* sub = qobject_cast<const QMdiSubWindow*>(window_); sub != nullptr && !sub->windowTitle().isEmpty()) {

@@ -101,7 +101,9 @@ TEST(EscritorioTest, LasVentanasAbrenDentroDelAreaYMuestranSusTextosEnteros) {
     }
     sueltas.push_back(std::make_unique<gui::FormView>(*form));
     sueltas.back()->AttachWindow(sueltas.back().get());
+    sueltas.back()->show();  // laid out at its own size, as a dialog shows it
   }
+  QApplication::processEvents();
   for (const std::string& nombre : escritorio.prueba.app.VentanasRegistradas()) {
     SCOPED_TRACE(nombre);
     const gui::FormView* view = escritorio.Vista(nombre);
@@ -111,6 +113,33 @@ TEST(EscritorioTest, LasVentanasAbrenDentroDelAreaYMuestranSusTextosEnteros) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->CutTexts(), std::vector<std::string>{});
   }
+}
+
+// The checker behind the test above finds both faults it looks for: a caption narrower than its
+// text, and one whose text lies under a neighbouring box.
+TEST(EscritorioTest, ElRevisorDeTextosEncuentraUnTextoCortadoOTapado) {
+  gui_test::EnsureApp();
+  struct Apretada : ui::Form {
+    Apretada() : Form("Apretada") {
+      Corta.SetCaption("Existencia");
+      Corta.Move(4200, 120, 300, 255);  // the window's edge stops its growth
+      Tapada.SetCaption("Descripcion");
+      Tapada.Move(120, 600, 1500, 255);
+      Caja.Move(600, 560, 1200, 300);
+    }
+    ui::Label Corta{*this, "Corta"};
+    ui::Label Tapada{*this, "Tapada"};
+    ui::TextBox Caja{*this, "Caja"};
+  } form;
+  form.Load();
+  gui::FormView view(form);
+  view.AttachWindow(&view);
+  view.show();
+  QApplication::processEvents();
+  const std::vector<std::string> hallados = view.CutTexts();
+  ASSERT_EQ(hallados.size(), 2u) << ::testing::PrintToString(hallados);
+  EXPECT_TRUE(hallados[0].starts_with("Corta: \"Existencia\" needs ")) << hallados[0];
+  EXPECT_EQ(hallados[1], "Tapada: \"Descripcion\" lies under Caja");
 }
 
 // A window that sets its own place keeps it as far as the work area allows.
