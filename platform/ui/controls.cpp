@@ -96,23 +96,18 @@ Label::Label(Form& form, std::string name, Frame* container, int index)
 CommandButton::CommandButton(Form& form, std::string name, Frame* container, int index)
     : CaptionedControl(form, std::move(name), ControlKind::kCommandButton, container, index) {}
 
-void CommandButton::SetDefault(bool on) {
-  if (on == default_) return;
+// Default and Cancel are each held by one button of the form at most.
+void CommandButton::SetRole(bool CommandButton::*role, CommandButton* (Form::*holder)() const, bool on) {
+  if (on == this->*role) return;
   if (on) {
-    if (CommandButton* other = Parent().DefaultButton()) other->SetDefault(false);
+    if (CommandButton* other = (Parent().*holder)()) other->SetRole(role, holder, false);
   }
-  default_ = on;
+  this->*role = on;
   Notify(ControlChange::kFormat);
 }
 
-void CommandButton::SetCancel(bool on) {
-  if (on == cancel_) return;
-  if (on) {
-    if (CommandButton* other = Parent().CancelButton()) other->SetCancel(false);
-  }
-  cancel_ = on;
-  Notify(ControlChange::kFormat);
-}
+void CommandButton::SetDefault(bool on) { SetRole(&CommandButton::default_, &Form::DefaultButton, on); }
+void CommandButton::SetCancel(bool on) { SetRole(&CommandButton::cancel_, &Form::CancelButton, on); }
 
 void CommandButton::SaveDesign() {
   CaptionedControl::SaveDesign();

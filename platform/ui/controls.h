@@ -99,6 +99,7 @@ class CommandButton : public CaptionedControl {
  private:
   void SaveDesign() override;
   void RestoreDesign() override;
+  void SetRole(bool CommandButton::*role, CommandButton* (Form::*holder)() const, bool on);
   bool default_ = false, design_default_ = false;
   bool cancel_ = false, design_cancel_ = false;
 };

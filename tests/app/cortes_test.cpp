@@ -44,25 +44,15 @@ constexpr int kCortes = 20;
 // A folder the program works in, removed with its contents at the end: in memory where the
 // system has it. A kill leaves the kernel's page cache in place, so only the order of the
 // program's writes matters, and the runs are not held up by disk syncs on a shared machine.
-class Carpeta {
+class Carpeta : public test_support::TempFolder {
  public:
-  Carpeta() {
-    std::error_code error;
-    const fs::path raiz = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string plantilla = (raiz / "consolida-cortes-XXXXXX").string();
-    if (mkdtemp(plantilla.data()) == nullptr) throw std::runtime_error("no se pudo crear " + plantilla);
-    ruta_ = plantilla;
-  }
-  ~Carpeta() {
-    std::error_code error;
-    fs::remove_all(ruta_, error);
-  }
-  Carpeta(const Carpeta&) = delete;
-  Carpeta& operator=(const Carpeta&) = delete;
-  const fs::path& path() const { return ruta_; }
+  Carpeta() : TempFolder("consolida-cortes", EnMemoria()) {}
 
  private:
-  fs::path ruta_;
+  static fs::path EnMemoria() {
+    std::error_code error;
+    return fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
+  }
 };
 constexpr int kEmpresasDemo = 40;
 constexpr int kEmpresasPadron = 300;

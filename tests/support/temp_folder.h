@@ -19,9 +19,10 @@ namespace fs = std::filesystem;
 
 class TempFolder {
  public:
-  // Makes <temp>/<prefix>-XXXXXX. Throws std::runtime_error when it cannot.
-  explicit TempFolder(const std::string& prefix = "consolida") {
-    std::string pattern = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
+  // Makes <root>/<prefix>-XXXXXX (root: the system's temp folder). Throws std::runtime_error
+  // when it cannot.
+  explicit TempFolder(const std::string& prefix = "consolida", const fs::path& root = fs::temp_directory_path()) {
+    std::string pattern = (root / (prefix + "-XXXXXX")).string();
     if (::mkdtemp(pattern.data()) == nullptr) {
       throw std::runtime_error("cannot make a temp folder from " + pattern);
     }
