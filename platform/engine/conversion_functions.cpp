@@ -128,7 +128,13 @@ void Convert(sqlite3_context* c, int, sqlite3_value** argv) {
     case TypeKind::kDateTime: {
       int64_t ms = 0;
       if (vtype == SQLITE_INTEGER || vtype == SQLITE_FLOAT) {
-        ms = static_cast<int64_t>(std::llround(sqlite3_value_double(v) * 86400000.0));
+        // Days from 1900-01-01: datetime holds 1753-01-01 (-53690) .. 9999-12-31 (2958463).
+        const double days = sqlite3_value_double(v);
+        if (!(days >= -53690.0 && days < 2958464.0)) {
+          Raise(c, 8115, "Arithmetic overflow error converting expression to data type datetime.");
+          return;
+        }
+        ms = static_cast<int64_t>(std::llround(days * 86400000.0));
       } else {
         DateParse r = ParseDateTimeText(TextOf(v), &ms);
         if (r == DateParse::kBadText) {
