@@ -127,8 +127,9 @@ class Handle {
         Unreadable(path, kUnparsableReason);
       }
       if (checked->SheetNames().empty()) Unreadable(path, kNoSheetReason);
-      // FreeXL counts day by day up to a date: a date far past 9999 would take it minutes.
-      if (checked->HasDatesOutOfRange()) {
+      // FreeXL counts day by day up to a date: a date far past 9999 would take it minutes. It
+      // sizes a sheet by its DIMENSIONS record and loses (and leaks) a cell outside it.
+      if (checked->HasDatesOutOfRange() || checked->HasCellsOutsideDimensions()) {
         biff_ = std::move(checked);
         return;
       }

@@ -4,9 +4,11 @@
 // stream ends in BiffError rather than a crash or an endless loop.
 #include "platform/sheet/internal/biff_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -380,8 +382,12 @@ void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
 
   std::map<std::pair<unsigned, unsigned>, runtime::Valor> cells;
   unsigned rows = 0, columns = 0;
+  std::optional<std::pair<uint32_t, uint32_t>> declared;  // DIMENSIONS: rows and columns
   auto put = [&](unsigned row, unsigned col, runtime::Valor v) {
     if (row >= kMaxRows || col >= kMaxColumns) throw BiffError("celda fuera de la hoja");
+    if (declared && (row >= declared->first || col >= declared->second)) {
+      cells_outside_dimensions_ = true;
+    }
     rows = std::max(rows, row + 1);
     columns = std::max(columns, col + 1);
     cells[{row, col}] = std::move(v);
@@ -401,7 +407,16 @@ void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
   int nested = 0;  // depth of embedded substreams (charts) being skipped
   std::pair<unsigned, unsigned> pending_string{kMaxRows, 0};
   bool ended = false;
-  while (!ended && NextRecord(stream_, at, rec)) {
+  // Where the other sheets start: a record running over one of them makes two sheets share
+  // bytes, which readers then split differently.
+  std::vector<size_t> starts;
+  for (const Sheet& other : sheets_) starts.push_back(other.offset);
+  std::sort(starts.begin(), starts.end());
+  for (size_t from = at; !ended && NextRecord(stream_, at, rec); from = at) {
+    const auto next_start = std::upper_bound(starts.begin(), starts.end(), from);
+    if (next_start != starts.end() && *next_start < at) {
+      throw BiffError("un registro pasa sobre el comienzo de otra hoja");
+    }
     if (rec.id == kBof) {
       ++nested;
       continue;
@@ -429,6 +444,7 @@ void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
         if (last_row > kMaxRows || last_column > kMaxColumns) {
           throw BiffError("dimensiones fuera de la hoja");
         }
+        declared.emplace(last_row, last_column);
         rows = std::max<unsigned>(rows, last_row);
         columns = std::max<unsigned>(columns, last_column);
         break;

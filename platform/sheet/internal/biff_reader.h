@@ -39,6 +39,9 @@ class BiffWorkbook {
   // True when a sheet read so far holds a date-formatted number outside 01/01/100 .. 31/12/9999
   // (read as a plain number).
   bool HasDatesOutOfRange() const { return dates_out_of_range_; }
+  // True when a sheet read so far holds a cell past the rows and columns its DIMENSIONS record
+  // declares (the grid takes the cell all the same).
+  bool HasCellsOutsideDimensions() const { return cells_outside_dimensions_; }
 
   // The sheet at 0-based `index` as a grid, cells typed as the FreeXL path types them, except
   // that a formula gives its cached result (number, text, boolean as 0/1). Throws BiffError for
@@ -70,6 +73,7 @@ class BiffWorkbook {
   std::vector<uint16_t> xf_formats_;
   std::vector<std::pair<uint16_t, std::string>> formats_;
   mutable bool dates_out_of_range_ = false;
+  mutable bool cells_outside_dimensions_ = false;
 };
 
 }  // namespace sheet::internal
