@@ -3,9 +3,12 @@
 #include "platform/sheet/xls_reader.h"
 
 #include <freexl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -98,6 +101,24 @@ bool IsEncrypted(const std::optional<std::vector<uint8_t>>& stream) {
   return false;
 }
 
+// Opens `records` (a checked Workbook stream) with FreeXL from a plain compound file of our
+// own: FreeXL then reads exactly these bytes, whatever the original container's mini stream,
+// sector chains or directory would have led it to. The copy is unlinked once open (FreeXL
+// keeps reading through its open file). Returns FreeXL's code; `*h` as freexl_open leaves it.
+int OpenCheckedCopy(std::vector<uint8_t> records, const void** h) {
+  if (records.size() < 4096) records.resize(4096, 0);  // zeros after the last EOF: no records
+  const std::vector<uint8_t> copy = internal::BuildCompoundFile(records);
+  std::string name = (std::filesystem::temp_directory_path() / "consolida-xls-XXXXXX").string();
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return FREEXL_FILE_NOT_FOUND;
+  const bool written = ::write(fd, copy.data(), copy.size()) == static_cast<ssize_t>(copy.size());
+  ::close(fd);
+  const int rc = written ? freexl_open(name.c_str(), h) : FREEXL_CFBF_READ_ERROR;
+  std::error_code ignored;
+  std::filesystem::remove(name, ignored);
+  return rc;
+}
+
 // An open FreeXL handle; closed on every path, as FreeXL asks even after a failed open.
 class Handle {
  public:
@@ -120,6 +141,7 @@ class Handle {
     if (IsEncrypted(stream)) Unreadable(path, kEncryptedReason);
     std::optional<internal::BiffWorkbook> checked;
     if (stream) {
+      records_ = *stream;
       try {
         checked.emplace(std::move(*stream));
         checked->CheckSheets();
@@ -134,7 +156,9 @@ class Handle {
         return;
       }
     }
-    const int rc = freexl_open(path.c_str(), &h_);
+    // A file that is no compound file goes to FreeXL as it is, for its reason.
+    const int rc = checked ? OpenCheckedCopy(std::move(records_), &h_) : freexl_open(path.c_str(), &h_);
+    if (checked && rc == FREEXL_FILE_NOT_FOUND) Unreadable(path, "no se pudo copiar a una carpeta temporal");
     try {
       if (rc == FREEXL_FILE_NOT_FOUND) {
         throw runtime::VbError(
@@ -196,6 +220,7 @@ class Handle {
  private:
   const void* h_ = nullptr;
   std::string path_;
+  std::vector<uint8_t> records_;  // the checked Workbook stream, until FreeXL has it
   std::optional<internal::BiffWorkbook> biff_;
 };
 
