@@ -291,8 +291,8 @@ bool Binder::BindQuery(Select* select, const Scope* outer) {
     }
   }
   for (OrderItem& item : select->order_by) {
-    if (item.ordinal != 0) {
-      if (item.ordinal < 1 || item.ordinal > static_cast<int>(select->columns.size())) {
+    if (item.positional || item.ordinal != 0) {
+      if (item.ordinal < 1 || item.ordinal > static_cast<int64_t>(select->columns.size())) {
         return Fail(108, select->line,
                     "The ORDER BY position number " + std::to_string(item.ordinal) +
                         " is out of range of the number of items in the select list.",

@@ -2,6 +2,8 @@
 // and joins, then expressions by precedence (OR, AND, NOT, predicates, + -, * / %, unary,
 // primaries, CASE, CAST/CONVERT, function calls). Part of the parser (see
 // internal/parser_state.h); syntax only.
+#include <charconv>
+
 #include "platform/engine/internal/parser_state.h"
 
 namespace engine {
@@ -23,8 +25,11 @@ std::unique_ptr<Select> Parser::ParseQuery() {
       const Token& after = Peek(1);
       bool ends_item = IsSym(after, ",") || IsWord(after, "asc") || IsWord(after, "desc") ||
                        !(after.kind == TokenKind::kSymbol && after.text != ")");
-      if (t.kind == TokenKind::kInteger && ends_item) {
-        item.ordinal = static_cast<int>(StructuralInteger());
+      int64_t position = 0;
+      if (t.kind == TokenKind::kInteger && ends_item &&
+          std::from_chars(t.text.data(), t.text.data() + t.text.size(), position).ec == std::errc()) {
+        item.ordinal = StructuralInteger();
+        item.positional = true;
       } else {
         item.expr = ParseExpr();
       }
@@ -385,7 +390,8 @@ ExprPtr Parser::ParsePrimary() {
     auto e = Make(ExprKind::kFunction, t.line);
     e->name = Lower(second.empty() ? first : second);
     e->qualifier = second.empty() ? "" : first;
-    if (Accept("*")) {
+    // Only COUNT takes *: SUM(*) and the like stop at the * as on the server.
+    if (e->name == "count" && e->qualifier.empty() && Accept("*")) {
       e->star = true;
     } else if (!IsSym(Peek(), ")")) {
       if (AcceptWord("distinct")) e->distinct = true;

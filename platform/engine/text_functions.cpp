@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/engine/internal/function_support.h"
 #include "platform/engine/internal/values.h"
@@ -15,56 +16,93 @@
 namespace engine {
 namespace {
 
-// The T-SQL LIKE pattern language over code points, case-folded.
-bool LikeMatch(const std::u32string& s, size_t si, const std::u32string& p, size_t pi, char32_t escape) {
-  while (pi < p.size()) {
-    char32_t pc = p[pi];
+// One element of a LIKE pattern: % (any run of characters), or one character that is a given
+// one, any one (_), or one of a [set] (a range a-z counts as a span; [^...] negates).
+struct LikeElement {
+  enum Kind { kRun, kAny, kChar, kSet } kind = kChar;
+  char32_t c = 0;
+  size_t set_begin = 0, set_end = 0;  // the set's members within the pattern, after any ^
+  bool negate = false;
+};
+
+// Splits the T-SQL LIKE pattern language (code points, case-folded) into elements. An escape
+// character makes the next one literal unless it ends the pattern; a [ without a closing ] is
+// the character [; a run of % is one element.
+std::vector<LikeElement> LikeElements(const std::u32string& p, char32_t escape) {
+  std::vector<LikeElement> out;
+  for (size_t pi = 0; pi < p.size();) {
+    LikeElement e;
+    const char32_t pc = p[pi];
     if (escape != 0 && pc == escape && pi + 1 < p.size()) {
-      if (si >= s.size() || s[si] != p[pi + 1]) return false;
-      ++si;
+      e.c = p[pi + 1];
       pi += 2;
-      continue;
-    }
-    if (pc == U'%') {
+    } else if (pc == U'%') {
+      e.kind = LikeElement::kRun;
       while (pi < p.size() && p[pi] == U'%') ++pi;
-      if (pi == p.size()) return true;
-      for (size_t k = si; k <= s.size(); ++k) {
-        if (LikeMatch(s, k, p, pi, escape)) return true;
+    } else if (pc == U'_') {
+      e.kind = LikeElement::kAny;
+      ++pi;
+    } else if (size_t close = pc == U'[' ? p.find(U']', pi + 1) : std::u32string::npos;
+               close != std::u32string::npos) {
+      e.kind = LikeElement::kSet;
+      e.set_begin = pi + 1;
+      e.negate = e.set_begin < close && p[e.set_begin] == U'^';
+      if (e.negate) ++e.set_begin;
+      e.set_end = close;
+      pi = close + 1;
+    } else {
+      e.c = pc;
+      ++pi;
+    }
+    out.push_back(e);
+  }
+  return out;
+}
+
+bool ElementTakes(const LikeElement& e, const std::u32string& p, char32_t c) {
+  switch (e.kind) {
+    case LikeElement::kAny: return true;
+    case LikeElement::kChar: return c == e.c;
+    case LikeElement::kSet: {
+      bool hit = false;
+      for (size_t k = e.set_begin; k < e.set_end; ++k) {
+        if (k + 2 < e.set_end && p[k + 1] == U'-') {
+          if (c >= p[k] && c <= p[k + 2]) hit = true;
+          k += 2;
+        } else if (c == p[k]) {
+          hit = true;
+        }
       }
+      return hit != e.negate;
+    }
+    case LikeElement::kRun: break;
+  }
+  return false;
+}
+
+// Every element but % takes exactly one character, so a mismatch only ever needs the latest %
+// to take one character more: time grows with the product of the two lengths, never
+// exponentially with the number of %.
+bool LikeMatch(const std::u32string& s, const std::u32string& p, char32_t escape) {
+  const std::vector<LikeElement> elements = LikeElements(p, escape);
+  size_t si = 0, ei = 0;
+  size_t run = std::string::npos, run_si = 0;  // the latest % and where its text ends so far
+  while (si < s.size()) {
+    if (ei < elements.size() && elements[ei].kind == LikeElement::kRun) {
+      run = ei++;
+      run_si = si;
+    } else if (ei < elements.size() && ElementTakes(elements[ei], p, s[si])) {
+      ++ei;
+      ++si;
+    } else if (run != std::string::npos) {
+      ei = run + 1;
+      si = ++run_si;
+    } else {
       return false;
     }
-    if (si >= s.size()) return false;
-    if (pc == U'_') {
-      ++si;
-      ++pi;
-      continue;
-    }
-    if (pc == U'[') {
-      size_t close = p.find(U']', pi + 1);
-      if (close != std::u32string::npos) {
-        size_t k = pi + 1;
-        bool negate = k < close && p[k] == U'^';
-        if (negate) ++k;
-        bool hit = false;
-        for (; k < close; ++k) {
-          if (k + 2 < close && p[k + 1] == U'-') {
-            if (s[si] >= p[k] && s[si] <= p[k + 2]) hit = true;
-            k += 2;
-          } else if (s[si] == p[k]) {
-            hit = true;
-          }
-        }
-        if (hit == negate) return false;
-        ++si;
-        pi = close + 1;
-        continue;
-      }
-    }
-    if (s[si] != pc) return false;
-    ++si;
-    ++pi;
   }
-  return si == s.size();
+  while (ei < elements.size() && elements[ei].kind == LikeElement::kRun) ++ei;
+  return ei == elements.size();
 }
 
 std::u32string Folded(std::string_view text) {
@@ -92,11 +130,11 @@ void Like(sqlite3_context* c, int argc, sqlite3_value** argv) {
     std::u32string e = Folded(TextOf(argv[2]));
     escape = e.empty() ? 0 : e[0];
   }
-  bool hit = LikeMatch(value, 0, pattern, 0, escape);
+  bool hit = LikeMatch(value, pattern, escape);
   if (!hit) {
     // Trailing blanks of the tested value do not count; those of the pattern do.
     while (!value.empty() && value.back() == U' ') value.pop_back();
-    hit = LikeMatch(value, 0, pattern, 0, escape);
+    hit = LikeMatch(value, pattern, escape);
   }
   sqlite3_result_int(c, hit ? 1 : 0);
 }

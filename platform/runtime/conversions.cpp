@@ -3,6 +3,7 @@
 // comma locale): digits are gathered by hand and converted with std::from_chars/to_chars.
 #include "platform/runtime/conversions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -35,7 +36,8 @@ Number FromDecimal(const std::string& text) {
     const size_t e_at = text.find('e');
     long exponent = 0;
     if (e_at != std::string::npos) {
-      exponent = std::strtol(text.c_str() + e_at + 1, nullptr, 10);
+      // Any exponent past a few hundred decides alone; bounded, the sum below cannot overflow.
+      exponent = std::clamp(std::strtol(text.c_str() + e_at + 1, nullptr, 10), -100000L, 100000L);
     }
     const std::string mantissa = text.substr(0, e_at);
     const size_t dot = mantissa.find('.');

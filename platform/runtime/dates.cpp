@@ -51,8 +51,19 @@ double Compose(long long day, double seconds) {
   return day >= 0 ? static_cast<double>(day) + fraction : static_cast<double>(day) - fraction;
 }
 
+// A serial outside 01/01/100 .. 31/12/9999 (its time included), or not a number, is no date:
+// Overflow, as VB gives for such a Date. Checked before any conversion to an integer.
+void RequireDateRange(DateSerial date) {
+  if (!(date.days > static_cast<double>(kMinSerial - 1) &&
+        date.days < static_cast<double>(kMaxSerial + 1))) {
+    RaiseVbError(kVbOverflow);
+  }
+}
+
 // Splits a serial into its day number and its time of day in whole seconds (rounded, carried).
+// Throws VbError 6 for a serial outside the date range.
 void Split(DateSerial date, long long& day, long& seconds) {
+  RequireDateRange(date);
   const double whole = std::trunc(date.days);
   day = static_cast<long long>(whole);
   seconds = std::lround(std::fabs(date.days - whole) * kSecondsPerDay);
@@ -299,6 +310,7 @@ DateSerial FromTimePoint(std::chrono::system_clock::time_point when) {
 }
 
 std::chrono::system_clock::time_point ToTimePoint(DateSerial date) {
+  RequireDateRange(date);
   const double whole = std::trunc(date.days);
   const long long day = static_cast<long long>(whole);
   const double fraction_ms = std::fabs(date.days - whole) * kSecondsPerDay * 1000.0;

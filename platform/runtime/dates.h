@@ -33,7 +33,8 @@ DateSerial MakeDate(int year, int month, int day, int hour = 0, int minute = 0, 
 DateSerial MakeDate(const DateParts& parts);
 
 // The calendar parts of a serial, the time rounded to the nearest second (23:59:59.6 becomes
-// 00:00:00 of the next day).
+// 00:00:00 of the next day). Throws VbError 6 (Overflow) for a serial outside 01/01/100 ..
+// 31/12/9999 or not a number; so do the texts and Format below and ToTimePoint.
 DateParts DateOf(DateSerial date);
 
 // The short date "dd/mm/yyyy" and the long time "hh:nn:ss" (24-hour), as the program writes

@@ -3,9 +3,12 @@
 #include "platform/sheet/xls_reader.h"
 
 #include <freexl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -29,6 +32,7 @@ namespace {
 }
 
 constexpr const char* kEncryptedReason = "está protegido con contraseña (cifrado)";
+constexpr const char* kNoSheetReason = "no tiene ninguna hoja";
 constexpr const char* kUnparsableReason =
     "tiene registros que no se pueden interpretar (dañados o no admitidos)";
 
@@ -38,12 +42,17 @@ std::vector<uint8_t> FileBytes(const std::string& path) {
                               std::istreambuf_iterator<char>());
 }
 
+constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+
+bool HasCompoundSignature(const std::vector<uint8_t>& file) {
+  return file.size() >= 8 && std::equal(file.begin(), file.begin() + 8, kCompoundSignature);
+}
+
 bool HasCompoundSignature(const std::string& path) {
-  static constexpr char kSignature[8] = {'\xD0', '\xCF', '\x11', '\xE0',
-                                         '\xA1', '\xB1', '\x1A', '\xE1'};
   std::ifstream in(path, std::ios::binary);
   char head[8] = {};
-  return in.read(head, sizeof head) && std::equal(head, head + 8, kSignature);
+  in.read(head, sizeof head);
+  return HasCompoundSignature(std::vector<uint8_t>(head, head + in.gcount()));
 }
 
 std::string ReasonOf(int code, const std::string& path) {
@@ -68,16 +77,16 @@ std::string ReasonOf(int code, const std::string& path) {
   }
 }
 
-// True when the workbook's globals carry a FILEPASS record: everything after it is encrypted.
-// FreeXL either flags it or fails on the scrambled records that follow, so the reader looks for
-// itself to give the real reason.
-std::optional<std::vector<uint8_t>> WorkbookStream(const std::string& path) {
-  const std::vector<uint8_t> file = FileBytes(path);
+// The Workbook stream (BIFF8) or Book stream (BIFF5) of a compound file.
+std::optional<std::vector<uint8_t>> WorkbookStream(const std::vector<uint8_t>& file) {
   std::optional<std::vector<uint8_t>> stream = internal::ReadCompoundStream(file, "Workbook");
   if (!stream) stream = internal::ReadCompoundStream(file, "Book");
   return stream;
 }
 
+// True when the workbook's globals carry a FILEPASS record: everything after it is encrypted.
+// FreeXL either flags it or fails on the scrambled records that follow, so the reader looks for
+// itself to give the real reason.
 bool IsEncrypted(const std::optional<std::vector<uint8_t>>& stream) {
   if (!stream) return false;
   constexpr uint16_t kFilepass = 0x002F;
@@ -92,11 +101,64 @@ bool IsEncrypted(const std::optional<std::vector<uint8_t>>& stream) {
   return false;
 }
 
+// Opens `records` (a checked Workbook stream) with FreeXL from a plain compound file of our
+// own: FreeXL then reads exactly these bytes, whatever the original container's mini stream,
+// sector chains or directory would have led it to. The copy is unlinked once open (FreeXL
+// keeps reading through its open file). Returns FreeXL's code; `*h` as freexl_open leaves it.
+int OpenCheckedCopy(std::vector<uint8_t> records, const void** h) {
+  if (records.size() < 4096) records.resize(4096, 0);  // zeros after the last EOF: no records
+  const std::vector<uint8_t> copy = internal::BuildCompoundFile(records);
+  std::string name = (std::filesystem::temp_directory_path() / "consolida-xls-XXXXXX").string();
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return FREEXL_FILE_NOT_FOUND;
+  const bool written = ::write(fd, copy.data(), copy.size()) == static_cast<ssize_t>(copy.size());
+  ::close(fd);
+  const int rc = written ? freexl_open(name.c_str(), h) : FREEXL_CFBF_READ_ERROR;
+  std::error_code ignored;
+  std::filesystem::remove(name, ignored);
+  return rc;
+}
+
 // An open FreeXL handle; closed on every path, as FreeXL asks even after a failed open.
 class Handle {
  public:
+  // FreeXL trusts the lengths and counts in a file as they come: it sizes buffers by them and
+  // reads on past a record's end. So the container and the workbook's records are checked here
+  // first, and FreeXL only reads a workbook whose records the record reader accepted, with the
+  // same number of sheets; anything else is read from the records or refused.
   explicit Handle(const std::string& path) : path_(path) {
-    const int rc = freexl_open(path.c_str(), &h_);
+    const std::vector<uint8_t> file = FileBytes(path);
+    if (std::optional<std::string> fault = internal::ContainerFault(file)) {
+      Unreadable(path, "está dañado (" + *fault + ")");
+    }
+    std::optional<std::vector<uint8_t>> stream = WorkbookStream(file);
+    if (!stream && HasCompoundSignature(file)) {
+      // FreeXL may still find a stream where the container's own chains lead nowhere: it
+      // would read other bytes than these.
+      Unreadable(path, file.size() < 512 ? "está dañado (incompleto o truncado)"
+                                         : "no tiene un flujo Workbook legible (falta o está dañado)");
+    }
+    if (IsEncrypted(stream)) Unreadable(path, kEncryptedReason);
+    std::optional<internal::BiffWorkbook> checked;
+    if (stream) {
+      records_ = *stream;
+      try {
+        checked.emplace(std::move(*stream));
+        checked->CheckSheets();
+      } catch (const internal::BiffError&) {
+        Unreadable(path, kUnparsableReason);
+      }
+      if (checked->SheetNames().empty()) Unreadable(path, kNoSheetReason);
+      // FreeXL counts day by day up to a date: a date far past 9999 would take it minutes. It
+      // sizes a sheet by its DIMENSIONS record and loses (and leaks) a cell outside it.
+      if (checked->HasDatesOutOfRange() || checked->HasCellsOutsideDimensions()) {
+        biff_ = std::move(checked);
+        return;
+      }
+    }
+    // A file that is no compound file goes to FreeXL as it is, for its reason.
+    const int rc = checked ? OpenCheckedCopy(std::move(records_), &h_) : freexl_open(path.c_str(), &h_);
+    if (checked && rc == FREEXL_FILE_NOT_FOUND) Unreadable(path, "no se pudo copiar a una carpeta temporal");
     try {
       if (rc == FREEXL_FILE_NOT_FOUND) {
         throw runtime::VbError(
@@ -104,27 +166,23 @@ class Handle {
             std::string(runtime::VbErrorDescription(runtime::kVbFileNotFound)) + ": " + path);
       }
       unsigned password = 0;
+      unsigned sheets = 0;
       if (h_ != nullptr && rc == FREEXL_OK &&
           freexl_get_info(h_, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
-          password != FREEXL_BIFF_OBFUSCATED) {
+          password != FREEXL_BIFF_OBFUSCATED &&
+          freexl_get_info(h_, FREEXL_BIFF_SHEET_COUNT, &sheets) == FREEXL_OK && checked &&
+          sheets == checked->SheetNames().size()) {
         return;
       }
-      std::optional<std::vector<uint8_t>> stream = WorkbookStream(path);
-      if (IsEncrypted(stream)) Unreadable(path, kEncryptedReason);
-      if (stream) {
-        // Records FreeXL does not parse (a chart inside a sheet, a Macintosh code page, BIFF5
-        // without a code page) are read from the Workbook stream itself.
-        try {
-          biff_.emplace(std::move(*stream));
-          if (h_ != nullptr) freexl_close(h_);
-          h_ = nullptr;
-          return;
-        } catch (const internal::BiffError&) {
-          // Not readable that way either: FreeXL's reason stands.
-        }
+      // Records FreeXL does not parse (a chart inside a sheet, a Macintosh code page, BIFF5
+      // without a code page), or a workbook where FreeXL found other sheets than its records
+      // list, are read from the Workbook stream itself.
+      if (checked) {
+        biff_ = std::move(checked);
+        if (h_ != nullptr) freexl_close(h_);
+        h_ = nullptr;
+        return;
       }
-      // FreeXL answers "OK" without a handle when one of the records fails to parse: a damaged
-      // record, or one it does not support (a chart embedded in a sheet, a Macintosh code page).
       Unreadable(path, rc != FREEXL_OK ? ReasonOf(rc, path) : kUnparsableReason);
     } catch (...) {
       // The destructor does not run for a constructor that throws.
@@ -162,6 +220,7 @@ class Handle {
  private:
   const void* h_ = nullptr;
   std::string path_;
+  std::vector<uint8_t> records_;  // the checked Workbook stream, until FreeXL has it
   std::optional<internal::BiffWorkbook> biff_;
 };
 

@@ -99,7 +99,10 @@ struct SelectItem {
 struct OrderItem {
   ExprPtr expr;
   bool descending = false;
-  int ordinal = 0;  // ORDER BY 2 -> 2
+  // ORDER BY 2 -> 2 (positional); a name or expression the binder finds in the select list
+  // gets its position here too.
+  int64_t ordinal = 0;
+  bool positional = false;  // written as a position (ORDER BY 0 is one, and out of range)
 };
 
 struct Select {

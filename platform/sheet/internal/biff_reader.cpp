@@ -4,9 +4,11 @@
 // stream ends in BiffError rather than a crash or an endless loop.
 #include "platform/sheet/internal/biff_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -334,7 +336,11 @@ BiffWorkbook::DateKind BiffWorkbook::KindOfXf(uint16_t xf) const {
 
 runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
   const DateKind kind = KindOfXf(xf);
-  if (kind == DateKind::kNone || !std::isfinite(value)) return runtime::Valor::Double(value);
+  if (kind == DateKind::kNone) return runtime::Valor::Double(value);
+  if (!std::isfinite(value)) {
+    dates_out_of_range_ = true;
+    return runtime::Valor::Double(value);
+  }
   // Whole seconds, a date format gives the day only and a time format the time of day only.
   const double serial = value + (date1904_ ? 1462.0 : 0.0);
   try {
@@ -348,24 +354,40 @@ runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
             runtime::MakeDate(p.year, p.month, p.day, p.hour, p.minute, p.second));
     }
   } catch (const runtime::VbError&) {
+    dates_out_of_range_ = true;
     return runtime::Valor::Double(value);
   }
 }
 
+void BiffWorkbook::CheckSheets() const {
+  for (unsigned k = 0; k < sheets_.size(); ++k) ReadSheetRecords(k, nullptr);
+}
+
 SheetGrid BiffWorkbook::ReadGrid(unsigned index) const {
   SheetGrid grid;
+  ReadSheetRecords(index, &grid);
+  return grid;
+}
+
+void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
+  SheetGrid discarded;
+  SheetGrid& grid = out != nullptr ? *out : discarded;
   grid.name = sheets_.at(index).name;
   size_t at = sheets_[index].offset;
   Record rec;
   if (!NextRecord(stream_, at, rec) || rec.id != kBof) throw BiffError("hoja sin BOF");
   Need(rec, 4);
   // A chart or macro sheet holds no cells.
-  if (U16(rec.data + 2) != kWorksheetType) return grid;
+  if (U16(rec.data + 2) != kWorksheetType) return;
 
   std::map<std::pair<unsigned, unsigned>, runtime::Valor> cells;
   unsigned rows = 0, columns = 0;
+  std::optional<std::pair<uint32_t, uint32_t>> declared;  // DIMENSIONS: rows and columns
   auto put = [&](unsigned row, unsigned col, runtime::Valor v) {
     if (row >= kMaxRows || col >= kMaxColumns) throw BiffError("celda fuera de la hoja");
+    if (declared && (row >= declared->first || col >= declared->second)) {
+      cells_outside_dimensions_ = true;
+    }
     rows = std::max(rows, row + 1);
     columns = std::max(columns, col + 1);
     cells[{row, col}] = std::move(v);
@@ -385,7 +407,16 @@ SheetGrid BiffWorkbook::ReadGrid(unsigned index) const {
   int nested = 0;  // depth of embedded substreams (charts) being skipped
   std::pair<unsigned, unsigned> pending_string{kMaxRows, 0};
   bool ended = false;
-  while (!ended && NextRecord(stream_, at, rec)) {
+  // Where the other sheets start: a record running over one of them makes two sheets share
+  // bytes, which readers then split differently.
+  std::vector<size_t> starts;
+  for (const Sheet& other : sheets_) starts.push_back(other.offset);
+  std::sort(starts.begin(), starts.end());
+  for (size_t from = at; !ended && NextRecord(stream_, at, rec); from = at) {
+    const auto next_start = std::upper_bound(starts.begin(), starts.end(), from);
+    if (next_start != starts.end() && *next_start < at) {
+      throw BiffError("un registro pasa sobre el comienzo de otra hoja");
+    }
     if (rec.id == kBof) {
       ++nested;
       continue;
@@ -397,18 +428,27 @@ SheetGrid BiffWorkbook::ReadGrid(unsigned index) const {
     }
     if (nested > 0) continue;
     switch (rec.id) {
-      case kDimensions:
+      case kDimensions: {
+        // Past the sheet's 65536 rows and 256 columns the record is damaged (readers that size
+        // their cell table by it would take gigabytes).
+        uint32_t last_row, last_column;
         if (biff8_) {
           Need(rec, 12);
-          rows = std::max<unsigned>(rows, std::min<uint32_t>(U32(rec.data + 4), kMaxRows));
-          columns =
-              std::max<unsigned>(columns, std::min<unsigned>(U16(rec.data + 10), kMaxColumns));
+          last_row = U32(rec.data + 4);
+          last_column = U16(rec.data + 10);
         } else {
           Need(rec, 8);
-          rows = std::max<unsigned>(rows, U16(rec.data + 2));
-          columns = std::max<unsigned>(columns, std::min<unsigned>(U16(rec.data + 6), kMaxColumns));
+          last_row = U16(rec.data + 2);
+          last_column = U16(rec.data + 6);
         }
+        if (last_row > kMaxRows || last_column > kMaxColumns) {
+          throw BiffError("dimensiones fuera de la hoja");
+        }
+        declared.emplace(last_row, last_column);
+        rows = std::max<unsigned>(rows, last_row);
+        columns = std::max<unsigned>(columns, last_column);
         break;
+      }
       case kLabelSst: {
         Need(rec, 10);
         const uint32_t k = U32(rec.data + 6);
@@ -417,9 +457,11 @@ SheetGrid BiffWorkbook::ReadGrid(unsigned index) const {
         break;
       }
       case kLabel:
-      case kRString:
-        put(U16(rec.data), U16(rec.data + 2), runtime::Valor::String(text_at(rec, 6)));
+      case kRString: {
+        runtime::Valor text = runtime::Valor::String(text_at(rec, 6));  // checks the length
+        put(U16(rec.data), U16(rec.data + 2), std::move(text));
         break;
+      }
       case kNumber:
         Need(rec, 14);
         put(U16(rec.data), U16(rec.data + 2), NumberCell(F64(rec.data + 6), U16(rec.data + 4)));
@@ -475,9 +517,9 @@ SheetGrid BiffWorkbook::ReadGrid(unsigned index) const {
 
   grid.row_count = rows;
   grid.column_count = columns;
+  if (out == nullptr) return;
   grid.rows.assign(rows, std::vector<runtime::Valor>(columns, runtime::Valor::Null()));
   for (auto& [where, value] : cells) grid.rows[where.first][where.second] = std::move(value);
-  return grid;
 }
 
 }  // namespace sheet::internal

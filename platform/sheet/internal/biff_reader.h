@@ -33,6 +33,16 @@ class BiffWorkbook {
 
   std::vector<std::string> SheetNames() const;
 
+  // Reads every worksheet once, so that a damaged substream is found before any is asked for.
+  // Throws BiffError as ReadGrid.
+  void CheckSheets() const;
+  // True when a sheet read so far holds a date-formatted number outside 01/01/100 .. 31/12/9999
+  // (read as a plain number).
+  bool HasDatesOutOfRange() const { return dates_out_of_range_; }
+  // True when a sheet read so far holds a cell past the rows and columns its DIMENSIONS record
+  // declares (the grid takes the cell all the same).
+  bool HasCellsOutsideDimensions() const { return cells_outside_dimensions_; }
+
   // The sheet at 0-based `index` as a grid, cells typed as the FreeXL path types them, except
   // that a formula gives its cached result (number, text, boolean as 0/1). Throws BiffError for
   // a damaged substream; REQUIRES: index < SheetNames().size().
@@ -50,6 +60,8 @@ class BiffWorkbook {
   std::string Text8(const uint8_t* bytes, size_t count) const;
   DateKind KindOfXf(uint16_t xf) const;
   runtime::Valor NumberCell(double value, uint16_t xf) const;
+  // Walks the substream of sheet `index`; fills `grid` unless it is null (a check only).
+  void ReadSheetRecords(unsigned index, SheetGrid* grid) const;
 
   std::vector<uint8_t> stream_;
   bool biff8_ = true;
@@ -60,6 +72,8 @@ class BiffWorkbook {
   std::vector<std::string> sst_;
   std::vector<uint16_t> xf_formats_;
   std::vector<std::pair<uint16_t, std::string>> formats_;
+  mutable bool dates_out_of_range_ = false;
+  mutable bool cells_outside_dimensions_ = false;
 };
 
 }  // namespace sheet::internal

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace sheet::internal {
@@ -265,6 +266,68 @@ std::optional<std::vector<uint8_t>> ReadCompoundStream(const std::vector<uint8_t
     if (!content || content->size() < size) return std::nullopt;
     content->resize(size);
     return content;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> ContainerFault(const std::vector<uint8_t>& file) {
+  static constexpr uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  if (file.size() < 512 || std::memcmp(file.data(), kSignature, 8) != 0) return std::nullopt;
+  const uint16_t shift = Get16(file, 0x1E);
+  if (shift != 9 && shift != 12) return std::nullopt;
+  const uint32_t sector_size = 1u << shift;
+  const uint32_t per_sector = sector_size / 4;
+  const std::string file_size = std::to_string(file.size());
+  SectorReader reader(file, sector_size);
+
+  // Every DIFAT sector is a distinct sector of the file, so the FAT it lists stays within what
+  // the file can hold.
+  const uint32_t fat_count = Get32(file, 0x2C);
+  std::vector<uint32_t> fat_sectors;
+  for (uint32_t k = 0; k < kHeaderDifatEntries && fat_sectors.size() < fat_count; ++k) {
+    fat_sectors.push_back(Get32(file, 0x4C + 4 * k));
+  }
+  // The DIFAT chain is walked as far as either the FAT or the header's count of DIFAT sectors
+  // asks: readers follow it by either.
+  uint32_t difat = Get32(file, 0x44);
+  const uint32_t difat_count = Get32(file, 0x48);
+  std::vector<bool> seen(file.size() / sector_size + 1, false);
+  for (uint32_t blocks = 0; fat_sectors.size() < fat_count || blocks < difat_count; ++blocks) {
+    if (difat >= kDifatSector && fat_sectors.size() >= fat_count) break;
+    if (difat >= kDifatSector || !reader.Has(difat)) {
+      return std::string("la cadena DIFAT sale del archivo");
+    }
+    if (seen[difat]) return std::string("la cadena DIFAT vuelve sobre sí misma");
+    seen[difat] = true;
+    const std::vector<uint8_t> bytes = reader.Sector(difat);
+    for (uint32_t k = 0; k + 1 < per_sector && fat_sectors.size() < fat_count; ++k) {
+      fat_sectors.push_back(Get32(bytes, 4 * k));
+    }
+    difat = Get32(bytes, 4 * (per_sector - 1));
+  }
+  std::vector<uint32_t> fat;
+  for (uint32_t sector : fat_sectors) {
+    if (!reader.Has(sector)) return std::string("la tabla de sectores sale del archivo");
+    const std::vector<uint8_t> bytes = reader.Sector(sector);
+    for (uint32_t k = 0; k < per_sector; ++k) fat.push_back(Get32(bytes, 4 * k));
+  }
+  const std::optional<std::vector<uint8_t>> directory = reader.Chain(Get32(file, 0x30), fat);
+  if (!directory) return std::string("la cadena del directorio está rota");
+  for (size_t at = 0; at + 128 <= directory->size(); at += 128) {
+    const uint8_t type = (*directory)[at + 0x42];
+    if (type != 2 && type != 5) continue;
+    const uint64_t size = Get32(*directory, at + 0x78) |
+                          (shift == 12 ? static_cast<uint64_t>(Get32(*directory, at + 0x7C)) << 32 : 0);
+    if (size > file.size()) {
+      const uint16_t name_bytes = std::min<uint16_t>(Get16(*directory, at + 0x40), 64);
+      std::string name;
+      for (size_t k = 0; k + 2 < name_bytes; k += 2) {
+        const uint16_t unit = Get16(*directory, at + k);
+        name += unit >= 0x20 && unit < 0x7F ? static_cast<char>(unit) : '?';
+      }
+      return "la entrada '" + name + "' declara " + std::to_string(size) +
+             " bytes y el archivo tiene " + file_size;
+    }
   }
   return std::nullopt;
 }

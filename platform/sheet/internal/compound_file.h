@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,5 +29,12 @@ std::vector<uint8_t> BuildCompoundFile(const std::vector<uint8_t>& stream);
 // the end of `file` and never loops on a cyclic chain.
 std::optional<std::vector<uint8_t>> ReadCompoundStream(const std::vector<uint8_t>& file,
                                                        std::string_view name);
+
+// Says what is wrong with a compound file in the parts that readers size their buffers by or
+// walk as chains: a FAT longer than the file, a DIFAT chain that leaves the file or comes back on
+// itself, a stream or storage (the Root Entry too) that states more bytes than the whole file
+// has. Returns nothing when `file` is sound in those parts, and when it is no compound file at
+// all (that is for the reader to say). The reason is in Spanish, for the user.
+std::optional<std::string> ContainerFault(const std::vector<uint8_t>& file);
 
 }  // namespace sheet::internal

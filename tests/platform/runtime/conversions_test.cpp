@@ -44,6 +44,7 @@ TEST(ReadDecimalTextTest, ReadsProgramNumbersWhateverTheLocale) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::pair<const char*, std::optional<double>> cases[] = {
       {"1234.5", 1234.5}, {"-1E-3", -0.001}, {"-1e400", -inf}, {"1e-400", 0.0},
+      {"1e9223372036854775807", inf}, {"0.01e-99999999999999999999", 0.0},
       {"1,5", std::nullopt}, {"", std::nullopt}, {"1.5x", std::nullopt},
   };
   for (const auto& [text, value] : cases) {

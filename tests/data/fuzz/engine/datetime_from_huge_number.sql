@@ -1,0 +1,1 @@
+SELECT CAST(1e300 AS datetime) AS D

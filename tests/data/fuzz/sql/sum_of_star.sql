@@ -1,0 +1,1 @@
+SELECT SUM(*) AS C FROM T WHERE G = 'zz'
