@@ -1,6 +1,6 @@
-// Every window with a long operation, clicked and closed from inside that operation (a repaint,
-// a message or a picker hands control to the desktop): the click is ignored, the close refused,
-// the main menu opens nothing, a picker still works, and the buttons end as the operation left them.
+// Every window with a long operation, clicked and closed from inside it (where a repaint, message
+// or picker hands control to the desktop): the click is ignored, the close refused, the menu opens
+// nothing, a picker still works, and the buttons end as the operation left them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,10 +33,6 @@ class VentanasOcupadas : public test_support::EncuestaCatalogada {
       registrar(App());
     }
   }
-  void TearDown() override {
-    enviadas_.reset();  // before the next fixture records
-    EncuestaCatalogada::TearDown();
-  }
 };
 
 template <typename T>
@@ -66,30 +62,27 @@ TEST_F(VentanasOcupadas, LaOperacionNoAceptaOtroClicNiCierreNiMenu) {
     const char* boton;
     std::function<void(ui::Form&)> preparar;
     std::map<std::string, bool> cambios = {};  // buttons the operation itself enables or disables
-    const char* cuenta = nullptr;         // what it stored: a count, then its query
-    const char* consulta = nullptr;
+    const char* cuenta = nullptr;  // a query of what it stored, then its count
+    const char* filas = nullptr;
   };
   auto nada = [](ui::Form&) {};
   auto periodo = [](ui::Form& f) { De<ui::TextBox>(f, "TxtPeriodo").UserEdit("2006"); };
+  const char* muestra = "Select Count(*) From SE_MUESTRA_PADRON Where Periodo = 2006";
   const Caso casos[] = {
       {"Proc_Novedades", "Proceso",
-       [&](ui::Form& f) {
-         EscribirDbf("ENCUES_1.dbf", intake_test::Encuesta());
-         periodo(f);
-       }, {},
-       "10", "Select Count(*) From SE_NOVEDAD Where Periodo = 2006"},
+       [&](ui::Form& f) { EscribirDbf("ENCUES_1.dbf", intake_test::Encuesta()), periodo(f); },
+       {}, "Select Count(*) From SE_NOVEDAD Where Periodo = 2006", "10"},
       {"FrmPadron", "Command1",
        [&](ui::Form& f) {
-         EscribirDbf("Padron.dbf", intake_test::Padron({intake_test::EnBlanco("30500000009", "9")}));
-         periodo(f);
+         EscribirDbf("Padron.dbf", intake_test::Padron({intake_test::EnBlanco("30500000009", "9")})), periodo(f);
        },
-       {}, "1", "Select Count(*) From SE_MUESTRA_PADRON Where Periodo = 2006"},
+       {}, muestra, "1"},
       {"FrmMuestra", "Command1",
        [&](ui::Form&) {
          intake_test::EscribirMuestras((carpeta_ / "Datos" / "Muestras.xls").string(), intake_test::kColumnasMuestra,
                                        {{Valor::Null(), Valor::String("E9"), Valor::String("F"), Valor::Double(2006)}});
        },
-       {}, "1", "Select Count(*) From SE_MUESTRA_PADRON Where Periodo = 2006"},
+       {}, muestra, "1"},
       // Saved and generated: back to no formula, whose buttons the editor sets itself.
       {"FrmFormulas", "CmdGenerar",
        [&](ui::Form& f) {
@@ -101,8 +94,7 @@ TEST_F(VentanasOcupadas, LaOperacionNoAceptaOtroClicNiCierreNiMenu) {
          De<ui::CommandButton>(f, "CmdFormula").UserClick();
          De<ui::ListBox>(f, "LstCampos").UserDblClick(Indice(De<ui::ListBox>(f, "LstCampos"), "VENTAS"));
        },
-       {{"CmdCrear", true}, {"CmdModif", true}}, "1",
-       "Select Count(*) From SE_CABFORMULA Where FC_NomVar = 'VENTOT'"},
+       {{"CmdCrear", true}, {"CmdModif", true}}, "Select Count(*) From SE_CABFORMULA Where FC_NomVar = 'VENTOT'", "1"},
       {"FrmFormulas", "CmdAddForm",
        [&](ui::Form& f) {
          De<ui::CommandButton>(f, "CmdCrear").UserClick();
@@ -155,7 +147,7 @@ TEST_F(VentanasOcupadas, LaOperacionNoAceptaOtroClicNiCierreNiMenu) {
     EXPECT_EQ(std::count(mensajes.begin(), mensajes.end(), "Espere a que termine el proceso en curso"), 1);
     EXPECT_EQ(EntradasLog(), std::vector<std::string>{});
     if (caso.cuenta != nullptr) {
-      EXPECT_EQ(Filas(caso.consulta), std::vector<std::string>{caso.cuenta});
+      EXPECT_EQ(Filas(caso.cuenta), std::vector<std::string>{caso.filas});
     }
     EXPECT_EQ(Botones(form), esperados);
     EXPECT_TRUE(principal.MostrarVentana("FrmCmdProcess"));

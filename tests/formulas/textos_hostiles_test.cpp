@@ -1,6 +1,5 @@
-// Hostile text in the formula editor's boxes: the formula's name and its result variable. Each
-// text is either stored exactly as the box keeps it or refused by the editor; nothing typed ever
-// runs as a statement, and a refused formula leaves no row behind.
+// Hostile text in the formula editor's name and result variable: stored as the box keeps it, or
+// refused leaving no row; none runs as a statement.
 #include <gtest/gtest.h>
 
 #include "tests/formulas/editor_prueba.h"

@@ -1,7 +1,5 @@
-// Offscreen tests of the desktop as a user meets it: every task window of the menu opens inside
-// the work area, every window shows its captions whole, Enter and Escape press a window's main
-// and cancel buttons (unless its own key handling takes them), Tab leaves a grid, F10 opens the
-// menu.
+// The desktop as a user meets it, offscreen: windows inside the work area with their captions
+// whole, Enter and Escape press a window's buttons, Tab leaves a grid, F10 opens the menu.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -16,14 +14,10 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include "app/consolida/ventanas.h"
 #include "core/mdi_principal.h"
-#include "formulas/ventanas.h"
 #include "gui/form_view.h"
 #include "gui/main_window_view.h"
-#include "intake/ventanas.h"
-#include "reports/ventanas.h"
-#include "runner/ventanas.h"
-#include "sequences/ventanas.h"
 #include "platform/runtime/vb_error.h"
 #include "tests/gui/modales.h"
 
@@ -64,9 +58,7 @@ struct Escritorio {
 
   bool app_hecha = (gui_test::EnsureApp(), true);
   gui_test::AplicacionQt prueba;
-  bool registradas = (intake::RegistrarVentanas(prueba.app), formulas::RegistrarVentanas(prueba.app),
-                      sequences::RegistrarVentanas(prueba.app), runner::RegistrarVentanas(prueba.app),
-                      reports::RegistrarVentanas(prueba.app), true);
+  bool registradas = (RegistrarVentanas(prueba.app), true);
   core::MDIPrincipal mdi{prueba.app};
   gui::MainWindowView main{mdi.Caption(), mdi.Menu(), {}};
 };
@@ -88,10 +80,12 @@ TEST(EscritorioTest, LasVentanasAbrenDentroDelAreaYMuestranSusTextosEnteros) {
                                                    << sub->width() << "x" << sub->height();
     EXPECT_EQ(view->Model().FixedSize(), !(sub->windowFlags() & Qt::WindowMaximizeButtonHint));
   }
-  // Windows in their own top-level frame, as dialogs show them.
+  // The windows not in the menu in their own top-level frame at their own size, as dialogs show them.
   std::vector<std::unique_ptr<gui::FormView>> sueltas;
+  std::vector<const gui::FormView*> vistas;
   for (const std::string& nombre : escritorio.prueba.app.VentanasRegistradas()) {
-    if (escritorio.Vista(nombre) != nullptr) continue;
+    vistas.push_back(escritorio.Vista(nombre));
+    if (vistas.back() != nullptr) continue;
     ui::Form* form = escritorio.prueba.app.Ventana(nombre);
     try {
       form->Load();
@@ -99,18 +93,13 @@ TEST(EscritorioTest, LasVentanasAbrenDentroDelAreaYMuestranSusTextosEnteros) {
       // A dialog whose load reads what its caller prepared (FrmReporteA's Temp_reporte) is
       // drawn in its design state.
     }
-    sueltas.push_back(std::make_unique<gui::FormView>(*form));
+    vistas.back() = sueltas.emplace_back(std::make_unique<gui::FormView>(*form)).get();
     sueltas.back()->AttachWindow(sueltas.back().get());
-    sueltas.back()->show();  // laid out at its own size, as a dialog shows it
+    sueltas.back()->show();
   }
   QApplication::processEvents();
-  for (const std::string& nombre : escritorio.prueba.app.VentanasRegistradas()) {
-    SCOPED_TRACE(nombre);
-    const gui::FormView* view = escritorio.Vista(nombre);
-    for (const auto& suelta : sueltas) {
-      if (suelta->Model().Name() == nombre) view = suelta.get();
-    }
-    ASSERT_NE(view, nullptr);
+  for (const gui::FormView* view : vistas) {
+    SCOPED_TRACE(view->Model().Name());
     EXPECT_EQ(view->CutTexts(), std::vector<std::string>{});
   }
 }

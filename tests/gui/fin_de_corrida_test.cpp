@@ -1,6 +1,5 @@
-// The desktop run, offscreen: its end (the main window closed and confirmed, or the event loop
-// ended without it) deletes an empty error log and keeps, and reports, one with an entry; a task
-// window brought to the front is activated.
+// The desktop run's end (the main window closed, or the event loop ended without it) deletes an
+// empty error log and keeps, and reports, one with an entry; a window brought to the front is activated.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -82,13 +81,10 @@ TEST(EscritorioTest, ElFinDeLaCorridaBorraElLogVacioYGuardaElQueTieneErrores) {
   }
 }
 
-class Ventana : public ui::Form {
- public:
+struct Ventana : ui::Form {
   explicit Ventana(std::string nombre) : Form(std::move(nombre)) {}
-  int activaciones = 0;
-
- protected:
   void Form_Activate() override { ++activaciones; }
+  int activaciones = 0;
 };
 
 // Not while busy, and not again for the window already in front.

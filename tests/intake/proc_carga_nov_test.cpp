@@ -53,6 +53,15 @@ class ProcCargaNovTest : public VentanaPrueba {
     return filas;
   }
 
+  // The files listed, each with its id.
+  std::vector<std::string> Archivos() {
+    std::vector<std::string> lista;
+    for (int i = 0; i < form_->LstForm.ListCount(); ++i) {
+      lista.push_back(form_->LstForm.List(i) + " " + std::to_string(form_->LstForm.ItemData(i)));
+    }
+    return lista;
+  }
+
   // Which layout the window shows, as one text: height, button row, add-only boxes, enabled state.
   std::string Disposicion() {
     intake::Proc_CargaNov& f = *form_;
@@ -68,10 +77,7 @@ class ProcCargaNovTest : public VentanaPrueba {
 
 // The files are listed by name with their ids; a double click shows the catalogue of one.
 TEST_F(ProcCargaNovTest, RenombraYDescribeUnaColumna) {
-  ASSERT_EQ(form_->LstForm.ListCount(), 2);
-  EXPECT_EQ(form_->LstForm.List(0) + " " + std::to_string(form_->LstForm.ItemData(0)) + " " +
-                form_->LstForm.List(1) + " " + std::to_string(form_->LstForm.ItemData(1)),
-            "ENCUES_1 2 ENCUES_2 1");
+  ASSERT_EQ(Archivos(), (std::vector<std::string>{"ENCUES_1 2", "ENCUES_2 1"}));
   EXPECT_EQ(Disposicion(), "5640 botones 4680 Modificar Agregar");
   ASSERT_TRUE(form_->LstForm.UserDblClick(0));
   EXPECT_EQ(Grilla(), (std::vector<std::string>{
@@ -212,34 +218,26 @@ TEST_F(ProcCargaNovTest, LoQueNoSePuedeGuardar) {
 TEST_F(ProcCargaNovTest, AlVolverAMostrarlaReleeLosArchivos) {
   const struct {
     const char* nombre;
-    const char* elegido;  // nullptr: nothing chosen
+    int elegido;  // -1: nothing chosen
     const char* cambio;
     std::vector<std::string> lista;
-    const char* queda;    // "" when nothing stays chosen
+    const char* queda;  // "" when nothing stays chosen
   } casos[] = {
-      {"chosen file still listed", "ENCUES_1", "INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('ENCUES_0')",
+      {"chosen file still listed", 0, "INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('ENCUES_0')",
        {"ENCUES_0 3", "ENCUES_1 2", "ENCUES_2 1"}, "ENCUES_1"},
-      {"chosen file gone", "ENCUES_2", "DELETE SE_ARCHIVOS WHERE Arc_Nombre = 'ENCUES_2'", {"ENCUES_1 2"}, ""},
-      {"nothing chosen", nullptr, "INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('AGRO_1')",
+      {"chosen file gone", 1, "DELETE SE_ARCHIVOS WHERE Arc_Nombre = 'ENCUES_2'", {"ENCUES_1 2"}, ""},
+      {"nothing chosen", -1, "INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('AGRO_1')",
        {"AGRO_1 3", "ENCUES_1 2", "ENCUES_2 1"}, ""},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nombre);
     TearDown();
     SetUp();
-    if (caso.elegido != nullptr) {
-      for (int i = 0; i < form_->LstForm.ListCount(); ++i) {
-        if (form_->LstForm.List(i) == caso.elegido) form_->LstForm.UserClick(i);
-      }
-      ASSERT_EQ(form_->LstForm.Text(), caso.elegido);
-    }
+    if (caso.elegido >= 0) form_->LstForm.UserClick(caso.elegido);
+    ASSERT_EQ(form_->LstForm.ListIndex(), caso.elegido);
     App().CnSql.Execute(caso.cambio);
     Ui().Show(*form_);
-    std::vector<std::string> lista;
-    for (int i = 0; i < form_->LstForm.ListCount(); ++i) {
-      lista.push_back(form_->LstForm.List(i) + " " + std::to_string(form_->LstForm.ItemData(i)));
-    }
-    EXPECT_EQ(lista, caso.lista);
+    EXPECT_EQ(Archivos(), caso.lista);
     EXPECT_EQ(form_->LstForm.Text(), caso.queda);
   }
 }

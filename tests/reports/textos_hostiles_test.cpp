@@ -1,6 +1,5 @@
-// Hostile text in the results report's boxes: the title goes into the workbook exactly as the box
-// keeps it, the period is refused; and a sequence stored under a hostile name is listed under
-// it. Nothing typed ever runs as a statement.
+// Hostile text in the results report: the title goes into the workbook as the box keeps it, the
+// period is refused, a sequence stored under it is listed under it; none runs as a statement.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -57,7 +56,7 @@ TEST_F(TextosHostilesReportes, TituloYPeriodoYNombreDeSecuencia) {
     }
 
     // A sequence stored by the editor under the name as its box keeps it, asked for by that name.
-    const bool cabe = hostil.guardado.size() <= 100;
+    const bool cabe = !hostil.Largo();
     if (cabe) Sql("INSERT INTO SE_CABSECUENCIA (SC_NOMBRE, SC_IDARC) VALUES(" + runtime::SqlText(hostil.guardado) + ", 1)");
     std::ostringstream salida, errores;
     EXPECT_EQ(reports::ReporteSecuencia(App(), hostil.texto, salida, errores), cabe ? 0 : 1);

@@ -1,6 +1,5 @@
-// Hostile text in the runner: typed into the period and year boxes it is refused by the window's
-// checks; as the name of a stored sequence (or of one asked for on the command line) it reaches
-// the journal row exactly or is told apart as unknown. Nothing typed ever runs as a statement.
+// Hostile text in the runner: refused in the period and year boxes; as a sequence's name it
+// reaches the journal row exactly or is reported unknown; none runs as a statement.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -23,11 +22,10 @@ TEST_F(TextosHostilesCorrida, CajasYNombresHostiles) {
     TearDown();
     SetUp();
     App().CnSql.Execute(test_support::kTablaTestigo);
-    // One line that calls P1, a procedure that does nothing; stored under the hostile name when
-    // the name column can hold it.
+    // A sequence of one line calling P1, which does nothing, under the name if its column holds it.
     App().CnSql.Execute("INSERT INTO SE_ARCHIVOS (Arc_Nombre) VALUES('ENCUES_1')");
     App().CnSql.Execute("CREATE PROCEDURE P1 @Formulario varchar(10), @Periodo int, @VPeriodo int AS SELECT 1");
-    const bool cabe = hostil.guardado.size() <= 100;
+    const bool cabe = !hostil.Largo();
     if (cabe) {
       App().CnSql.Execute("INSERT INTO SE_CABSECUENCIA (SC_NOMBRE, SC_IDARC) VALUES(" +
                           runtime::SqlText(hostil.guardado) + ", 1)\r\n"

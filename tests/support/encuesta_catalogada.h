@@ -30,6 +30,7 @@ class EncuestaCatalogada : public CarpetaAplicacion {
   void SetUp() override {
     CarpetaAplicacion::SetUp();
     CrearCarpetasDeTrabajo();
+    enviadas_.reset();  // a test that sets up again: the old recorder goes before the new one records
     enviadas_ = std::make_unique<intake_test::SentenciasEnviadas>();
     AbrirAplicacion();
     const auto setup = std::filesystem::path(CONSOLIDA_TEST_DATA_DIR) / "fixtures/engine/setup.sql";

@@ -1,7 +1,5 @@
-// What a person may type or paste into any box: quotes, brackets, comment marks, a statement of
-// its own, a very long text and bytes that are not UTF-8. Each comes with the text a box keeps
-// (the bytes that are not UTF-8 become U+FFFD). The windows' hostile-text tests share them; the
-// table `x` they create must still be there afterwards.
+// What a person may type or paste into any box, each with the text a box keeps (bytes that are
+// not UTF-8 become U+FFFD). The tests create table `x`, which must still be there afterwards.
 #pragma once
 
 #include <string>
@@ -13,6 +11,7 @@ struct TextoHostil {
   std::string caso;
   std::string texto;
   std::string guardado;
+  bool Largo() const { return guardado.size() > 100; }  // too long for a name column
 };
 
 inline std::vector<TextoHostil> TextosHostiles() {
