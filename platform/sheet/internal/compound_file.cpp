@@ -180,27 +180,39 @@ class SectorReader {
   uint32_t size_;
 };
 
-}  // namespace
-
-std::optional<std::vector<uint8_t>> ReadCompoundStream(const std::vector<uint8_t>& file,
-                                                       std::string_view name) {
+// The sector size of a compound file (512 or 4096); nullopt when `file` is not one.
+std::optional<uint32_t> SectorSize(const std::vector<uint8_t>& file) {
   static constexpr uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
   if (file.size() < 512 || std::memcmp(file.data(), kSignature, 8) != 0) return std::nullopt;
   const uint16_t shift = Get16(file, 0x1E);
   if (shift != 9 && shift != 12) return std::nullopt;
-  const uint32_t sector_size = 1u << shift;
-  const uint32_t per_sector = sector_size / 4;
-  SectorReader reader(file, sector_size);
+  return 1u << shift;
+}
 
-  // FAT sector numbers: 109 in the header, the rest in the DIFAT chain.
-  const uint32_t fat_count = Get32(file, 0x2C);
+// The FAT sector numbers the header lists itself: the first `fat_count`, at most 109.
+std::vector<uint32_t> HeaderFatSectors(const std::vector<uint8_t>& file, uint32_t fat_count) {
   std::vector<uint32_t> fat_sectors;
   for (uint32_t k = 0; k < kHeaderDifatEntries && fat_sectors.size() < fat_count; ++k) {
     fat_sectors.push_back(Get32(file, 0x4C + 4 * k));
   }
+  return fat_sectors;
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ReadCompoundStream(const std::vector<uint8_t>& file,
+                                                       std::string_view name) {
+  const std::optional<uint32_t> sector_size = SectorSize(file);
+  if (!sector_size) return std::nullopt;
+  const uint32_t per_sector = *sector_size / 4;
+  SectorReader reader(file, *sector_size);
+
+  // FAT sector numbers: 109 in the header, the rest in the DIFAT chain.
+  const uint32_t fat_count = Get32(file, 0x2C);
+  std::vector<uint32_t> fat_sectors = HeaderFatSectors(file, fat_count);
   uint32_t difat = Get32(file, 0x44);
   for (uint32_t guard = 0; fat_sectors.size() < fat_count; ++guard) {
-    if (difat >= kDifatSector || !reader.Has(difat) || guard > file.size() / sector_size) {
+    if (difat >= kDifatSector || !reader.Has(difat) || guard > file.size() / *sector_size) {
       return std::nullopt;
     }
     const std::vector<uint8_t> bytes = reader.Sector(difat);
@@ -271,27 +283,21 @@ std::optional<std::vector<uint8_t>> ReadCompoundStream(const std::vector<uint8_t
 }
 
 std::optional<std::string> ContainerFault(const std::vector<uint8_t>& file) {
-  static constexpr uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  if (file.size() < 512 || std::memcmp(file.data(), kSignature, 8) != 0) return std::nullopt;
-  const uint16_t shift = Get16(file, 0x1E);
-  if (shift != 9 && shift != 12) return std::nullopt;
-  const uint32_t sector_size = 1u << shift;
-  const uint32_t per_sector = sector_size / 4;
+  const std::optional<uint32_t> sector_size = SectorSize(file);
+  if (!sector_size) return std::nullopt;
+  const uint32_t per_sector = *sector_size / 4;
   const std::string file_size = std::to_string(file.size());
-  SectorReader reader(file, sector_size);
+  SectorReader reader(file, *sector_size);
 
   // Every DIFAT sector is a distinct sector of the file, so the FAT it lists stays within what
   // the file can hold.
   const uint32_t fat_count = Get32(file, 0x2C);
-  std::vector<uint32_t> fat_sectors;
-  for (uint32_t k = 0; k < kHeaderDifatEntries && fat_sectors.size() < fat_count; ++k) {
-    fat_sectors.push_back(Get32(file, 0x4C + 4 * k));
-  }
+  std::vector<uint32_t> fat_sectors = HeaderFatSectors(file, fat_count);
   // The DIFAT chain is walked as far as either the FAT or the header's count of DIFAT sectors
   // asks: readers follow it by either.
   uint32_t difat = Get32(file, 0x44);
   const uint32_t difat_count = Get32(file, 0x48);
-  std::vector<bool> seen(file.size() / sector_size + 1, false);
+  std::vector<bool> seen(file.size() / *sector_size + 1, false);
   for (uint32_t blocks = 0; fat_sectors.size() < fat_count || blocks < difat_count; ++blocks) {
     if (difat >= kDifatSector && fat_sectors.size() >= fat_count) break;
     if (difat >= kDifatSector || !reader.Has(difat)) {
@@ -317,7 +323,7 @@ std::optional<std::string> ContainerFault(const std::vector<uint8_t>& file) {
     const uint8_t type = (*directory)[at + 0x42];
     if (type != 2 && type != 5) continue;
     const uint64_t size = Get32(*directory, at + 0x78) |
-                          (shift == 12 ? static_cast<uint64_t>(Get32(*directory, at + 0x7C)) << 32 : 0);
+                          (*sector_size == 4096 ? static_cast<uint64_t>(Get32(*directory, at + 0x7C)) << 32 : 0);
     if (size > file.size()) {
       const uint16_t name_bytes = std::min<uint16_t>(Get16(*directory, at + 0x40), 64);
       std::string name;
