@@ -109,7 +109,9 @@ std::string Filas(const fs::path& base, const std::string& sql, const std::set<s
   }
   if (paso != SQLITE_DONE) filas.push_back(std::string("error: ") + sqlite3_errmsg(db));
   sqlite3_finalize(stmt);
-  sqlite3_close(db);
+  // The function context finalizes its own statements when it goes, after this: close_v2 frees
+  // the connection then.
+  sqlite3_close_v2(db);
   std::sort(filas.begin(), filas.end());
   std::string todo;
   for (const std::string& fila : filas) todo += fila + "\n";
