@@ -161,13 +161,16 @@ class SectorReader {
     std::memcpy(out.data(), file_.data() + at, n);
     return out;
   }
-  // Follows a chain through `fat` and returns the bytes of its sectors.
+  // Follows a chain through `fat` and returns the bytes of its sectors. A chain longer than the
+  // file has sectors loops: it is refused as soon as it is (the FAT a DIFAT lists can name one
+  // sector many times and be far longer than the file, so its length is no bound).
   std::optional<std::vector<uint8_t>> Chain(uint32_t start, const std::vector<uint32_t>& fat) const {
     std::vector<uint8_t> out;
     uint32_t sector = start;
     size_t steps = 0;
+    const size_t sectors = file_.size() / size_;
     while (sector != kEndOfChain) {
-      if (sector >= fat.size() || !Has(sector) || ++steps > fat.size()) return std::nullopt;
+      if (sector >= fat.size() || !Has(sector) || ++steps > sectors) return std::nullopt;
       const std::vector<uint8_t> bytes = Sector(sector);
       out.insert(out.end(), bytes.begin(), bytes.end());
       sector = fat[sector];
@@ -237,7 +240,7 @@ std::optional<std::vector<uint8_t>> ReadCompoundStream(const std::vector<uint8_t
     const uint32_t start = Get32(*directory, at + 0x74);
     const uint32_t size = Get32(*directory, at + 0x78);
     if (type == 5) {
-      mini_stream = reader.Chain(start, fat);
+      if (!mini_stream) mini_stream = reader.Chain(start, fat);  // the first root entry holds it
       continue;
     }
     if (type != 2 || name_bytes != 2 * (name.size() + 1)) continue;
