@@ -201,6 +201,16 @@ std::vector<uint32_t> HeaderFatSectors(const std::vector<uint8_t>& file, uint32_
   return fat_sectors;
 }
 
+// Adds the FAT sector numbers a DIFAT sector lists (up to `fat_count` in all) to `fat_sectors`;
+// returns the next DIFAT sector, which its last entry names.
+uint32_t ReadDifatSector(const std::vector<uint8_t>& bytes, uint32_t fat_count, std::vector<uint32_t>& fat_sectors) {
+  const size_t per_sector = bytes.size() / 4;
+  for (size_t k = 0; k + 1 < per_sector && fat_sectors.size() < fat_count; ++k) {
+    fat_sectors.push_back(Get32(bytes, 4 * k));
+  }
+  return Get32(bytes, 4 * (per_sector - 1));
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> ReadCompoundStream(const std::vector<uint8_t>& file,
@@ -218,11 +228,7 @@ std::optional<std::vector<uint8_t>> ReadCompoundStream(const std::vector<uint8_t
     if (difat >= kDifatSector || !reader.Has(difat) || guard > file.size() / *sector_size) {
       return std::nullopt;
     }
-    const std::vector<uint8_t> bytes = reader.Sector(difat);
-    for (uint32_t k = 0; k + 1 < per_sector && fat_sectors.size() < fat_count; ++k) {
-      fat_sectors.push_back(Get32(bytes, 4 * k));
-    }
-    difat = Get32(bytes, 4 * (per_sector - 1));
+    difat = ReadDifatSector(reader.Sector(difat), fat_count, fat_sectors);
   }
   std::vector<uint32_t> fat;
   for (uint32_t sector : fat_sectors) {
@@ -308,11 +314,7 @@ std::optional<std::string> ContainerFault(const std::vector<uint8_t>& file) {
     }
     if (seen[difat]) return std::string("la cadena DIFAT vuelve sobre sí misma");
     seen[difat] = true;
-    const std::vector<uint8_t> bytes = reader.Sector(difat);
-    for (uint32_t k = 0; k + 1 < per_sector && fat_sectors.size() < fat_count; ++k) {
-      fat_sectors.push_back(Get32(bytes, 4 * k));
-    }
-    difat = Get32(bytes, 4 * (per_sector - 1));
+    difat = ReadDifatSector(reader.Sector(difat), fat_count, fat_sectors);
   }
   std::vector<uint32_t> fat;
   for (uint32_t sector : fat_sectors) {
