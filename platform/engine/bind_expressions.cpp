@@ -118,6 +118,11 @@ bool Binder::BindExpr(Expr* e, const Scope& scope, bool allow_aggregate) {
       break;
     case ExprKind::kBinary:
       e->type = ArithmeticType(e->op, e->args[0]->type, e->args[1]->type);
+      if (!e->type.is_null && e->type.sql.kind == TypeKind::kDateTime && e->op != "+" && e->op != "-") {
+        const char* name = e->op == "*" ? "multiply" : e->op == "/" ? "divide" : "modulo";
+        return Fail(8117, e->line,
+                    std::string("Operand data type datetime is invalid for ") + name + " operator.");
+      }
       break;
     case ExprKind::kSubquery:
       if (e->subquery->columns.size() != 1) {

@@ -168,6 +168,48 @@ void IntResult(sqlite3_context* c, int, sqlite3_value** argv) {
   sqlite3_result_value(c, argv[0]);
 }
 
+// tsql_days(datetime): the days since 1900-01-01 of a stored datetime, its time of day as the
+// fraction.
+void Days(sqlite3_context* c, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
+    sqlite3_result_value(c, argv[0]);
+    return;
+  }
+  int64_t ms = 0;
+  if (!ParseStoredDateTime(TextOf(argv[0]), &ms)) {
+    Raise(c, 241, "Conversion failed when converting date and/or time from character string.");
+    return;
+  }
+  sqlite3_result_double(c, static_cast<double>(ms) / 86400000.0);
+}
+
+constexpr const char* kBigIntOverflow =
+    "Arithmetic overflow error converting expression to data type bigint.";
+
+// tsql_bigint(value): the result of bigint arithmetic, or 8115 when it overflowed: both
+// operands are integers, so a double result is SQLite's sign of an int64 overflow.
+void BigIntResult(sqlite3_context* c, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_FLOAT) {
+    Raise(c, 8115, kBigIntOverflow);
+    return;
+  }
+  sqlite3_result_value(c, argv[0]);
+}
+
+// tsql_abs_bigint(value): ABS of a bigint; the lowest bigint has no positive counterpart.
+void AbsBigInt(sqlite3_context* c, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) != SQLITE_INTEGER) {
+    sqlite3_result_value(c, argv[0]);
+    return;
+  }
+  const int64_t v = sqlite3_value_int64(argv[0]);
+  if (v == INT64_MIN) {
+    Raise(c, 8115, kBigIntOverflow);
+    return;
+  }
+  sqlite3_result_int64(c, v < 0 ? -v : v);
+}
+
 // tsql_div(a, b, integer_mode), tsql_mod(a, b)
 void Divide(sqlite3_context* c, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
@@ -284,6 +326,8 @@ bool RegisterConversionFunctions(sqlite3* db, FunctionContext* ctx) {
       {"tsql_int", 1, IntResult, true}, {"tsql_mod", 2, Modulo, true},
       {"tsql_round", 4, Round, true},   {"tsql_power", 3, Power, true},
       {"tsql_sqrt", 1, Sqrt, true},     {"tsql_exp", 1, Exp, true},
+      {"tsql_bigint", 1, BigIntResult, true}, {"tsql_abs_bigint", 1, AbsBigInt, true},
+      {"tsql_days", 1, Days, true},
   };
   return RegisterScalars(db, ctx, kScalars, std::size(kScalars));
 }

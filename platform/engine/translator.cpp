@@ -180,7 +180,9 @@ class Translator {
       if (x.op == "+" || x.op == "-") return IsStringType(x.type.sql) ? 0 : 1;
       return x.op == "*" ? 2 : 0;
     };
-    return group(left) != 0 && group(left) == group(parent) && left.type.sql == parent.type.sql;
+    // datetime arithmetic is written through a conversion, never bare.
+    return group(left) != 0 && group(left) == group(parent) && left.type.sql == parent.type.sql &&
+           parent.type.sql.kind != TypeKind::kDateTime;
   }
 
   std::string Bare(const Expr& e) {
@@ -188,13 +190,15 @@ class Translator {
     return sql.substr(1, sql.size() - 2);
   }
 
-  // int arithmetic runs in SQLite's 64 bits; the server's int overflows past 2^31 (8115). A
-  // chain (a + b + c) is checked once, at its top.
+  // int arithmetic runs in SQLite's 64 bits; the server's int overflows past 2^31 (8115), its
+  // bigint past 2^63 (SQLite then gives a double). A chain (a + b + c) is checked once, at its
+  // top: a double stays a double up the chain.
   std::string Binary(const Expr& e) {
     std::string sql = BinaryCore(e);
-    bool int_arithmetic = e.type.sql.kind == TypeKind::kInt &&
-                          (e.op == "+" || e.op == "-" || e.op == "*");
-    return int_arithmetic ? "tsql_int(" + sql + ")" : sql;
+    if (e.op != "+" && e.op != "-" && e.op != "*") return sql;
+    if (e.type.sql.kind == TypeKind::kInt) return "tsql_int(" + sql + ")";
+    if (e.type.sql.kind == TypeKind::kBigInt) return "tsql_bigint(" + sql + ")";
+    return sql;
   }
 
   std::string BinaryCore(const Expr& e) {
@@ -203,6 +207,15 @@ class Translator {
     const SqlType& result = e.type.sql;
     if (e.op == "+" && IsStringType(result)) {
       return "(" + Expression(a) + " || " + Expression(b) + ")";
+    }
+    if (result.kind == TypeKind::kDateTime) {
+      // datetime + or - a number: days since 1900 (a fraction is the time of day), added as
+      // floats and turned back into a datetime (8115 past the calendar's range).
+      auto days = [this](const Expr& x) {
+        if (!x.type.is_null && x.type.sql.kind == TypeKind::kDateTime) return "tsql_days(" + Expression(x) + ")";
+        return Coerce(Expression(x), x.type, SqlType{TypeKind::kFloat});
+      };
+      return Convert("(" + days(a) + " " + e.op + " " + days(b) + ")", result, kCvtSilent);
     }
     std::string x = ChainsWith(a, e) ? Bare(a) : Coerce(Expression(a), a.type, result);
     std::string y = Coerce(Expression(b), b.type, result);
@@ -260,7 +273,12 @@ class Translator {
       return sql + ")";
     }
     if (f == "getdate") return "getdate()";
-    if (f == "abs") return "abs(" + arg(0) + ")";
+    if (f == "abs") {
+      // The lowest int and bigint have no positive counterpart in their type (8115).
+      if (e.type.sql.kind == TypeKind::kInt) return "tsql_int(abs(" + arg(0) + "))";
+      if (e.type.sql.kind == TypeKind::kBigInt) return "tsql_abs_bigint(" + arg(0) + ")";
+      return "abs(" + arg(0) + ")";
+    }
     if (f == "round") {
       std::string truncate = e.args.size() == 3 ? arg(2) : "0";
       return "tsql_round(" + Coerce(arg(0), e.args[0]->type, e.type.sql) + "," + arg(1) + "," + truncate +

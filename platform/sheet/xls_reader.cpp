@@ -150,8 +150,11 @@ class Handle {
       }
       if (checked->SheetNames().empty()) Unreadable(path, kNoSheetReason);
       // FreeXL counts day by day up to a date: a date far past 9999 would take it minutes. It
-      // sizes a sheet by its DIMENSIONS record and loses (and leaks) a cell outside it.
-      if (checked->HasDatesOutOfRange() || checked->HasCellsOutsideDimensions()) {
+      // sizes a sheet by its DIMENSIONS record and loses (and leaks) a cell outside it; with a
+      // sheet lacking that record, or a second one, it sizes the wrong sheet and leaks; at an
+      // end marker it stops reading and takes the sheets after it as empty.
+      if (checked->HasDatesOutOfRange() || checked->HasCellsOutsideDimensions() ||
+          checked->HasIrregularLayout()) {
         biff_ = std::move(checked);
         return;
       }

@@ -361,6 +361,15 @@ runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
 
 void BiffWorkbook::CheckSheets() const {
   for (unsigned k = 0; k < sheets_.size(); ++k) ReadSheetRecords(k, nullptr);
+  constexpr size_t kLongestRecord = 8224;  // BIFF8's limit; FreeXL's record buffer
+  size_t at = 0;
+  Record rec;
+  for (size_t from = at; from < sheets_end_ && NextRecord(stream_, at, rec); from = at) {
+    if ((rec.id == 0 && rec.length == 0) || rec.length > kLongestRecord) {
+      irregular_layout_ = true;
+      break;
+    }
+  }
 }
 
 SheetGrid BiffWorkbook::ReadGrid(unsigned index) const {
@@ -378,7 +387,10 @@ void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
   if (!NextRecord(stream_, at, rec) || rec.id != kBof) throw BiffError("hoja sin BOF");
   Need(rec, 4);
   // A chart or macro sheet holds no cells.
-  if (U16(rec.data + 2) != kWorksheetType) return;
+  if (U16(rec.data + 2) != kWorksheetType) {
+    irregular_layout_ = true;
+    return;
+  }
 
   std::map<std::pair<unsigned, unsigned>, runtime::Valor> cells;
   unsigned rows = 0, columns = 0;
@@ -412,7 +424,9 @@ void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
   std::vector<size_t> starts;
   for (const Sheet& other : sheets_) starts.push_back(other.offset);
   std::sort(starts.begin(), starts.end());
+  unsigned dimensions_records = 0;
   for (size_t from = at; !ended && NextRecord(stream_, at, rec); from = at) {
+    if (rec.id == kDimensions) ++dimensions_records;
     const auto next_start = std::upper_bound(starts.begin(), starts.end(), from);
     if (next_start != starts.end() && *next_start < at) {
       throw BiffError("un registro pasa sobre el comienzo de otra hoja");
@@ -514,6 +528,8 @@ void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
     }
   }
   if (!ended) throw BiffError("hoja sin EOF");
+  if (dimensions_records != 1) irregular_layout_ = true;
+  sheets_end_ = std::max(sheets_end_, at);
 
   grid.row_count = rows;
   grid.column_count = columns;

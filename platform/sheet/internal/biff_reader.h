@@ -42,6 +42,12 @@ class BiffWorkbook {
   // True when a sheet read so far holds a cell past the rows and columns its DIMENSIONS record
   // declares (the grid takes the cell all the same).
   bool HasCellsOutsideDimensions() const { return cells_outside_dimensions_; }
+  // True after CheckSheets when the workbook's layout is not the plain one of a worksheet-only
+  // book: a chart or macro sheet, a worksheet with no or several DIMENSIONS records (those of
+  // embedded charts count), or an end marker (a record of type 0 and length 0, or one longer
+  // than 8224 bytes) before the last sheet ends. FreeXL sizes the wrong sheet, leaks, or stops
+  // reading at such places.
+  bool HasIrregularLayout() const { return irregular_layout_; }
 
   // The sheet at 0-based `index` as a grid, cells typed as the FreeXL path types them, except
   // that a formula gives its cached result (number, text, boolean as 0/1). Throws BiffError for
@@ -74,6 +80,8 @@ class BiffWorkbook {
   std::vector<std::pair<uint16_t, std::string>> formats_;
   mutable bool dates_out_of_range_ = false;
   mutable bool cells_outside_dimensions_ = false;
+  mutable bool irregular_layout_ = false;
+  mutable size_t sheets_end_ = 0;  // where the last sheet substream read so far ends
 };
 
 }  // namespace sheet::internal

@@ -3,14 +3,18 @@
 // the encrypted, corrupt and unsupported ones are refused with an error naming file and reason.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/vb_error.h"
+#include "platform/sheet/internal/compound_file.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sheet/xls_writer.h"
 #include "tests/platform/runtime/error_of.h"
@@ -137,6 +141,82 @@ TEST(XlsReaderTest, RefusesUnreadableFilesAndMissingSheetsNamingFileAndReason) {
   const runtime::VbError e = test_support::ErrorOf([] { ReadSheet(DataFile("Uncalculated.xls"), 1); });
   EXPECT_EQ(e.Number(), kErrUnreadableWorkbook);
   EXPECT_NE(e.Description().find("hoja 2"), std::string::npos) << e.Description();
+}
+
+// Workbooks laid out in ways FreeXL mishandles (a worksheet without its DIMENSIONS record or
+// with two, an end-of-stream marker inside a sheet) read every sheet as the plain workbook does.
+// FreeXL read the sheets after such a place as empty, or emptied another sheet, and leaked.
+TEST(XlsReaderTest, IrregularLayoutsReadEverySheetWhole) {
+  std::ifstream in(DataFile("TestMultiSheet.xls"), std::ios::binary);
+  const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  const std::vector<uint8_t> stream = internal::ReadCompoundStream(file, "Workbook").value();
+  // Where each record starts, and the offsets BOUNDSHEET records give for the sheets.
+  std::vector<size_t> starts;
+  for (size_t at = 0; at + 4 <= stream.size(); at += 4 + (stream[at + 2] | stream[at + 3] << 8)) {
+    starts.push_back(at);
+  }
+  auto id_at = [&](size_t at) { return stream[at] | stream[at + 1] << 8; };
+  auto first_after = [&](size_t from, int id) {
+    for (size_t at : starts) {
+      if (at > from && id_at(at) == id) return at;
+    }
+    ADD_FAILURE() << "no record " << id << " after " << from;
+    return size_t{0};
+  };
+  const size_t second_sheet = first_after(first_after(first_after(0, 0x0085), 0x0809), 0x0809);
+  const size_t dimensions = first_after(second_sheet, 0x0200);
+  const size_t dimensions_length = 4 + 14;
+
+  // Replaces `remove` bytes at `at` by `insert`, moving the sheet offsets that lie past it.
+  auto splice = [&](size_t at, size_t remove, const std::vector<uint8_t>& insert) {
+    std::vector<uint8_t> out = stream;
+    out.erase(out.begin() + static_cast<long>(at), out.begin() + static_cast<long>(at + remove));
+    out.insert(out.begin() + static_cast<long>(at), insert.begin(), insert.end());
+    const long shift = static_cast<long>(insert.size()) - static_cast<long>(remove);
+    for (size_t rec : starts) {
+      if (rec > at || id_at(rec) != 0x0085) continue;
+      uint32_t offset = 0;
+      for (int b = 3; b >= 0; --b) offset = offset << 8 | out[rec + 4 + static_cast<size_t>(b)];
+      if (offset <= at) continue;
+      offset = static_cast<uint32_t>(static_cast<long>(offset) + shift);
+      for (int b = 0; b < 4; ++b) out[rec + 4 + static_cast<size_t>(b)] = static_cast<uint8_t>(offset >> (8 * b));
+    }
+    return out;
+  };
+  const std::vector<uint8_t> dimensions_record(stream.begin() + static_cast<long>(dimensions),
+                                               stream.begin() + static_cast<long>(dimensions + dimensions_length));
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> stream;
+  };
+  const std::vector<Case> cases = {
+      {"sin DIMENSIONS", splice(dimensions, dimensions_length, {})},
+      {"DIMENSIONS dos veces", splice(dimensions, 0, dimensions_record)},
+      {"marca de fin dentro de la hoja", splice(dimensions + dimensions_length, 0, {0, 0, 0, 0})},
+  };
+  const std::string original = DataFile("TestMultiSheet.xls");
+  test_support::TempFolder folder("consolida-sheet-layout");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<uint8_t> bytes = internal::BuildCompoundFile(c.stream);
+    const std::string path = folder.File(std::string(c.what) + ".xls");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    ASSERT_EQ(SheetNames(path), SheetNames(original));
+    for (unsigned k = 0; k < 3; ++k) {
+      const SheetGrid want = ReadSheet(original, k);
+      const SheetGrid got = ReadSheet(path, k);
+      ASSERT_GT(want.row_count, 0u);
+      ASSERT_EQ(got.row_count, want.row_count) << "hoja " << k;
+      ASSERT_EQ(got.column_count, want.column_count) << "hoja " << k;
+      for (size_t r = 0; r < want.rows.size(); ++r) {
+        for (size_t col = 0; col < want.rows[r].size(); ++col) {
+          EXPECT_EQ(Show(got.rows[r][col]), Show(want.rows[r][col])) << "hoja " << k << " " << r << "," << col;
+        }
+      }
+    }
+  }
 }
 
 // A sample sheet as the analysts keep it: a header row with a blank cell, one row per company,
