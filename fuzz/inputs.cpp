@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "platform/dbf/data_source.h"
@@ -77,6 +78,25 @@ void Render(const std::vector<runtime::Valor>& row) {
   }
 }
 
+// What the program read (through FreeXL, or through the record reader when it refused FreeXL
+// the workbook) must be what the record reader reads, but for formulas: FreeXL gives them as
+// empty cells where the record reader gives the cached result.
+void SameReading(const sheet::SheetGrid& read, const sheet::SheetGrid& own) {
+  if (read.row_count != own.row_count || read.column_count != own.column_count) {
+    throw std::logic_error("sheet '" + own.name + "' reads as " + std::to_string(read.row_count) + " x " +
+                           std::to_string(read.column_count) + ", its records give " +
+                           std::to_string(own.row_count) + " x " + std::to_string(own.column_count));
+  }
+  for (size_t r = 0; r < read.rows.size(); ++r) {
+    for (size_t c = 0; c < read.rows[r].size(); ++c) {
+      if (!read.rows[r][c].IsNull() && !(read.rows[r][c] == own.rows[r][c])) {
+        throw std::logic_error("sheet '" + own.name + "' cell " + std::to_string(r) + "," +
+                               std::to_string(c) + " reads otherwise than its record");
+      }
+    }
+  }
+}
+
 }  // namespace
 
 Outcome ReadDbf(const uint8_t* data, size_t size) {
@@ -129,6 +149,7 @@ Outcome ReadXls(const uint8_t* data, size_t size) {
 
   // The record reader alone, on the stream the program's own check reads.
   std::optional<size_t> own_sheets;
+  std::vector<sheet::SheetGrid> own_grids;
   std::optional<std::vector<uint8_t>> stream = sheet::internal::ReadCompoundStream(file, "Workbook");
   if (!stream) stream = sheet::internal::ReadCompoundStream(file, "Book");
   if (stream) {
@@ -136,7 +157,8 @@ Outcome ReadXls(const uint8_t* data, size_t size) {
       sheet::internal::BiffWorkbook workbook(std::move(*stream));
       own_sheets = workbook.SheetNames().size();
       for (unsigned k = 0; k < std::min<size_t>(*own_sheets, 4); ++k) {
-        for (const auto& row : workbook.ReadGrid(k).rows) Render(row);
+        own_grids.push_back(workbook.ReadGrid(k));
+        for (const auto& row : own_grids.back().rows) Render(row);
       }
     } catch (const sheet::internal::BiffError&) {
       // Refused: the program then keeps FreeXL's answer.
@@ -151,7 +173,9 @@ Outcome ReadXls(const uint8_t* data, size_t size) {
                              " sheets, its records list " + std::to_string(*own_sheets));
     }
     for (unsigned k = 0; k < std::min<size_t>(names.size(), 4); ++k) {
-      for (const auto& row : sheet::ReadSheet(path, k).rows) Render(row);
+      const sheet::SheetGrid grid = sheet::ReadSheet(path, k);
+      for (const auto& row : grid.rows) Render(row);
+      if (k < own_grids.size()) SameReading(grid, own_grids[k]);
     }
     const sheet::SheetTable table = sheet::ReadFirstWorksheet(path);
     for (const auto& row : table.rows) {

@@ -532,7 +532,9 @@ void Workbook::SetValue(int row, int column, const runtime::Valor& value) {
     }
     case VarType::kDate: {
       const double days = value.AsDate().days;
-      SetNumber(row, column, days);
+      // The spreadsheet's 1900 calendar counts a 29 February 1900 that never was, so its days
+      // before 1 March 1900 are one less than here (01/01/1900 is its day 1).
+      SetNumber(row, column, days >= 2 && days < 61 ? days - 1 : days);
       const int number_format = days == std::floor(days) ? kDateFormat : kDateTimeFormat;
       ChangeFormat(row, column, [&](Format& f) { f.number_format = number_format; });
       return;

@@ -342,7 +342,16 @@ runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
     return runtime::Valor::Double(value);
   }
   // Whole seconds, a date format gives the day only and a time format the time of day only.
-  const double serial = value + (date1904_ ? 1462.0 : 0.0);
+  double serial = value + (date1904_ ? 1462.0 : 0.0);
+  if (!date1904_ && kind != DateKind::kTime) {
+    // The 1900 calendar of the workbook counts a 29 February 1900 that never was: its days 1 to
+    // 59 are one day past the same serials here, 60 is that day, and below 1 there is no day.
+    if (value < 1.0 || (value >= 60.0 && value < 61.0)) {
+      dates_out_of_range_ = true;
+      return runtime::Valor::Double(value);
+    }
+    if (value < 60.0) serial += 1.0;
+  }
   try {
     const runtime::DateParts p = runtime::DateOf(runtime::DateSerial{serial});
     switch (kind) {

@@ -36,8 +36,9 @@ class BiffWorkbook {
   // Reads every worksheet once, so that a damaged substream is found before any is asked for.
   // Throws BiffError as ReadGrid.
   void CheckSheets() const;
-  // True when a sheet read so far holds a date-formatted number outside 01/01/100 .. 31/12/9999
-  // (read as a plain number).
+  // True when a sheet read so far holds a date-formatted number outside 01/01/100 .. 31/12/9999,
+  // or one naming no day of the 1900 calendar (below 1, or 60: 29/02/1900); it is read as a
+  // plain number.
   bool HasDatesOutOfRange() const { return dates_out_of_range_; }
   // True when a sheet read so far holds a cell past the rows and columns its DIMENSIONS record
   // declares (the grid takes the cell all the same).

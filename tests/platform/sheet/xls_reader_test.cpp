@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "platform/runtime/conversions.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/vb_error.h"
+#include "platform/sheet/internal/biff_reader.h"
 #include "platform/sheet/internal/compound_file.h"
 #include "platform/sheet/xls_reader.h"
 #include "platform/sheet/xls_writer.h"
@@ -217,6 +219,47 @@ TEST(XlsReaderTest, IrregularLayoutsReadEverySheetWhole) {
       }
     }
   }
+}
+
+// Date-formatted numbers read the same through FreeXL and through the record reader, the first
+// two months of 1900 included (the spreadsheet's calendar counts a 29 February 1900 there); a
+// number naming no day of that calendar (60, or below 1) reads as the number itself.
+TEST(XlsReaderTest, DateCellsReadAsTheSpreadsheetShowsThem) {
+  Workbook book;
+  const std::vector<runtime::DateSerial> dates = {
+      runtime::MakeDate(1900, 1, 1, 12, 0, 0), runtime::MakeDate(1900, 2, 28),
+      runtime::MakeDate(1900, 3, 1), runtime::MakeDate(2026, 12, 7)};
+  for (size_t k = 0; k < dates.size(); ++k) book.SetValue(static_cast<int>(k) + 1, 1, Valor::Date(dates[k]));
+  test_support::TempFolder folder("consolida-sheet-dates");
+  const std::string path = folder.File("fechas.xls");
+  book.Save(path);
+  const SheetGrid through_freexl = ReadSheet(path);
+  const SheetGrid from_records = internal::BiffWorkbook(book.WorkbookStream()).ReadGrid(0);
+  for (size_t k = 0; k < dates.size(); ++k) {
+    EXPECT_EQ(Show(through_freexl.rows.at(k).at(0)), Show(Valor::Date(dates[k])));
+    EXPECT_EQ(Show(from_records.rows.at(k).at(0)), Show(Valor::Date(dates[k])));
+  }
+
+  // The first three cells' numbers replaced in their NUMBER records.
+  std::vector<uint8_t> stream = book.WorkbookStream();
+  const std::vector<double> numbers = {60, 0.25, -3};
+  size_t replaced = 0;
+  for (const test_support::Record& r : test_support::RecordsWithId(test_support::ParseRecords(stream), 0x0203)) {
+    const uint16_t row = r.U16(0);
+    if (row >= numbers.size()) continue;
+    std::memcpy(&stream[r.offset + 4 + 6], &numbers[row], sizeof(double));
+    ++replaced;
+  }
+  ASSERT_EQ(replaced, numbers.size());
+  const std::string patched = folder.File("numeros.xls");
+  const std::vector<uint8_t> bytes = internal::BuildCompoundFile(stream);
+  std::ofstream(patched, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                 static_cast<std::streamsize>(bytes.size()));
+  const SheetGrid grid = ReadSheet(patched);
+  EXPECT_EQ(Show(grid.rows.at(0).at(0)), "60");
+  EXPECT_EQ(Show(grid.rows.at(1).at(0)), "0.25");
+  EXPECT_EQ(Show(grid.rows.at(2).at(0)), "-3");
+  EXPECT_EQ(Show(grid.rows.at(3).at(0)), Show(Valor::Date(dates[3])));
 }
 
 // A sample sheet as the analysts keep it: a header row with a blank cell, one row per company,

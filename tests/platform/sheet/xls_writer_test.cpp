@@ -49,6 +49,10 @@ TEST(XlsWriterTest, ValuesReadBackWithTheirKinds) {
       {"date", Valor::Date(runtime::MakeDate(2005, 12, 31)), "#31/12/2005#"},
       {"date and time", Valor::Date(runtime::MakeDate(2006, 1, 2, 13, 45, 10)),
        "#02/01/2006 13:45:10#"},
+      // Around the 29 February 1900 the spreadsheet counts and the calendar does not.
+      {"first day of 1900", Valor::Date(runtime::MakeDate(1900, 1, 1, 12, 0, 0)), "#01/01/1900 12:00:00#"},
+      {"28 February 1900", Valor::Date(runtime::MakeDate(1900, 2, 28)), "#28/02/1900#"},
+      {"1 March 1900", Valor::Date(runtime::MakeDate(1900, 3, 1)), "#01/03/1900#"},
       {"null", Valor::Null(), "null"}, {"empty", Valor(), "null"},
       {"empty text", Valor::String(""), "null"},
   };
