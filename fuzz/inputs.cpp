@@ -78,6 +78,15 @@ void Render(const std::vector<runtime::Valor>& row) {
   }
 }
 
+std::string Shown(const runtime::Valor& v) {
+  if (v.IsNull()) return "Null";
+  try {
+    return "[" + runtime::CStr(v) + "] (type " + std::to_string(static_cast<int>(v.Type())) + ")";
+  } catch (const runtime::VbError&) {
+    return "(type " + std::to_string(static_cast<int>(v.Type())) + ")";
+  }
+}
+
 // What the program read (through FreeXL, or through the record reader when it refused FreeXL
 // the workbook) must be what the record reader reads, but for formulas: FreeXL gives them as
 // empty cells where the record reader gives the cached result.
@@ -91,7 +100,8 @@ void SameReading(const sheet::SheetGrid& read, const sheet::SheetGrid& own) {
     for (size_t c = 0; c < read.rows[r].size(); ++c) {
       if (!read.rows[r][c].IsNull() && !(read.rows[r][c] == own.rows[r][c])) {
         throw std::logic_error("sheet '" + own.name + "' cell " + std::to_string(r) + "," +
-                               std::to_string(c) + " reads otherwise than its record");
+                               std::to_string(c) + " reads " + Shown(read.rows[r][c]) +
+                               ", its record " + Shown(own.rows[r][c]));
       }
     }
   }

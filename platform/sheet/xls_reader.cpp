@@ -152,9 +152,10 @@ class Handle {
       // FreeXL counts day by day up to a date: a date far past 9999 would take it minutes. It
       // sizes a sheet by its DIMENSIONS record and loses (and leaks) a cell outside it; with a
       // sheet lacking that record, or a second one, it sizes the wrong sheet and leaks; at an
-      // end marker it stops reading and takes the sheets after it as empty.
+      // end marker it stops reading and takes the sheets after it as empty. It judges date
+      // formats by their letters: "0 \"meses\"" would make a number a time.
       if (checked->HasDatesOutOfRange() || checked->HasCellsOutsideDimensions() ||
-          checked->HasIrregularLayout()) {
+          checked->HasIrregularLayout() || checked->HasFormatsJudgedOtherwise()) {
         biff_ = std::move(checked);
         return;
       }

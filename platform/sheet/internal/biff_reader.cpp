@@ -213,6 +213,26 @@ int FormatDateParts(const std::string& format) {
   return (date ? 1 : 0) | (time ? 2 : 0);
 }
 
+// How FreeXL judges a format: by the letters y, m, d, h and s anywhere in it, quoted text and
+// escaped characters included ("0 \"meses\"" is a time to it). Parts as FormatDateParts.
+int FreexlFormatParts(const std::string& format) {
+  bool y = false, m = false, d = false, h = false, s = false;
+  for (const char c : format) {
+    switch (c) {
+      case 'y': case 'Y': y = true; break;
+      case 'm': case 'M': m = true; break;
+      case 'd': case 'D': d = true; break;
+      case 'h': case 'H': h = true; break;
+      case 's': case 'S': s = true; break;
+      default: break;
+    }
+  }
+  if (y && m && d && h) return 3;
+  if ((y && m) || (m && d)) return 1;
+  if ((h && m) || (m && s)) return 2;
+  return 0;
+}
+
 }  // namespace
 
 std::string BiffWorkbook::Text8(const uint8_t* bytes, size_t count) const {
@@ -334,8 +354,34 @@ BiffWorkbook::DateKind BiffWorkbook::KindOfXf(uint16_t xf) const {
   }
 }
 
+std::optional<BiffWorkbook::DateKind> BiffWorkbook::FreexlKindOfXf(uint16_t xf) const {
+  constexpr size_t kFreexlXfs = 8192, kFreexlDateFormats = 2048;  // the sizes of its tables
+  if (xf >= kFreexlXfs) return std::nullopt;
+  if (xf >= xf_formats_.size()) return DateKind::kNone;
+  const uint16_t format = xf_formats_[xf];
+  if (format >= 14 && format <= 17) return DateKind::kDate;
+  if ((format >= 18 && format <= 21) || (format >= 45 && format <= 47)) return DateKind::kTime;
+  if (format == 22) return DateKind::kDateTime;
+  // It keeps only the formats it takes for dates, in file order, and uses the first that matches.
+  size_t kept = 0;
+  for (const auto& [id, text] : formats_) {
+    if (kept == kFreexlDateFormats) break;
+    // It reads a BIFF5 format's text from the wrong offset: its judgement cannot be foreseen.
+    if (!biff8_) {
+      if (id == format) return std::nullopt;
+      continue;
+    }
+    const int parts = FreexlFormatParts(text);
+    if (parts == 0) continue;
+    ++kept;
+    if (id == format) return parts == 1 ? DateKind::kDate : parts == 2 ? DateKind::kTime : DateKind::kDateTime;
+  }
+  return DateKind::kNone;
+}
+
 runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
   const DateKind kind = KindOfXf(xf);
+  if (FreexlKindOfXf(xf) != kind) formats_judged_otherwise_ = true;
   if (kind == DateKind::kNone) return runtime::Valor::Double(value);
   if (!std::isfinite(value)) {
     dates_out_of_range_ = true;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -49,6 +50,10 @@ class BiffWorkbook {
   // than 8224 bytes) before the last sheet ends. FreeXL sizes the wrong sheet, leaks, or stops
   // reading at such places.
   bool HasIrregularLayout() const { return irregular_layout_; }
+  // True when a sheet read so far holds a number whose format FreeXL takes for another kind of
+  // date, time or plain number than this reader does (FreeXL counts letters anywhere in a
+  // format, quoted words included, and misreads BIFF5 format texts).
+  bool HasFormatsJudgedOtherwise() const { return formats_judged_otherwise_; }
 
   // The sheet at 0-based `index` as a grid, cells typed as the FreeXL path types them, except
   // that a formula gives its cached result (number, text, boolean as 0/1). Throws BiffError for
@@ -66,6 +71,8 @@ class BiffWorkbook {
   // becomes U+FFFD.
   std::string Text8(const uint8_t* bytes, size_t count) const;
   DateKind KindOfXf(uint16_t xf) const;
+  // What FreeXL makes of the same XF; nullopt where its reading cannot be foreseen.
+  std::optional<DateKind> FreexlKindOfXf(uint16_t xf) const;
   runtime::Valor NumberCell(double value, uint16_t xf) const;
   // Walks the substream of sheet `index`; fills `grid` unless it is null (a check only).
   void ReadSheetRecords(unsigned index, SheetGrid* grid) const;
@@ -82,6 +89,7 @@ class BiffWorkbook {
   mutable bool dates_out_of_range_ = false;
   mutable bool cells_outside_dimensions_ = false;
   mutable bool irregular_layout_ = false;
+  mutable bool formats_judged_otherwise_ = false;
   mutable size_t sheets_end_ = 0;  // where the last sheet substream read so far ends
 };
 

@@ -145,6 +145,44 @@ TEST(XlsReaderTest, RefusesUnreadableFilesAndMissingSheetsNamingFileAndReason) {
   EXPECT_NE(e.Description().find("hoja 2"), std::string::npos) << e.Description();
 }
 
+// Where each record of a Workbook stream starts.
+std::vector<size_t> RecordStarts(const std::vector<uint8_t>& stream) {
+  std::vector<size_t> starts;
+  for (size_t at = 0; at + 4 <= stream.size(); at += 4 + (stream[at + 2] | stream[at + 3] << 8)) {
+    starts.push_back(at);
+  }
+  return starts;
+}
+
+unsigned IdAt(const std::vector<uint8_t>& stream, size_t at) { return stream[at] | stream[at + 1] << 8; }
+
+// The stream with `remove` bytes at `at` replaced by `insert`, the sheet offsets the BOUNDSHEET
+// records give moved along.
+std::vector<uint8_t> Splice(const std::vector<uint8_t>& stream, size_t at, size_t remove,
+                            const std::vector<uint8_t>& insert) {
+  std::vector<uint8_t> out = stream;
+  out.erase(out.begin() + static_cast<long>(at), out.begin() + static_cast<long>(at + remove));
+  out.insert(out.begin() + static_cast<long>(at), insert.begin(), insert.end());
+  const long shift = static_cast<long>(insert.size()) - static_cast<long>(remove);
+  for (size_t rec : RecordStarts(stream)) {
+    if (IdAt(stream, rec) != 0x0085 || (rec >= at && rec < at + remove)) continue;
+    const size_t data = (rec < at ? rec : static_cast<size_t>(static_cast<long>(rec) + shift)) + 4;
+    uint32_t offset = 0;
+    for (int b = 3; b >= 0; --b) offset = offset << 8 | out[data + static_cast<size_t>(b)];
+    if (offset <= at) continue;
+    offset = static_cast<uint32_t>(static_cast<long>(offset) + shift);
+    for (int b = 0; b < 4; ++b) out[data + static_cast<size_t>(b)] = static_cast<uint8_t>(offset >> (8 * b));
+  }
+  return out;
+}
+
+// Writes `stream` as the Workbook stream of a compound file at `path`.
+void SaveStream(const std::vector<uint8_t>& stream, const std::string& path) {
+  const std::vector<uint8_t> bytes = internal::BuildCompoundFile(stream);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+}
+
 // Workbooks laid out in ways FreeXL mishandles (a worksheet without its DIMENSIONS record or
 // with two, an end-of-stream marker inside a sheet) read every sheet as the plain workbook does.
 // FreeXL read the sheets after such a place as empty, or emptied another sheet, and leaked.
@@ -153,15 +191,10 @@ TEST(XlsReaderTest, IrregularLayoutsReadEverySheetWhole) {
   const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
                                   std::istreambuf_iterator<char>());
   const std::vector<uint8_t> stream = internal::ReadCompoundStream(file, "Workbook").value();
-  // Where each record starts, and the offsets BOUNDSHEET records give for the sheets.
-  std::vector<size_t> starts;
-  for (size_t at = 0; at + 4 <= stream.size(); at += 4 + (stream[at + 2] | stream[at + 3] << 8)) {
-    starts.push_back(at);
-  }
-  auto id_at = [&](size_t at) { return stream[at] | stream[at + 1] << 8; };
-  auto first_after = [&](size_t from, int id) {
+  const std::vector<size_t> starts = RecordStarts(stream);
+  auto first_after = [&](size_t from, unsigned id) {
     for (size_t at : starts) {
-      if (at > from && id_at(at) == id) return at;
+      if (at > from && IdAt(stream, at) == id) return at;
     }
     ADD_FAILURE() << "no record " << id << " after " << from;
     return size_t{0};
@@ -169,22 +202,8 @@ TEST(XlsReaderTest, IrregularLayoutsReadEverySheetWhole) {
   const size_t second_sheet = first_after(first_after(first_after(0, 0x0085), 0x0809), 0x0809);
   const size_t dimensions = first_after(second_sheet, 0x0200);
   const size_t dimensions_length = 4 + 14;
-
-  // Replaces `remove` bytes at `at` by `insert`, moving the sheet offsets that lie past it.
   auto splice = [&](size_t at, size_t remove, const std::vector<uint8_t>& insert) {
-    std::vector<uint8_t> out = stream;
-    out.erase(out.begin() + static_cast<long>(at), out.begin() + static_cast<long>(at + remove));
-    out.insert(out.begin() + static_cast<long>(at), insert.begin(), insert.end());
-    const long shift = static_cast<long>(insert.size()) - static_cast<long>(remove);
-    for (size_t rec : starts) {
-      if (rec > at || id_at(rec) != 0x0085) continue;
-      uint32_t offset = 0;
-      for (int b = 3; b >= 0; --b) offset = offset << 8 | out[rec + 4 + static_cast<size_t>(b)];
-      if (offset <= at) continue;
-      offset = static_cast<uint32_t>(static_cast<long>(offset) + shift);
-      for (int b = 0; b < 4; ++b) out[rec + 4 + static_cast<size_t>(b)] = static_cast<uint8_t>(offset >> (8 * b));
-    }
-    return out;
+    return Splice(stream, at, remove, insert);
   };
   const std::vector<uint8_t> dimensions_record(stream.begin() + static_cast<long>(dimensions),
                                                stream.begin() + static_cast<long>(dimensions + dimensions_length));
@@ -201,10 +220,8 @@ TEST(XlsReaderTest, IrregularLayoutsReadEverySheetWhole) {
   test_support::TempFolder folder("consolida-sheet-layout");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::vector<uint8_t> bytes = internal::BuildCompoundFile(c.stream);
     const std::string path = folder.File(std::string(c.what) + ".xls");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    SaveStream(c.stream, path);
     ASSERT_EQ(SheetNames(path), SheetNames(original));
     for (unsigned k = 0; k < 3; ++k) {
       const SheetGrid want = ReadSheet(original, k);
@@ -252,14 +269,58 @@ TEST(XlsReaderTest, DateCellsReadAsTheSpreadsheetShowsThem) {
   }
   ASSERT_EQ(replaced, numbers.size());
   const std::string patched = folder.File("numeros.xls");
-  const std::vector<uint8_t> bytes = internal::BuildCompoundFile(stream);
-  std::ofstream(patched, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+  SaveStream(stream, patched);
   const SheetGrid grid = ReadSheet(patched);
   EXPECT_EQ(Show(grid.rows.at(0).at(0)), "60");
   EXPECT_EQ(Show(grid.rows.at(1).at(0)), "0.25");
   EXPECT_EQ(Show(grid.rows.at(2).at(0)), "-3");
   EXPECT_EQ(Show(grid.rows.at(3).at(0)), Show(Valor::Date(dates[3])));
+}
+
+// Number formats read as the spreadsheet shows them, whichever reader takes the workbook: a
+// quoted word is text ("0 \"meses\"" is a number of months, not a time), a year and a day make a
+// date. FreeXL judges formats by their letters alone.
+TEST(XlsReaderTest, NumberFormatsReadAsTheSpreadsheetShowsThem) {
+  Workbook book;
+  book.SetValue(1, 1, Valor::Date(runtime::MakeDate(2016, 12, 31)));
+  book.SetValue(2, 1, Valor::Date(runtime::MakeDate(2016, 12, 31)));
+  book.SetFont(2, 1, Font{.bold = true});  // its own XF
+  std::vector<uint8_t> stream = book.WorkbookStream();
+  // The two cells' XFs get formats 164 and 165, which FORMAT records before the XFs define.
+  std::vector<unsigned> xfs;
+  for (const test_support::Record& r : test_support::RecordsWithId(test_support::ParseRecords(stream), 0x0203)) {
+    xfs.push_back(r.U16(4));
+  }
+  ASSERT_EQ(xfs.size(), 2u);
+  ASSERT_NE(xfs[0], xfs[1]);
+  size_t first_xf = 0;
+  unsigned xf = 0;
+  for (size_t at : RecordStarts(stream)) {
+    if (IdAt(stream, at) != 0x00E0) continue;
+    if (first_xf == 0) first_xf = at;
+    for (unsigned k = 0; k < 2; ++k) {
+      if (xf == xfs[k]) stream[at + 4 + 2] = static_cast<uint8_t>(164 + k), stream[at + 4 + 3] = 0;
+    }
+    ++xf;
+  }
+  auto format = [](unsigned id, const std::string& text) {
+    std::vector<uint8_t> rec = {0x1E, 0x04, static_cast<uint8_t>(5 + text.size()), 0,
+                                static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8),
+                                static_cast<uint8_t>(text.size()), 0, 0};
+    rec.insert(rec.end(), text.begin(), text.end());
+    return rec;
+  };
+  std::vector<uint8_t> formats = format(164, "0 \"meses\"");
+  const std::vector<uint8_t> second = format(165, "dd yy");
+  formats.insert(formats.end(), second.begin(), second.end());
+  stream = Splice(stream, first_xf, 0, formats);
+
+  test_support::TempFolder folder("consolida-sheet-formats");
+  const std::string path = folder.File("formatos.xls");
+  SaveStream(stream, path);
+  const SheetGrid grid = ReadSheet(path);
+  EXPECT_EQ(Show(grid.rows.at(0).at(0)), "42735");
+  EXPECT_EQ(Show(grid.rows.at(1).at(0)), "#31/12/2016#");
 }
 
 // A sample sheet as the analysts keep it: a header row with a blank cell, one row per company,
