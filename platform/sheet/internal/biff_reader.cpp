@@ -380,13 +380,11 @@ std::optional<BiffWorkbook::DateKind> BiffWorkbook::FreexlKindOfXf(uint16_t xf) 
 }
 
 runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
+  // The spreadsheet holds no infinity and no NaN: such a number is a damaged record.
+  if (!std::isfinite(value)) throw BiffError("número no finito");
   const DateKind kind = KindOfXf(xf);
   if (FreexlKindOfXf(xf) != kind) formats_judged_otherwise_ = true;
   if (kind == DateKind::kNone) return runtime::Valor::Double(value);
-  if (!std::isfinite(value)) {
-    dates_out_of_range_ = true;
-    return runtime::Valor::Double(value);
-  }
   // Whole seconds, a date format gives the day only and a time format the time of day only.
   double serial = value + (date1904_ ? 1462.0 : 0.0);
   if (!date1904_ && kind != DateKind::kTime) {

@@ -57,7 +57,8 @@ class BiffWorkbook {
 
   // The sheet at 0-based `index` as a grid, cells typed as the FreeXL path types them, except
   // that a formula gives its cached result (number, text, boolean as 0/1). Throws BiffError for
-  // a damaged substream; REQUIRES: index < SheetNames().size().
+  // a damaged substream (a number cell holding an infinity or NaN included); REQUIRES: index <
+  // SheetNames().size().
   SheetGrid ReadGrid(unsigned index) const;
 
  private:
