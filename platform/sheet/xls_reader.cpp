@@ -153,9 +153,10 @@ class Handle {
       // sizes a sheet by its DIMENSIONS record and loses (and leaks) a cell outside it; with a
       // sheet lacking that record, or a second one, it sizes the wrong sheet and leaks; at an
       // end marker it stops reading and takes the sheets after it as empty. It judges date
-      // formats by their letters: "0 \"meses\"" would make a number a time.
+      // formats by their letters ("0 \"meses\"" would make a number a time) and counts dates
+      // with a leap year every fourth year.
       if (checked->HasDatesOutOfRange() || checked->HasCellsOutsideDimensions() ||
-          checked->HasIrregularLayout() || checked->HasFormatsJudgedOtherwise()) {
+          checked->HasIrregularLayout() || checked->HasCellsFreexlReadsOtherwise()) {
         biff_ = std::move(checked);
         return;
       }

@@ -383,18 +383,29 @@ runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
   // The spreadsheet holds no infinity and no NaN: such a number is a damaged record.
   if (!std::isfinite(value)) throw BiffError("número no finito");
   const DateKind kind = KindOfXf(xf);
-  if (FreexlKindOfXf(xf) != kind) formats_judged_otherwise_ = true;
+  if (FreexlKindOfXf(xf) != kind) freexl_reads_otherwise_ = true;
   if (kind == DateKind::kNone) return runtime::Valor::Double(value);
+  runtime::Valor date = DateCell(value, kind);
+  if (date.Type() == runtime::VarType::kDate && !(FreexlDateCell(value, kind) == date)) {
+    freexl_reads_otherwise_ = true;
+  }
+  return date;
+}
+
+runtime::Valor BiffWorkbook::DateCell(double value, DateKind kind) const {
   // Whole seconds, a date format gives the day only and a time format the time of day only.
   double serial = value + (date1904_ ? 1462.0 : 0.0);
+  // Neither calendar has days before its first (the spreadsheet shows ####): the 1904 one starts
+  // at day 0; the 1900 one at day 1 and counts a 29 February 1900 that never was, so its days 1
+  // to 59 are one day past the same serials here and 60 is that day.
+  bool no_day = value < 0;
   if (!date1904_ && kind != DateKind::kTime) {
-    // The 1900 calendar of the workbook counts a 29 February 1900 that never was: its days 1 to
-    // 59 are one day past the same serials here, 60 is that day, and below 1 there is no day.
-    if (value < 1.0 || (value >= 60.0 && value < 61.0)) {
-      dates_out_of_range_ = true;
-      return runtime::Valor::Double(value);
-    }
+    no_day = value < 1.0 || (value >= 60.0 && value < 61.0);
     if (value < 60.0) serial += 1.0;
+  }
+  if (no_day) {
+    dates_out_of_range_ = true;
+    return runtime::Valor::Double(value);
   }
   try {
     const runtime::DateParts p = runtime::DateOf(runtime::DateSerial{serial});
@@ -409,6 +420,48 @@ runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
   } catch (const runtime::VbError&) {
     dates_out_of_range_ = true;
     return runtime::Valor::Double(value);
+  }
+}
+
+runtime::Valor BiffWorkbook::FreexlDateCell(double value, DateKind kind) const {
+  // FreeXL counts floor(value) - 1 days on from 01/01/1900 (02/01/1904 in the 1904 calendar),
+  // taking every fourth year for a leap year, and the time of day from the fraction rounded to
+  // the second (which can give 24:00:00); the reader then makes a date of its text, rolling an
+  // hour 24 or a 29 February over as the runtime does, or keeps the text when that is no date.
+  // Here the count is done by four-year cycles.
+  const double whole = std::floor(value);
+  int64_t days = whole > 1 ? static_cast<int64_t>(whole) - 1 : 0;
+  if (date1904_) days += 1461 + 1;  // from 01/01/1900 to 02/01/1904 in that count
+  const int64_t cycle = days / 1461;
+  int64_t rest = days % 1461;
+  int year = 1900 + static_cast<int>(4 * cycle);
+  bool leap = true;
+  if (rest >= 366) {
+    rest -= 366;
+    year += 1 + static_cast<int>(rest / 365);
+    rest %= 365;
+    leap = false;
+  }
+  static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int month = 1;
+  for (int length : kMonthDays) {
+    if (month == 2 && leap) ++length;
+    if (rest < length) break;
+    rest -= length;
+    ++month;
+  }
+  const int day = static_cast<int>(rest) + 1;
+  const long seconds = std::lround((value - whole) * 86400.0);
+  const int hour = static_cast<int>(seconds / 3600), minute = static_cast<int>(seconds / 60 % 60),
+            second = static_cast<int>(seconds % 60);
+  try {
+    switch (kind) {
+      case DateKind::kDate: return runtime::Valor::Date(runtime::MakeDate(year, month, day));
+      case DateKind::kTime: return runtime::Valor::Date(runtime::MakeDate(1899, 12, 30, hour, minute, second));
+      default: return runtime::Valor::Date(runtime::MakeDate(year, month, day, hour, minute, second));
+    }
+  } catch (const runtime::VbError&) {
+    return runtime::Valor::String("");  // FreeXL's text kept as text: never the date read here
   }
 }
 

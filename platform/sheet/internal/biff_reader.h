@@ -38,8 +38,8 @@ class BiffWorkbook {
   // Throws BiffError as ReadGrid.
   void CheckSheets() const;
   // True when a sheet read so far holds a date-formatted number outside 01/01/100 .. 31/12/9999,
-  // or one naming no day of the 1900 calendar (below 1, or 60: 29/02/1900); it is read as a
-  // plain number.
+  // or one naming no day of its calendar (below 0, or in the 1900 calendar below 1 or 60, its
+  // 29/02/1900); it is read as a plain number.
   bool HasDatesOutOfRange() const { return dates_out_of_range_; }
   // True when a sheet read so far holds a cell past the rows and columns its DIMENSIONS record
   // declares (the grid takes the cell all the same).
@@ -50,10 +50,12 @@ class BiffWorkbook {
   // than 8224 bytes) before the last sheet ends. FreeXL sizes the wrong sheet, leaks, or stops
   // reading at such places.
   bool HasIrregularLayout() const { return irregular_layout_; }
-  // True when a sheet read so far holds a number whose format FreeXL takes for another kind of
-  // date, time or plain number than this reader does (FreeXL counts letters anywhere in a
-  // format, quoted words included, and misreads BIFF5 format texts).
-  bool HasFormatsJudgedOtherwise() const { return formats_judged_otherwise_; }
+  // True when a sheet read so far holds a number FreeXL would read otherwise than this reader:
+  // its format taken for another kind of date, time or plain number (FreeXL counts letters
+  // anywhere in a format, quoted words included, and misreads BIFF5 format texts), or a date
+  // FreeXL counts to another day (it takes every fourth year for a leap year, and gives days
+  // before a calendar's first as that first day).
+  bool HasCellsFreexlReadsOtherwise() const { return freexl_reads_otherwise_; }
 
   // The sheet at 0-based `index` as a grid, cells typed as the FreeXL path types them, except
   // that a formula gives its cached result (number, text, boolean as 0/1). Throws BiffError for
@@ -75,6 +77,10 @@ class BiffWorkbook {
   // What FreeXL makes of the same XF; nullopt where its reading cannot be foreseen.
   std::optional<DateKind> FreexlKindOfXf(uint16_t xf) const;
   runtime::Valor NumberCell(double value, uint16_t xf) const;
+  // A date-formatted number as a date of this reader, or as the number when it names no day.
+  runtime::Valor DateCell(double value, DateKind kind) const;
+  // The same number as FreeXL gives it to the program.
+  runtime::Valor FreexlDateCell(double value, DateKind kind) const;
   // Walks the substream of sheet `index`; fills `grid` unless it is null (a check only).
   void ReadSheetRecords(unsigned index, SheetGrid* grid) const;
 
@@ -90,7 +96,7 @@ class BiffWorkbook {
   mutable bool dates_out_of_range_ = false;
   mutable bool cells_outside_dimensions_ = false;
   mutable bool irregular_layout_ = false;
-  mutable bool formats_judged_otherwise_ = false;
+  mutable bool freexl_reads_otherwise_ = false;
   mutable size_t sheets_end_ = 0;  // where the last sheet substream read so far ends
 };
 

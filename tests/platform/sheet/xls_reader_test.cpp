@@ -240,7 +240,8 @@ TEST(XlsReaderTest, IrregularLayoutsReadEverySheetWhole) {
 
 // Date-formatted numbers read the same through FreeXL and through the record reader, the first
 // two months of 1900 included (the spreadsheet's calendar counts a 29 February 1900 there); a
-// number naming no day of that calendar (60, or below 1) reads as the number itself.
+// number naming no day of that calendar (60, or below 1) reads as the number itself; a day
+// FreeXL would count otherwise is read from the records.
 TEST(XlsReaderTest, DateCellsReadAsTheSpreadsheetShowsThem) {
   Workbook book;
   const std::vector<runtime::DateSerial> dates = {
@@ -275,6 +276,13 @@ TEST(XlsReaderTest, DateCellsReadAsTheSpreadsheetShowsThem) {
   EXPECT_EQ(Show(grid.rows.at(1).at(0)), "0.25");
   EXPECT_EQ(Show(grid.rows.at(2).at(0)), "-3");
   EXPECT_EQ(Show(grid.rows.at(3).at(0)), Show(Valor::Date(dates[3])));
+
+  // A day FreeXL counts otherwise (it takes 2100 for a leap year) is read from the records.
+  Workbook later;
+  later.SetValue(1, 1, Valor::Date(runtime::MakeDate(2100, 3, 2)));
+  const std::string later_path = folder.File("posteriores.xls");
+  later.Save(later_path);
+  EXPECT_EQ(Show(ReadSheet(later_path).rows.at(0).at(0)), "#02/03/2100#");
 }
 
 // Number formats read as the spreadsheet shows them, whichever reader takes the workbook: a
