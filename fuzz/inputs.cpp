@@ -159,19 +159,19 @@ Outcome ReadXls(const uint8_t* data, size_t size) {
 
   // The record reader alone, on the stream the program's own check reads.
   std::optional<size_t> own_sheets;
-  std::vector<sheet::SheetGrid> own_grids;
+  std::optional<sheet::internal::BiffWorkbook> own;
   std::optional<std::vector<uint8_t>> stream = sheet::internal::ReadCompoundStream(file, "Workbook");
   if (!stream) stream = sheet::internal::ReadCompoundStream(file, "Book");
   if (stream) {
     try {
-      sheet::internal::BiffWorkbook workbook(std::move(*stream));
-      own_sheets = workbook.SheetNames().size();
+      own.emplace(std::move(*stream));
+      own_sheets = own->SheetNames().size();
       for (unsigned k = 0; k < std::min<size_t>(*own_sheets, 4); ++k) {
-        own_grids.push_back(workbook.ReadGrid(k));
-        for (const auto& row : own_grids.back().rows) Render(row);
+        for (const auto& row : own->ReadGrid(k).rows) Render(row);
       }
     } catch (const sheet::internal::BiffError&) {
       // Refused: the program then keeps FreeXL's answer.
+      own.reset();
     }
   }
 
@@ -185,7 +185,8 @@ Outcome ReadXls(const uint8_t* data, size_t size) {
     for (unsigned k = 0; k < std::min<size_t>(names.size(), 4); ++k) {
       const sheet::SheetGrid grid = sheet::ReadSheet(path, k);
       for (const auto& row : grid.rows) Render(row);
-      if (k < own_grids.size()) SameReading(grid, own_grids[k]);
+      // One sheet's two grids at a time: a sheet may hold 65,536 x 256 cells.
+      if (own && k < *own_sheets) SameReading(grid, own->ReadGrid(k));
     }
     const sheet::SheetTable table = sheet::ReadFirstWorksheet(path);
     for (const auto& row : table.rows) {
