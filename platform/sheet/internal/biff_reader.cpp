@@ -604,9 +604,10 @@ void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
       }
       case kBoolErr:
         Need(rec, 8);
-        // Booleans as 0/1; an error cell reads as 1, as on the FreeXL path.
+        // Booleans as 0/1 (any byte but 0 is true); an error cell reads as 1, as on the FreeXL
+        // path.
         put(U16(rec.data), U16(rec.data + 2),
-            runtime::Valor::Double(rec.data[7] != 0 ? 1.0 : rec.data[6]));
+            runtime::Valor::Double(rec.data[7] != 0 || rec.data[6] != 0 ? 1.0 : 0.0));
         break;
       case kFormula: {
         Need(rec, 14);
