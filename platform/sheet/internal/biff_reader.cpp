@@ -508,7 +508,8 @@ void BiffWorkbook::ReadSheetRecords(unsigned index, SheetGrid* out) const {
     }
     rows = std::max(rows, row + 1);
     columns = std::max(columns, col + 1);
-    cells[{row, col}] = std::move(v);
+    // A cell given twice keeps its last value; FreeXL loses (and leaks) the earlier text.
+    if (!cells.insert_or_assign({row, col}, std::move(v)).second) irregular_layout_ = true;
   };
   auto text_at = [&](const Record& r, size_t offset) -> std::string {
     Need(r, offset + 2);

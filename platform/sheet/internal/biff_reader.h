@@ -46,9 +46,9 @@ class BiffWorkbook {
   bool HasCellsOutsideDimensions() const { return cells_outside_dimensions_; }
   // True after CheckSheets when the workbook's layout is not the plain one of a worksheet-only
   // book: a chart or macro sheet, a worksheet with no or several DIMENSIONS records (those of
-  // embedded charts count), or an end marker (a record of type 0 and length 0, or one longer
-  // than 8224 bytes) before the last sheet ends. FreeXL sizes the wrong sheet, leaks, or stops
-  // reading at such places.
+  // embedded charts count), a cell given twice, or an end marker (a record of type 0 and length
+  // 0, or one longer than 8224 bytes) before the last sheet ends. FreeXL sizes the wrong sheet,
+  // leaks, or stops reading at such places.
   bool HasIrregularLayout() const { return irregular_layout_; }
   // True when a sheet read so far holds a number FreeXL would read otherwise than this reader:
   // its format taken for another kind of date, time or plain number (FreeXL counts letters
