@@ -264,7 +264,7 @@ BiffWorkbook::BiffWorkbook(std::vector<uint8_t> stream) : stream_(std::move(stre
         break;
       case kDatemode:
         Need(rec, 2);
-        date1904_ = U16(rec.data) == 1;
+        date1904_ = U16(rec.data) != 0;  // any value but 0 is the 1904 calendar, as FreeXL takes it
         break;
       case kXf:
         Need(rec, 4);
