@@ -392,6 +392,17 @@ runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
   return date;
 }
 
+// A date format gives the day only, a time format the time of day only (throws VbError for
+// parts that make no date).
+runtime::Valor BiffWorkbook::DateOfKind(DateKind kind, int year, int month, int day, int hour,
+                                        int minute, int second) {
+  switch (kind) {
+    case DateKind::kDate: return runtime::Valor::Date(runtime::MakeDate(year, month, day));
+    case DateKind::kTime: return runtime::Valor::Date(runtime::MakeDate(1899, 12, 30, hour, minute, second));
+    default: return runtime::Valor::Date(runtime::MakeDate(year, month, day, hour, minute, second));
+  }
+}
+
 runtime::Valor BiffWorkbook::DateCell(double value, DateKind kind) const {
   // Whole seconds, a date format gives the day only and a time format the time of day only.
   double serial = value + (date1904_ ? 1462.0 : 0.0);
@@ -409,14 +420,7 @@ runtime::Valor BiffWorkbook::DateCell(double value, DateKind kind) const {
   }
   try {
     const runtime::DateParts p = runtime::DateOf(runtime::DateSerial{serial});
-    switch (kind) {
-      case DateKind::kDate: return runtime::Valor::Date(runtime::MakeDate(p.year, p.month, p.day));
-      case DateKind::kTime:
-        return runtime::Valor::Date(runtime::MakeDate(1899, 12, 30, p.hour, p.minute, p.second));
-      default:
-        return runtime::Valor::Date(
-            runtime::MakeDate(p.year, p.month, p.day, p.hour, p.minute, p.second));
-    }
+    return DateOfKind(kind, p.year, p.month, p.day, p.hour, p.minute, p.second);
   } catch (const runtime::VbError&) {
     dates_out_of_range_ = true;
     return runtime::Valor::Double(value);
@@ -455,11 +459,7 @@ runtime::Valor BiffWorkbook::FreexlDateCell(double value, DateKind kind) const {
   const int hour = static_cast<int>(seconds / 3600), minute = static_cast<int>(seconds / 60 % 60),
             second = static_cast<int>(seconds % 60);
   try {
-    switch (kind) {
-      case DateKind::kDate: return runtime::Valor::Date(runtime::MakeDate(year, month, day));
-      case DateKind::kTime: return runtime::Valor::Date(runtime::MakeDate(1899, 12, 30, hour, minute, second));
-      default: return runtime::Valor::Date(runtime::MakeDate(year, month, day, hour, minute, second));
-    }
+    return DateOfKind(kind, year, month, day, hour, minute, second);
   } catch (const runtime::VbError&) {
     return runtime::Valor::String("");  // FreeXL's text kept as text: never the date read here
   }

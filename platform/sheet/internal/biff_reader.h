@@ -77,6 +77,8 @@ class BiffWorkbook {
   // What FreeXL makes of the same XF; nullopt where its reading cannot be foreseen.
   std::optional<DateKind> FreexlKindOfXf(uint16_t xf) const;
   runtime::Valor NumberCell(double value, uint16_t xf) const;
+  static runtime::Valor DateOfKind(DateKind kind, int year, int month, int day, int hour,
+                                   int minute, int second);
   // A date-formatted number as a date of this reader, or as the number when it names no day.
   runtime::Valor DateCell(double value, DateKind kind) const;
   // The same number as FreeXL gives it to the program.
