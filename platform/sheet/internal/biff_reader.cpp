@@ -379,11 +379,23 @@ std::optional<BiffWorkbook::DateKind> BiffWorkbook::FreexlKindOfXf(uint16_t xf) 
   return DateKind::kNone;
 }
 
+const BiffWorkbook::XfReading& BiffWorkbook::ReadingOfXf(uint16_t xf) const {
+  if (xf_readings_.empty()) xf_readings_.resize(size_t{UINT16_MAX} + 1);
+  XfReading& reading = xf_readings_[xf];
+  if (!reading.judged) {
+    reading.kind = KindOfXf(xf);
+    reading.freexl_otherwise = FreexlKindOfXf(xf) != reading.kind;
+    reading.judged = true;
+  }
+  return reading;
+}
+
 runtime::Valor BiffWorkbook::NumberCell(double value, uint16_t xf) const {
   // The spreadsheet holds no infinity and no NaN: such a number is a damaged record.
   if (!std::isfinite(value)) throw BiffError("número no finito");
-  const DateKind kind = KindOfXf(xf);
-  if (FreexlKindOfXf(xf) != kind) freexl_reads_otherwise_ = true;
+  const XfReading& reading = ReadingOfXf(xf);
+  if (reading.freexl_otherwise) freexl_reads_otherwise_ = true;
+  const DateKind kind = reading.kind;
   if (kind == DateKind::kNone) return runtime::Valor::Double(value);
   runtime::Valor date = DateCell(value, kind);
   if (date.Type() == runtime::VarType::kDate && !(FreexlDateCell(value, kind) == date)) {
@@ -404,7 +416,6 @@ runtime::Valor BiffWorkbook::DateOfKind(DateKind kind, int year, int month, int 
 }
 
 runtime::Valor BiffWorkbook::DateCell(double value, DateKind kind) const {
-  // Whole seconds, a date format gives the day only and a time format the time of day only.
   double serial = value + (date1904_ ? 1462.0 : 0.0);
   // Neither calendar has days before its first (the spreadsheet shows ####): the 1904 one starts
   // at day 0; the 1900 one at day 1 and counts a 29 February 1900 that never was, so its days 1

@@ -76,6 +76,13 @@ class BiffWorkbook {
   DateKind KindOfXf(uint16_t xf) const;
   // What FreeXL makes of the same XF; nullopt where its reading cannot be foreseen.
   std::optional<DateKind> FreexlKindOfXf(uint16_t xf) const;
+  struct XfReading {
+    bool judged = false;
+    DateKind kind = DateKind::kNone;
+    bool freexl_otherwise = false;  // FreeXL takes the XF for another kind, or its take is unknown
+  };
+  // KindOfXf and FreexlKindOfXf of an XF, worked out on its first cell: both walk the formats.
+  const XfReading& ReadingOfXf(uint16_t xf) const;
   runtime::Valor NumberCell(double value, uint16_t xf) const;
   static runtime::Valor DateOfKind(DateKind kind, int year, int month, int day, int hour,
                                    int minute, int second);
@@ -95,6 +102,7 @@ class BiffWorkbook {
   std::vector<std::string> sst_;
   std::vector<uint16_t> xf_formats_;
   std::vector<std::pair<uint16_t, std::string>> formats_;
+  mutable std::vector<XfReading> xf_readings_;  // by XF index, made on the first number cell
   mutable bool dates_out_of_range_ = false;
   mutable bool cells_outside_dimensions_ = false;
   mutable bool irregular_layout_ = false;
