@@ -3,12 +3,14 @@
 // the encrypted, corrupt and unsupported ones are refused with an error naming file and reason.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -145,17 +147,6 @@ TEST(XlsReaderTest, RefusesUnreadableFilesAndMissingSheetsNamingFileAndReason) {
   EXPECT_NE(e.Description().find("hoja 2"), std::string::npos) << e.Description();
 }
 
-// Where each record of a Workbook stream starts.
-std::vector<size_t> RecordStarts(const std::vector<uint8_t>& stream) {
-  std::vector<size_t> starts;
-  for (size_t at = 0; at + 4 <= stream.size(); at += 4 + (stream[at + 2] | stream[at + 3] << 8)) {
-    starts.push_back(at);
-  }
-  return starts;
-}
-
-unsigned IdAt(const std::vector<uint8_t>& stream, size_t at) { return stream[at] | stream[at + 1] << 8; }
-
 // The stream with `remove` bytes at `at` replaced by `insert`, the sheet offsets the BOUNDSHEET
 // records give moved along.
 std::vector<uint8_t> Splice(const std::vector<uint8_t>& stream, size_t at, size_t remove,
@@ -164,13 +155,11 @@ std::vector<uint8_t> Splice(const std::vector<uint8_t>& stream, size_t at, size_
   out.erase(out.begin() + static_cast<long>(at), out.begin() + static_cast<long>(at + remove));
   out.insert(out.begin() + static_cast<long>(at), insert.begin(), insert.end());
   const long shift = static_cast<long>(insert.size()) - static_cast<long>(remove);
-  for (size_t rec : RecordStarts(stream)) {
-    if (IdAt(stream, rec) != 0x0085 || (rec >= at && rec < at + remove)) continue;
-    const size_t data = (rec < at ? rec : static_cast<size_t>(static_cast<long>(rec) + shift)) + 4;
-    uint32_t offset = 0;
-    for (int b = 3; b >= 0; --b) offset = offset << 8 | out[data + static_cast<size_t>(b)];
-    if (offset <= at) continue;
-    offset = static_cast<uint32_t>(static_cast<long>(offset) + shift);
+  for (const test_support::Record& r : test_support::RecordsWithId(test_support::ParseRecords(stream), 0x0085)) {
+    if (r.offset >= at && r.offset < at + remove) continue;
+    const size_t data = (r.offset < at ? r.offset : static_cast<size_t>(static_cast<long>(r.offset) + shift)) + 4;
+    if (r.U32(0) <= at) continue;
+    const auto offset = static_cast<uint32_t>(static_cast<long>(r.U32(0)) + shift);
     for (int b = 0; b < 4; ++b) out[data + static_cast<size_t>(b)] = static_cast<uint8_t>(offset >> (8 * b));
   }
   return out;
@@ -191,20 +180,17 @@ TEST(XlsReaderTest, IrregularLayoutsReadEverySheetWhole) {
   const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
                                   std::istreambuf_iterator<char>());
   const std::vector<uint8_t> stream = internal::ReadCompoundStream(file, "Workbook").value();
-  const std::vector<size_t> starts = RecordStarts(stream);
-  auto first_after = [&](size_t from, unsigned id) {
-    for (size_t at : starts) {
-      if (at > from && IdAt(stream, at) == id) return at;
+  const std::vector<test_support::Record> records = test_support::ParseRecords(stream);
+  auto first_after = [&](size_t from, uint16_t id) -> const test_support::Record& {
+    for (const test_support::Record& r : records) {
+      if (r.offset > from && r.id == id) return r;
     }
-    ADD_FAILURE() << "no record " << id << " after " << from;
-    return size_t{0};
+    throw std::logic_error("no record " + std::to_string(id) + " after " + std::to_string(from));
   };
-  const size_t second_sheet = first_after(first_after(first_after(0, 0x0085), 0x0809), 0x0809);
-  const size_t dimensions = first_after(second_sheet, 0x0200);
-  const size_t dimensions_length = 4 + 14;
-  auto splice = [&](size_t at, size_t remove, const std::vector<uint8_t>& insert) {
-    return Splice(stream, at, remove, insert);
-  };
+  const size_t second_sheet = first_after(first_after(first_after(0, 0x0085).offset, 0x0809).offset, 0x0809).offset;
+  const test_support::Record& dimensions_found = first_after(second_sheet, 0x0200);
+  const size_t dimensions = dimensions_found.offset;
+  const size_t dimensions_length = 4 + dimensions_found.data.size();
   const std::vector<uint8_t> dimensions_record(stream.begin() + static_cast<long>(dimensions),
                                                stream.begin() + static_cast<long>(dimensions + dimensions_length));
   struct Case {
@@ -212,9 +198,9 @@ TEST(XlsReaderTest, IrregularLayoutsReadEverySheetWhole) {
     std::vector<uint8_t> stream;
   };
   const std::vector<Case> cases = {
-      {"sin DIMENSIONS", splice(dimensions, dimensions_length, {})},
-      {"DIMENSIONS dos veces", splice(dimensions, 0, dimensions_record)},
-      {"marca de fin dentro de la hoja", splice(dimensions + dimensions_length, 0, {0, 0, 0, 0})},
+      {"sin DIMENSIONS", Splice(stream, dimensions, dimensions_length, {})},
+      {"DIMENSIONS dos veces", Splice(stream, dimensions, 0, dimensions_record)},
+      {"marca de fin dentro de la hoja", Splice(stream, dimensions + dimensions_length, 0, {0, 0, 0, 0})},
   };
   const std::string original = DataFile("TestMultiSheet.xls");
   test_support::TempFolder folder("consolida-sheet-layout");
@@ -301,16 +287,14 @@ TEST(XlsReaderTest, NumberFormatsReadAsTheSpreadsheetShowsThem) {
   }
   ASSERT_EQ(xfs.size(), 2u);
   ASSERT_NE(xfs[0], xfs[1]);
-  size_t first_xf = 0;
-  unsigned xf = 0;
-  for (size_t at : RecordStarts(stream)) {
-    if (IdAt(stream, at) != 0x00E0) continue;
-    if (first_xf == 0) first_xf = at;
-    for (unsigned k = 0; k < 2; ++k) {
-      if (xf == xfs[k]) stream[at + 4 + 2] = static_cast<uint8_t>(164 + k), stream[at + 4 + 3] = 0;
-    }
-    ++xf;
+  const std::vector<test_support::Record> xf_records =
+      test_support::RecordsWithId(test_support::ParseRecords(stream), 0x00E0);
+  ASSERT_GT(xf_records.size(), std::max(xfs[0], xfs[1]));
+  for (unsigned k = 0; k < 2; ++k) {
+    stream[xf_records[xfs[k]].offset + 4 + 2] = static_cast<uint8_t>(164 + k);
+    stream[xf_records[xfs[k]].offset + 4 + 3] = 0;
   }
+  const size_t first_xf = xf_records.front().offset;
   auto format = [](unsigned id, const std::string& text) {
     std::vector<uint8_t> rec = {0x1E, 0x04, static_cast<uint8_t>(5 + text.size()), 0,
                                 static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8),
